@@ -1,0 +1,43 @@
+// DatReader walks an address.dat from front to back, one item at a time. In copy mode every
+// byte it consumes is also written to an output file, so reading a whole file copies it;
+// the write-back uses this, with two hooks that change matched records on the way.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+#include "address_file/dat_input.h"
+#include "address_file/dat_output.h"
+#include "address_file/dat_types.h"
+
+namespace brindle {
+
+// Record identifier -> database identifier; the later result row for an identifier wins.
+using ResultTable = std::unordered_map<std::int32_t, std::string>;
+
+class DatReader {
+ public:
+  // Copy mode. While on, every byte consumed is written to the mirror output.
+  bool mirrorOn = false;
+  // Set by ReadRecord when the data it met marks the end of the records.
+  bool endOfRecords = false;
+
+  // REQUIRES: `out` outlives the reads made in copy mode.
+  void SetMirror(DatOutput* out) { mirrorFile_ = out; }
+  void SetResultTable(ResultTable table) { resultTable_ = std::move(table); }
+
+  // Must be the first read on a freshly opened input. Resets writePos and the category tables.
+  DatHeader ReadHeader(DatInput& in);
+  // Reads one record, or the three fields that mark the end of the records (then returns an
+  // empty record and sets endOfRecords). In copy mode, a record whose id is in the result
+  // table gets status 2 and the table's text as custom9 in the output.
+  DatRecord ReadRecord(DatInput& in);
+  // Long name of a category number as of the last ReadHeader; "unfiled" for 0; "" if unknown.
+  std::string CategoryName(std::int32_t number) const;
+
+  // 1-based position of the last byte written in copy mode; 0 when nothing has been written.
+  std::int64_t writePos() const;
+};
+
+}  // namespace brindle
