@@ -1,0 +1,154 @@
+#include "form_widget.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace brindle::gui {
+namespace {
+
+QFont FontFor(const QFont& base, unsigned style) {
+  QFont font = base;
+  if (style & kTypewriter) {
+    font.setFamilies({"Courier New", "DejaVu Sans Mono"});
+    font.setStyleHint(QFont::TypeWriter);
+  }
+  if (style & kHeavy) {
+    font.setFamilies({"Arial Black", "DejaVu Sans"});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(18.0);
+    font.setWeight(QFont::Black);
+  }
+  if (style & kBookFace) {
+    font.setFamilies({"Book Antiqua", "DejaVu Serif"});
+    font.setStyleHint(QFont::Serif);
+  }
+  if (style & kBold) font.setBold(true);
+  if (style & kSmall) font.setPointSizeF(font.pointSizeF() - 1.0);
+  return font;
+}
+
+}  // namespace
+
+FormWidget::FormWidget(const QString& formName, const WindowPlaces& places,
+                       const TwipsScale& scale)
+    : scale_(scale) {
+  setObjectName(formName);
+  // The system's font family at a fixed size, so that texts fit their fixed places.
+  QFont base = font();
+  base.setPointSizeF(places.pointSize);
+  setFont(base);
+  // The password box masks with "*", whatever the style's own choice.
+  setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+  for (const ControlPlace& place : places.controls) {
+    QWidget* parent = place.parent ? Control(QString::fromLatin1(place.parent)) : this;
+    QWidget* widget = Build(place, parent);
+    widget->setObjectName(QString::fromLatin1(place.name));
+    widget->setGeometry(scale_.Rect(place.left, place.top, place.width, place.height));
+    ApplyStyle(widget, place.style);
+    controls_.insert(widget->objectName(), widget);
+    places_.insert(widget->objectName(), place);
+  }
+  setFixedSize(scale_.X(places.clientWidth), scale_.Y(places.clientHeight));
+}
+
+QWidget* FormWidget::Build(const ControlPlace& place, QWidget* parent) {
+  switch (place.kind) {
+    case WidgetKind::Panel: {
+      // Panels are opaque: the "Configuration" layout lays some over the bottom of others.
+      auto* panel = new QGroupBox(parent);
+      panel->setAutoFillBackground(true);
+      return panel;
+    }
+    case WidgetKind::Label:
+      return new QLabel(parent);
+    case WidgetKind::TextField:
+      return new QLineEdit(parent);
+    case WidgetKind::PasswordField: {
+      auto* edit = new QLineEdit(parent);
+      edit->setEchoMode(QLineEdit::Password);
+      return edit;
+    }
+    case WidgetKind::Button:
+      return new QPushButton(parent);
+    case WidgetKind::List: {
+      auto* list = new QListWidget(parent);
+      list->setSelectionMode(QAbstractItemView::MultiSelection);
+      return list;
+    }
+  }
+  return new QWidget(parent);
+}
+
+void FormWidget::ApplyStyle(QWidget* widget, unsigned style) const {
+  widget->setFont(FontFor(font(), style));
+  if (style & kRed) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, Qt::red);
+    widget->setPalette(palette);
+  }
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap((style & kWrap) != 0);
+    label->setAlignment((style & kWrap) ? Qt::AlignLeft | Qt::AlignTop
+                                        : Qt::AlignLeft | Qt::AlignVCenter);
+  }
+}
+
+void FormWidget::SetControlText(const QString& name, const QString& text) {
+  QWidget* widget = Control(name);
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    if (label->text() == text) return;
+    label->setText(text);
+    if (places_.value(name).style & kOneLine) {
+      label->resize(std::max(scale_.X(places_.value(name).width), label->sizeHint().width()),
+                    label->height());
+    }
+  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+    if (button->text() != text) button->setText(text);
+  } else if (auto* box = qobject_cast<QGroupBox*>(widget)) {
+    if (box->title() != text) box->setTitle(text);
+  } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    // setText would move the cursor to the end even for an unchanged text.
+    if (edit->text() != text) edit->setText(text);
+  }
+}
+
+void FormWidget::SetPanelTop(const QString& name, int twips) {
+  QWidget* panel = Control(name);
+  if (panel != nullptr) panel->move(panel->x(), scale_.Y(twips));
+}
+
+void FormWidget::SetOuterHeight(int twips) {
+  outerHeightTwips_ = twips;
+  ApplyOuterHeight();
+}
+
+void FormWidget::ApplyOuterHeight() {
+  if (outerHeightTwips_ <= 0) return;
+  // Before the window manager has framed the window its decoration is unknown; the title bar
+  // then counts as nothing, and the height is applied again once the window is on screen.
+  const int decoration = isVisible() ? frameGeometry().height() - geometry().height() : 0;
+  const int client = std::max(1, scale_.Y(outerHeightTwips_) - decoration);
+  if (client != height()) setFixedSize(width(), client);
+}
+
+bool FormWidget::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && onActivated) onActivated();
+  if (event->type() == QEvent::Show) ApplyOuterHeight();
+  return QWidget::event(event);
+}
+
+void FormWidget::closeEvent(QCloseEvent* event) {
+  if (onCloseRequest && !onCloseRequest()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+}  // namespace brindle::gui
