@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "address_file/dat_input.h"
 #include "address_file/dat_output.h"
@@ -37,7 +38,37 @@ class DatReader {
   std::string CategoryName(std::int32_t number) const;
 
   // 1-based position of the last byte written in copy mode; 0 when nothing has been written.
-  std::int64_t writePos() const;
+  std::int64_t writePos() const { return writePos_; }
+
+ private:
+  // Primitives: each consumes one item of the layout and, in copy mode, mirrors its bytes.
+  // `what` names the item in error messages.
+  void Take(DatInput& in, void* dst, std::size_t n, const char* what);
+  std::int32_t ReadLong(DatInput& in, const char* what);
+  std::int32_t ReadShort(DatInput& in, const char* what);
+  Bytes4 ReadBytes4(DatInput& in, const char* what);
+  std::string ReadCString(DatInput& in, const char* what);
+  std::int32_t ReadIntField(DatInput& in, const char* what);
+  std::string ReadTextField(DatInput& in, const char* what);
+  void SkipBytes(DatInput& in, std::int32_t count, const char* what);
+  DatCategory ReadCategory(DatInput& in);
+  void PatchLong(std::int32_t value, std::int64_t position);
+  void ReplaceTextField(DatInput& in, const std::string& text, const char* what);
+  void Mirror(const void* data, std::size_t n);
+
+  void ReadHeaderItems(DatInput& in, DatHeader& header);
+  void ReadRecordBody(DatInput& in, DatRecord& rec);
+  void ReadRecordTail(DatInput& in, DatRecord& rec);
+  std::int32_t ReadLength(DatInput& in, const char* what);
+
+  DatOutput* mirrorFile_ = nullptr;
+  std::int64_t writePos_ = 0;
+  ResultTable resultTable_;
+  bool replacePending_ = false;
+  std::string replacement_;
+  std::vector<std::string> categoryNames_;
+  std::vector<std::int16_t> categoryNumbers_;
+  std::int64_t recordIndex_ = 0;  // records read since ReadHeader, for error messages
 };
 
 }  // namespace brindle

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
 
 #include "address_file/dat_reader.h"
 
@@ -13,11 +15,22 @@ struct WriteBackJob {
   std::filesystem::path resultFile;  // "<tmp>/<n>_csv.tmp.out"
   std::int32_t regCount = 0;         // lines the export wrote: the rows the result must hold
   std::filesystem::path datPath;     // the user's address file, replaced atomically
-  std::filesystem::path tmpDir;      // the program's tmp folder
+  // The program's tmp folder. The rewritten copy is not made here but beside the address file,
+  // because only a rename within one folder replaces a file in a single step.
+  std::filesystem::path tmpDir;
 };
+
+// Makes the output the rewritten copy is written to; tests pass one that fails like a full disk.
+using OutputFactory = std::function<std::unique_ptr<DatOutput>(const std::filesystem::path&)>;
 
 // Throws DatError (or std::exception) on any failure; the address file is then unchanged,
 // temporary files are removed and copy mode is off. Returns the number of records changed.
+// On success copy mode is off as well.
 int RecDat(DatReader& reader, const WriteBackJob& job);
+int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput);
+
+// Name of the temporary file the rewritten copy of `datPath` is written to before it replaces
+// it: beside it, in the same folder.
+std::filesystem::path WriteBackTempPath(const std::filesystem::path& datPath);
 
 }  // namespace brindle

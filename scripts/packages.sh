@@ -1,0 +1,25 @@
+# Sourced by the scripts in this folder: makes sure the Debian packages the build needs are
+# present. As root it installs what is missing; otherwise it names the command to run.
+BRINDLE_PACKAGES=(
+  cmake g++ clang make ninja-build pkgconf libclang-rt-14-dev
+  qt6-base-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev python3 python3-pyftpdlib fonts-dejavu-core
+)
+
+brindle_ensure_packages() {
+  command -v dpkg-query >/dev/null 2>&1 || return 0  # not Debian: trust the machine
+  local missing=()
+  for p in "${BRINDLE_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing missing packages: ${missing[*]}"
+    DEBIAN_FRONTEND=noninteractive apt-get update -q
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  else
+    echo "Missing packages: ${missing[*]}" >&2
+    echo "Run: sudo apt-get install -y ${missing[*]}" >&2
+    return 1
+  fi
+}

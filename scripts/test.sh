@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds and tests Brindle three ways:
+#   1. the normal build (warnings are errors when CI=true), whole test suite;
+#   2. AddressSanitizer + UndefinedBehaviorSanitizer, without the GUI, whole test suite;
+#   3. with clang, each libFuzzer target for a short, bounded time under the sanitizers.
+# Build folders go to build-ci/. JOBS sets the parallelism (default 2); FUZZ_SECONDS the time
+# per fuzz target (default 20).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+brindle_ensure_packages
+
+JOBS=${JOBS:-2}
+FUZZ_SECONDS=${FUZZ_SECONDS:-20}
+WERROR=OFF
+[ "${CI:-}" = "true" ] && WERROR=ON
+GENERATOR=()
+command -v ninja >/dev/null 2>&1 && GENERATOR=(-G Ninja)
+export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+
+step() { printf '\n==== %s ====\n' "$*"; }
+
+step "Normal build"
+cmake -S . -B build-ci/normal "${GENERATOR[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DBRINDLE_WERROR=$WERROR
+cmake --build build-ci/normal -j"$JOBS"
+step "Tests (normal build)"
+(cd build-ci/normal && ctest --output-on-failure -j"$JOBS")
+
+step "Sanitizer build (ASan + UBSan, no GUI)"
+cmake -S . -B build-ci/sanitize "${GENERATOR[@]}" -DCMAKE_BUILD_TYPE=Debug \
+  -DBRINDLE_SANITIZE=ON -DBRINDLE_GUI=OFF -DBRINDLE_BENCH=OFF -DBRINDLE_WERROR=$WERROR
+cmake --build build-ci/sanitize -j"$JOBS"
+step "Tests (sanitizers)"
+(cd build-ci/sanitize && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$JOBS")
+
+if [ -f fuzz/CMakeLists.txt ] && command -v clang++ >/dev/null 2>&1; then
+  step "Fuzz build (clang, libFuzzer, sanitizers)"
+  cmake -S . -B build-ci/fuzz "${GENERATOR[@]}" -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_CXX_COMPILER=clang++ -DBRINDLE_FUZZ=ON -DBRINDLE_SANITIZE=ON -DBRINDLE_GUI=OFF \
+    -DBRINDLE_BENCH=OFF -DBUILD_TESTING=OFF
+  cmake --build build-ci/fuzz -j"$JOBS" --target brindle_fuzz
+  for target in build-ci/fuzz/fuzz/fuzz_*; do
+    [ -x "$target" ] || continue
+    name=$(basename "$target")
+    step "Fuzzing $name for ${FUZZ_SECONDS}s"
+    corpus=build-ci/fuzz/corpus/$name
+    mkdir -p "$corpus"
+    "$target" -max_total_time="$FUZZ_SECONDS" -print_final_stats=1 -rss_limit_mb=1024 \
+      "$corpus" "fuzz/corpus/${name#fuzz_}"
+  done
+else
+  step "Fuzzing skipped (needs clang and the fuzz folder)"
+fi
+
+step "All tests passed"

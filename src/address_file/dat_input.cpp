@@ -1,0 +1,75 @@
+#include "address_file/dat_input.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "address_file/dat_error.h"
+
+namespace brindle {
+
+namespace {
+constexpr std::size_t kBufferSize = 64 * 1024;
+}  // namespace
+
+DatInput::DatInput(const std::filesystem::path& path) : name_(path.string()) {
+  file_.reset(std::fopen(path.string().c_str(), "rb"));
+  if (!file_) throw DatError("cannot open " + name_ + " for reading", -1);
+  buffer_.resize(kBufferSize);
+  data_ = buffer_.data();
+}
+
+DatInput DatInput::FromMemory(std::string_view bytes) {
+  DatInput in;
+  in.name_ = "(memory)";
+  in.data_ = bytes.data();
+  in.size_ = bytes.size();
+  in.memory_ = true;
+  return in;
+}
+
+DatInput::DatInput(DatInput&&) noexcept = default;
+DatInput& DatInput::operator=(DatInput&&) noexcept = default;
+DatInput::~DatInput() = default;
+
+bool DatInput::Refill() {
+  if (pos_ < size_) return true;
+  if (memory_) return false;
+  consumed_ += static_cast<std::int64_t>(size_);
+  pos_ = 0;
+  size_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
+  data_ = buffer_.data();
+  if (size_ == 0 && std::ferror(file_.get())) {
+    throw DatError("read error in " + name_ + " at offset " + std::to_string(consumed_),
+                   consumed_);
+  }
+  return size_ > 0;
+}
+
+void DatInput::Read(void* dst, std::size_t n, const char* what) {
+  const std::int64_t start = offset();
+  auto* out = static_cast<char*>(dst);
+  while (n > 0) {
+    if (!Refill()) {
+      throw DatError(std::string(what) + " at offset " + std::to_string(start) +
+                         " runs past the end of the file",
+                     start);
+    }
+    const std::size_t take = std::min(n, size_ - pos_);
+    std::memcpy(out, data_ + pos_, take);
+    pos_ += take;
+    out += take;
+    n -= take;
+  }
+}
+
+std::size_t DatInput::ReadSome(void* dst, std::size_t max) {
+  if (max == 0 || !Refill()) return 0;
+  const std::size_t take = std::min(max, size_ - pos_);
+  std::memcpy(dst, data_ + pos_, take);
+  pos_ += take;
+  return take;
+}
+
+bool DatInput::AtEnd() { return !Refill(); }
+
+}  // namespace brindle

@@ -1,0 +1,59 @@
+// Buffered, streaming binary input over an address file (or over bytes held in memory, for
+// fuzzing and tests). Reads go through a 64 KiB buffer, so memory does not grow with the file
+// and there is no system call per byte. The byte offset of the next read is always known, so
+// every error can say where it happened.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brindle {
+
+class DatInput {
+ public:
+  // Opens `path` for binary reading. Throws DatError when it cannot be opened.
+  explicit DatInput(const std::filesystem::path& path);
+  // Reads from `bytes`, which must outlive this input.
+  static DatInput FromMemory(std::string_view bytes);
+
+  DatInput(DatInput&&) noexcept;
+  DatInput& operator=(DatInput&&) noexcept;
+  ~DatInput();
+
+  // Reads exactly `n` bytes into `dst`. Throws DatError naming `what` and the offset where the
+  // item starts when the input ends first.
+  void Read(void* dst, std::size_t n, const char* what);
+  // Reads up to `max` bytes; returns how many were read (0 at the end). Never throws on EOF.
+  std::size_t ReadSome(void* dst, std::size_t max);
+  // True when no byte is left.
+  bool AtEnd();
+
+  // Byte offset (0-based) of the next byte to be read.
+  std::int64_t offset() const { return consumed_ + static_cast<std::int64_t>(pos_); }
+  const std::string& name() const { return name_; }
+
+ private:
+  DatInput() = default;
+  // Makes at least one unread byte available; returns false at the end of the input.
+  bool Refill();
+
+  struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+  std::unique_ptr<std::FILE, FileCloser> file_;
+  std::string name_;
+  std::vector<char> buffer_;
+  const char* data_ = nullptr;  // current window of bytes: buffer_ or the memory source
+  std::size_t size_ = 0;        // bytes in the window
+  std::size_t pos_ = 0;         // next byte in the window
+  std::int64_t consumed_ = 0;   // bytes before the window
+  bool memory_ = false;
+};
+
+}  // namespace brindle

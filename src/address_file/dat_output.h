@@ -1,0 +1,59 @@
+// Buffered binary output for copy mode and the export file. Bytes are appended through a
+// 64 KiB buffer; Patch changes four bytes written earlier (the write-back sets a record's state
+// code after its identifier has been read). Commit makes the file durable before anyone may
+// rename it into place.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "address_file/dat_types.h"
+
+namespace brindle {
+
+class DatOutput {
+ public:
+  // Creates `path` (or empties it) for binary writing. Throws DatError when that fails.
+  explicit DatOutput(const std::filesystem::path& path);
+  // Closes the file if Commit or Close did not; a failure there is not reported.
+  virtual ~DatOutput();
+  DatOutput(const DatOutput&) = delete;
+  DatOutput& operator=(const DatOutput&) = delete;
+
+  void Write(const void* data, std::size_t n);
+  void Write(const std::string& text) { Write(text.data(), text.size()); }
+  void WriteByte(std::uint8_t byte);
+  // Overwrites the four bytes that end at 1-based position `lastPos`.
+  // REQUIRES: 4 <= lastPos <= size().
+  void Patch(std::int64_t lastPos, const Bytes4& bytes);
+
+  // Bytes written so far, which is also the 1-based position of the last one.
+  std::int64_t size() const { return size_; }
+  const std::filesystem::path& path() const { return path_; }
+
+  // Writes out the buffer, forces the data to the disk, and closes. Throws DatError.
+  void Commit();
+  // Writes out the buffer and closes, without forcing the data to the disk. Throws DatError.
+  void Close();
+
+ protected:
+  // Writes `n` bytes at the file's current position; throws DatError when not all are written.
+  // Tests override it to stand in for a full disk.
+  virtual void WriteToFile(const char* data, std::size_t n);
+
+ private:
+  void Drain();
+  [[noreturn]] void Fail(const std::string& what) const;
+
+  std::filesystem::path path_;
+  std::FILE* file_ = nullptr;
+  std::vector<char> buffer_;
+  std::int64_t size_ = 0;     // bytes written, buffered ones included
+  std::int64_t drained_ = 0;  // bytes handed to the file
+};
+
+}  // namespace brindle

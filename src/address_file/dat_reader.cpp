@@ -1,0 +1,307 @@
+#include "address_file/dat_reader.h"
+
+#include <algorithm>
+#include <array>
+
+#include "address_file/dat_codec.h"
+#include "address_file/dat_error.h"
+#include "address_file/dat_format.h"
+
+namespace brindle {
+
+namespace fmt = dat_format;
+
+namespace {
+
+std::string At(std::int64_t offset) { return " at offset " + std::to_string(offset); }
+
+// Fields that the layout holds in 16 bits must fit them.
+std::int16_t Narrow16(std::int32_t value, const char* what, std::int64_t offset) {
+  if (value < INT16_MIN || value > INT16_MAX) {
+    throw DatError(std::string(what) + " " + std::to_string(value) + At(offset) +
+                       " does not fit in 16 bits",
+                   offset);
+  }
+  return static_cast<std::int16_t>(value);
+}
+
+}  // namespace
+
+// ---- Primitives -------------------------------------------------------------------------
+
+void DatReader::Mirror(const void* data, std::size_t n) {
+  if (mirrorFile_ == nullptr) throw DatError("copy mode is on but no copy output is open", -1);
+  mirrorFile_->Write(data, n);
+  writePos_ += static_cast<std::int64_t>(n);
+}
+
+void DatReader::Take(DatInput& in, void* dst, std::size_t n, const char* what) {
+  in.Read(dst, n, what);
+  if (mirrorOn) Mirror(dst, n);
+}
+
+std::int32_t DatReader::ReadLong(DatInput& in, const char* what) {
+  return DecodeInteger(ReadBytes4(in, what));
+}
+
+std::int32_t DatReader::ReadShort(DatInput& in, const char* what) {
+  std::array<std::uint8_t, 2> b{};
+  Take(in, b.data(), b.size(), what);
+  return b[0] | b[1] << 8;
+}
+
+Bytes4 DatReader::ReadBytes4(DatInput& in, const char* what) {
+  Bytes4 b{};
+  Take(in, b.data(), b.size(), what);
+  return b;
+}
+
+std::int32_t DatReader::ReadLength(DatInput& in, const char* what) {
+  std::uint8_t mark = 0;
+  Take(in, &mark, 1, what);
+  if (mark != fmt::kLongTextMark) return mark;
+  const std::int64_t at = in.offset();
+  const std::int32_t n = ReadShort(in, what);
+  if (n > fmt::kMaxTextLength) {
+    throw DatError(std::string(what) + " length " + std::to_string(n) + At(at) +
+                       " is over 32767",
+                   at);
+  }
+  return n;
+}
+
+std::string DatReader::ReadCString(DatInput& in, const char* what) {
+  const std::int32_t n = ReadLength(in, what);
+  std::string text(static_cast<std::size_t>(n), '\0');
+  Take(in, text.data(), text.size(), what);
+  return text;
+}
+
+std::int32_t DatReader::ReadIntField(DatInput& in, const char* what) {
+  ReadBytes4(in, what);  // type word
+  return ReadLong(in, what);
+}
+
+std::string DatReader::ReadTextField(DatInput& in, const char* what) {
+  ReadBytes4(in, what);  // type word
+  ReadBytes4(in, what);  // second word
+  return ReadCString(in, what);
+}
+
+void DatReader::SkipBytes(DatInput& in, std::int32_t count, const char* what) {
+  std::array<char, 4096> chunk{};
+  while (count > 0) {
+    const auto n = std::min<std::size_t>(static_cast<std::size_t>(count), chunk.size());
+    Take(in, chunk.data(), n, what);
+    count -= static_cast<std::int32_t>(n);
+  }
+}
+
+DatCategory DatReader::ReadCategory(DatInput& in) {
+  DatCategory c;
+  const std::int64_t at = in.offset();
+  c.number = ReadLong(in, "category number");
+  const std::int16_t number16 = Narrow16(c.number, "category number", at);
+  c.value2 = ReadLong(in, "category entry");
+  c.value3 = ReadLong(in, "category entry");
+  c.longName = ReadCString(in, "category long name");
+  c.shortName = ReadCString(in, "category short name");
+  categoryNames_.push_back(c.longName);
+  categoryNumbers_.push_back(number16);
+  return c;
+}
+
+void DatReader::PatchLong(std::int32_t value, std::int64_t position) {
+  if (mirrorFile_ == nullptr) throw DatError("copy mode is on but no copy output is open", -1);
+  mirrorFile_->Patch(position, EncodeInteger(value));
+}
+
+void DatReader::ReplaceTextField(DatInput& in, const std::string& text, const char* what) {
+  ReadBytes4(in, what);  // type word, copied
+  ReadBytes4(in, what);  // second word, copied
+  // The old text is consumed but not copied.
+  const bool saved = mirrorOn;
+  mirrorOn = false;
+  ReadCString(in, what);
+  mirrorOn = saved;
+  if (text.size() > static_cast<std::size_t>(fmt::kMaxShortTextLength)) {
+    throw DatError("database identifier longer than 254 characters", in.offset());
+  }
+  const auto length = static_cast<std::uint8_t>(text.size());
+  Mirror(&length, 1);
+  Mirror(text.data(), text.size());
+}
+
+// ---- Header -------------------------------------------------------------------------------
+
+DatHeader DatReader::ReadHeader(DatInput& in) {
+  writePos_ = 0;
+  recordIndex_ = 0;
+  replacePending_ = false;
+  categoryNames_.assign(1, std::string());
+  categoryNumbers_.assign(1, 0);
+  DatHeader h;
+  ReadHeaderItems(in, h);
+
+  const std::int64_t at = in.offset();
+  h.categoryCount = ReadLong(in, "category count");
+  if (h.categoryCount < 0 || h.categoryCount > INT16_MAX) {
+    throw DatError("category count " + std::to_string(h.categoryCount) + At(at) +
+                       " is outside 0 to 32767",
+                   at);
+  }
+  h.categories.reserve(std::min<std::size_t>(static_cast<std::size_t>(h.categoryCount) + 1, 64));
+  h.categories.emplace_back();
+  for (std::int32_t i = 1; i <= h.categoryCount; ++i) h.categories.push_back(ReadCategory(in));
+  for (int i = 0; i < fmt::kFieldTypeLongs; ++i) ReadLong(in, "field type table");
+  h.headerLong2 = ReadLong(in, "header integer");
+  return h;
+}
+
+void DatReader::ReadHeaderItems(DatInput& in, DatHeader& h) {
+  h.leadBytes = ReadBytes4(in, "header lead bytes");
+  h.leadText = ReadCString(in, "header lead text");
+  ReadBytes4(in, "header bytes");
+  h.headerBytes4 = ReadBytes4(in, "header bytes");
+  for (int i = 0; i < 3; ++i) ReadBytes4(in, "header bytes");
+  const Bytes4 count = ReadBytes4(in, "record count");
+  // Computed in 64 bits: a damaged count must not overflow; a negative count reads nothing.
+  const std::int64_t stored = DecodeInteger(count);
+  h.recordCount = count[3] == 0xFF ? 0
+                                   : static_cast<std::int32_t>(std::max<std::int64_t>(
+                                         stored - fmt::kRecordCountBias, INT32_MIN));
+  for (int i = 0; i < 2; ++i) ReadBytes4(in, "header bytes");
+  h.headerText1 = ReadCString(in, "header text");
+  h.headerText2 = ReadCString(in, "header text");
+  for (int i = 0; i < 2; ++i) ReadBytes4(in, "header bytes");
+  ReadShort(in, "header short");
+  for (int i = 0; i < fmt::kTableTexts; ++i) {
+    h.tableText9 = ReadCString(in, "header table text");
+    ReadBytes4(in, "header table bytes");
+  }
+  for (int i = 0; i < fmt::kHeaderRaw17; ++i) ReadBytes4(in, "header bytes");
+  ReadShort(in, "header short");
+  h.headerLong1 = ReadLong(in, "header integer");
+}
+
+// ---- Records ------------------------------------------------------------------------------
+
+DatRecord DatReader::ReadRecord(DatInput& in) {
+  endOfRecords = false;
+  replacePending_ = false;
+  ++recordIndex_;
+  const std::int64_t start = in.offset();
+  DatRecord rec;
+  try {
+    rec.item1 = ReadIntField(in, "item 1");
+    rec.item2 = ReadIntField(in, "item 2");
+    rec.status = ReadIntField(in, "status");
+    if (rec.status > fmt::kEndStatus || rec.item2 == 0) {
+      endOfRecords = true;
+      return DatRecord{};
+    }
+    rec.recordId = ReadIntField(in, "record identifier");
+    if (mirrorOn) {
+      const auto match = resultTable_.find(rec.recordId);
+      if (match != resultTable_.end()) {
+        PatchLong(fmt::kImportedStatus, writePos_ - 8);
+        replacePending_ = true;
+        replacement_ = match->second;
+      }
+    }
+    ReadRecordBody(in, rec);
+    ReadRecordTail(in, rec);
+  } catch (const DatError& e) {
+    replacePending_ = false;
+    throw DatError("record " + std::to_string(recordIndex_) + " (starting" + At(start) +
+                       "): " + e.what(),
+                   e.offset());
+  }
+  return rec;
+}
+
+void DatReader::ReadRecordBody(DatInput& in, DatRecord& rec) {
+  rec.item5 = ReadIntField(in, "item 5");
+  rec.category = ReadIntField(in, "category");
+  std::int32_t bare = 0;
+  for (int i = 0; i < fmt::kBareIntegers; ++i) bare = ReadLong(in, "items 7 to 15");
+  rec.item15 = std::to_string(bare);
+  std::int64_t at = in.offset();
+  rec.blockMarker = Narrow16(ReadLong(in, "block marker"), "block marker", at);
+  if (rec.blockMarker == fmt::kBlockFollows) {
+    rec.blockName = ReadCString(in, "block name");
+    at = in.offset() + 4;
+    rec.blockLength = ReadIntField(in, "block length");
+    if (rec.blockLength < 0 || rec.blockLength > INT16_MAX) {
+      throw DatError("block length " + std::to_string(rec.blockLength) + At(at) +
+                         " is outside 0 to 32767",
+                     at);
+    }
+    SkipBytes(in, rec.blockLength, "block");
+  }
+  ReadTextField(in, "item 17");
+  rec.item18 = ReadTextField(in, "item 18");
+  rec.item19 = ReadTextField(in, "item 19");
+  rec.item20 = ReadTextField(in, "item 20");
+  rec.item21 = ReadTextField(in, "item 21");
+  rec.item22 = ReadTextField(in, "item 22");
+  rec.item23 = ReadIntField(in, "item 23");
+  std::string* texts24[] = {&rec.item24, &rec.item25, &rec.item26, &rec.item27,
+                            &rec.item28, &rec.item29, &rec.item30, &rec.item31};
+  for (std::string* t : texts24) *t = ReadTextField(in, "items 24 to 31");
+  std::string* ints32[] = {&rec.item32, &rec.item33, &rec.item34, &rec.item35,
+                           &rec.item36, &rec.item37, &rec.item38};
+  for (std::string* t : ints32) *t = std::to_string(ReadIntField(in, "items 32 to 38"));
+  std::string* customs[] = {&rec.custom1, &rec.custom2, &rec.custom3, &rec.custom4,
+                            &rec.custom5, &rec.custom6, &rec.custom7, &rec.custom8};
+  for (std::string* t : customs) *t = ReadTextField(in, "custom1 to custom8");
+  if (replacePending_) {
+    ReplaceTextField(in, replacement_, "custom9");
+  } else {
+    rec.custom9 = ReadTextField(in, "custom9");
+  }
+  replacePending_ = false;
+}
+
+void DatReader::ReadRecordTail(DatInput& in, DatRecord& rec) {
+  rec.item48 = ReadIntField(in, "item 48");
+  for (std::string* t : {&rec.item49, &rec.item50, &rec.item51, &rec.item52, &rec.item53}) {
+    *t = ReadTextField(in, "items 49 to 53");
+  }
+  rec.item54 = ReadIntField(in, "item 54");
+  for (std::string* t : {&rec.item55, &rec.item56, &rec.item57, &rec.item58, &rec.item59}) {
+    *t = ReadTextField(in, "items 55 to 59");
+  }
+  rec.item60 = ReadIntField(in, "item 60");
+  for (std::string* t : {&rec.item61, &rec.item62, &rec.item63, &rec.item64, &rec.item65,
+                         &rec.item66, &rec.item67}) {
+    *t = ReadTextField(in, "items 61 to 67");
+  }
+  rec.item68 = std::to_string(ReadIntField(in, "item 68"));
+  rec.item69 = std::to_string(ReadIntField(in, "item 69"));
+  rec.item70 = ReadTextField(in, "item 70");
+  rec.item71 = ReadLong(in, "item 71");
+  rec.item72 = ReadLong(in, "item 72");
+  rec.item73 = ReadBytes4(in, "item 73");
+  std::int64_t at = in.offset() + 4;
+  rec.item74 = Narrow16(ReadIntField(in, "item 74"), "item 74", at);
+  at = in.offset() + 4;
+  rec.item75 = Narrow16(ReadIntField(in, "item 75"), "item 75", at);
+  rec.item76 = ReadIntField(in, "item 76");
+  for (std::string* t : {&rec.item77, &rec.item78, &rec.item79, &rec.item80}) {
+    *t = ReadTextField(in, "items 77 to 80");
+  }
+}
+
+// ---- Categories ---------------------------------------------------------------------------
+
+std::string DatReader::CategoryName(std::int32_t number) const {
+  std::string name;
+  for (std::size_t p = 0; p < categoryNumbers_.size(); ++p) {
+    if (categoryNumbers_[p] == number) name = categoryNames_[p];
+  }
+  if (number == 0) return "unfiled";
+  return name;
+}
+
+}  // namespace brindle

@@ -1,0 +1,67 @@
+#include "export/record_export.h"
+
+#include <charconv>
+#include <optional>
+
+#include "address_file/dat_error.h"
+#include "address_file/dat_format.h"
+#include "address_file/dat_output.h"
+#include "export/export_line.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr int kMaxLines = 32767;  // the line counter is 16 bits wide
+
+// The selected-category table as numbers; a blank slot stays empty.
+std::vector<std::optional<std::int32_t>> SlotNumbers(const SelCat& selCat) {
+  std::vector<std::optional<std::int32_t>> slots;
+  slots.reserve(selCat.size());
+  for (const std::string& text : selCat) {
+    const std::size_t first = text.find_first_not_of(' ');
+    const std::string slot =
+        first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(' ') + 1 - first);
+    if (slot.empty()) {
+      slots.emplace_back();
+      continue;
+    }
+    std::int32_t value = 0;
+    const char* end = slot.data() + slot.size();
+    const auto [ptr, ec] = std::from_chars(slot.data(), end, value);
+    if (ec != std::errc() || ptr != end) {
+      throw DatError("selected category \"" + slot + "\" is not a number", -1);
+    }
+    slots.emplace_back(value);
+  }
+  return slots;
+}
+
+}  // namespace
+
+int WriteExport(DatReader& reader, DatInput& in, const DatHeader& header, const SelCat& selCat,
+                const std::filesystem::path& csvPath, const std::function<void()>& onLine) {
+  const auto slots = SlotNumbers(selCat);
+  DatOutput out(csvPath);
+  int lines = 0;
+  for (std::int32_t i = 1; i <= header.recordCount; ++i) {
+    const DatRecord rec = reader.ReadRecord(in);
+    // The end marker is not a record: writing it would give a bogus line with identifier 0.
+    if (reader.endOfRecords) break;
+    if (rec.status == dat_format::kSkippedStatus) continue;
+    for (const auto& slot : slots) {
+      if (!slot || *slot != rec.category) continue;
+      if (++lines > kMaxLines) {
+        throw DatError("more than 32767 lines to export", in.offset());
+      }
+      if (onLine) onLine();
+      // Each copy of a record is escaped from the record as read, never from an earlier copy.
+      out.Write(ExportLine(rec, reader.CategoryName(rec.category)));
+      out.Write("\r\n", 2);
+    }
+  }
+  out.Close();
+  return lines;
+}
+
+}  // namespace brindle

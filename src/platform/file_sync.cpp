@@ -1,0 +1,33 @@
+#include "platform/file_sync.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace brindle::platform {
+
+#ifdef _WIN32
+
+bool SyncFile(std::FILE* file) { return _commit(_fileno(file)) == 0; }
+
+// Windows makes a completed MoveFileEx durable without a handle on the folder.
+bool SyncDirectory(const std::filesystem::path&) { return true; }
+
+#else
+
+bool SyncFile(std::FILE* file) { return ::fsync(::fileno(file)) == 0; }
+
+bool SyncDirectory(const std::filesystem::path& dir) {
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+#endif
+
+}  // namespace brindle::platform

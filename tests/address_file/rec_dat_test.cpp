@@ -1,0 +1,202 @@
+// The write-back: the records it changes, the bytes it keeps, and that every failure leaves the
+// user's file exactly as it was.
+#include "address_file/rec_dat.h"
+
+#include <gtest/gtest.h>
+
+#include "address_file/dat_error.h"
+#include "support/dat_builder.h"
+
+namespace brindle {
+namespace {
+
+namespace fs = std::filesystem;
+using test::DatBuilder;
+using test::RecordSpec;
+
+// An output that fails like a full disk once `capacity` bytes have been written.
+class FullDiskOutput : public DatOutput {
+ public:
+  FullDiskOutput(const fs::path& path, std::int64_t capacity)
+      : DatOutput(path), capacity_(capacity) {}
+
+ protected:
+  void WriteToFile(const char* data, std::size_t n) override {
+    if (written_ + static_cast<std::int64_t>(n) > capacity_) {
+      throw DatError("no space left on the device", written_);
+    }
+    written_ += static_cast<std::int64_t>(n);
+    DatOutput::WriteToFile(data, n);
+  }
+
+ private:
+  std::int64_t capacity_;
+  std::int64_t written_ = 0;
+};
+
+class RecDatTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    job_.datPath = dir_ / "address.dat";
+    job_.resultFile = dir_ / "2_csv.tmp.out";
+    job_.tmpDir = dir_.path();
+  }
+  void Given(const DatBuilder& dat, const std::string& result, std::int32_t rows) {
+    dat.WriteTo(job_.datPath);
+    test::WriteFileBytes(job_.resultFile, result);
+    job_.regCount = rows;
+  }
+  std::string Dat() const { return test::ReadFileBytes(job_.datPath); }
+  // Only the address file and the result file are left in the folder.
+  void ExpectNoStrayFiles() const {
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(dir_.path())) {
+      (void)e;
+      ++files;
+    }
+    EXPECT_EQ(files, 2);
+  }
+
+  test::TempDir dir_;
+  WriteBackJob job_;
+  DatReader reader_;
+};
+
+DatBuilder TwoRecords(const std::string& custom9For12 = "old", bool longForm = false) {
+  DatBuilder b;
+  b.Category(1, "Personal");
+  RecordSpec r12(12, 1);
+  r12.Status(5);
+  if (longForm) {
+    r12.LongText(47, custom9For12);
+  } else {
+    r12.Custom(9, custom9For12);
+  }
+  b.Record(r12).Record(RecordSpec(13, 1).Status(129)).Record(RecordSpec(14).Custom(9, "mine"));
+  return b;
+}
+
+DatBuilder TwoRecordsAfter(const std::string& db12, const std::string& db13) {
+  DatBuilder b;
+  b.Category(1, "Personal");
+  b.Record(RecordSpec(12, 1).Status(2).Custom(9, db12))
+      .Record(RecordSpec(13, 1).Status(2).Custom(9, db13))
+      .Record(RecordSpec(14).Custom(9, "mine"));
+  return b;
+}
+
+TEST_F(RecDatTest, MatchedRecordsGetStatusTwoAndTheirDatabaseIds) {
+  Given(TwoRecords(), "12,900\n\n13,901\n\n", 2);
+  EXPECT_EQ(RecDat(reader_, job_), 2);
+  EXPECT_EQ(Dat(), TwoRecordsAfter("900", "901").Bytes());
+  EXPECT_FALSE(reader_.mirrorOn);
+  ExpectNoStrayFiles();
+}
+
+TEST_F(RecDatTest, NoMatchGivesAnIdenticalFile) {
+  const DatBuilder b = TwoRecords();
+  Given(b, "99,900\n\n", 1);
+  EXPECT_EQ(RecDat(reader_, job_), 0);
+  EXPECT_EQ(Dat(), b.Bytes());
+}
+
+TEST_F(RecDatTest, LaterRowWinsAndThirdFieldIsIgnored) {
+  Given(TwoRecords(), "12,800\n\n13,901,x\n\n12,900\n\n", 3);
+  RecDat(reader_, job_);
+  EXPECT_EQ(Dat(), TwoRecordsAfter("900", "901").Bytes());
+}
+
+TEST_F(RecDatTest, LongFormCustom9BecomesAOneByteLengthText) {
+  Given(TwoRecords(std::string(400, 'L'), true), "12,900\n\n13,901\n\n", 2);
+  RecDat(reader_, job_);
+  EXPECT_EQ(Dat(), TwoRecordsAfter("900", "901").Bytes());
+}
+
+TEST_F(RecDatTest, BytesAfterTheRecordsAreKept) {
+  DatBuilder b = TwoRecords();
+  b.EndMarker().Trailing(std::string("\x00\x01tail", 6));
+  DatBuilder want = TwoRecordsAfter("900", "901");
+  want.EndMarker().Trailing(std::string("\x00\x01tail", 6));
+  Given(b, "12,900\n\n13,901\n\n", 2);
+  RecDat(reader_, job_);
+  EXPECT_EQ(Dat(), want.Bytes());
+
+  // Records beyond the header's count are kept as they are too.
+  DatBuilder shortCount = TwoRecords();
+  shortCount.RecordCount(1);
+  Given(shortCount, "12,900\n\n", 1);
+  RecDat(reader_, job_);
+  DatBuilder wantShort;
+  wantShort.Category(1, "Personal")
+      .Record(RecordSpec(12, 1).Status(2).Custom(9, "900"))
+      .Record(RecordSpec(13, 1).Status(129))
+      .Record(RecordSpec(14).Custom(9, "mine"))
+      .RecordCount(1);
+  EXPECT_EQ(Dat(), wantShort.Bytes());
+}
+
+TEST_F(RecDatTest, EveryFailureLeavesTheFileUnchangedAndRemovesTheCopy) {
+  const DatBuilder good = TwoRecords();
+  const std::string truncated = test::Truncated(good.Bytes(), good.ItemOffset(2, 50));
+  const struct {
+    std::string dat;
+    std::string result;
+    std::int32_t rows;
+    bool resultMissing;
+  } cases[] = {
+      {good.Bytes(), "", 1, true},                                   // result file missing
+      {good.Bytes(), "12,900\n\n13,901\n\n", 1, false},               // more rows than lines
+      {good.Bytes(), "12,900\n\n", 2, false},                          // fewer rows
+      {good.Bytes(), "12\n\n", 1, false},                              // no comma
+      {good.Bytes(), "abc,900\n\n", 1, false},                         // id not a number
+      {good.Bytes(), "12," + std::string(255, 'x') + "\n\n", 1, false},  // id too long
+      {truncated, "12,900\n\n", 1, false},                             // file ends in a record
+  };
+  for (const auto& c : cases) {
+    test::WriteFileBytes(job_.datPath, c.dat);
+    fs::remove(job_.resultFile);
+    if (!c.resultMissing) test::WriteFileBytes(job_.resultFile, c.result);
+    job_.regCount = c.rows;
+    EXPECT_THROW(RecDat(reader_, job_), std::exception) << c.result;
+    EXPECT_EQ(Dat(), c.dat) << c.result;
+    EXPECT_FALSE(fs::exists(WriteBackTempPath(job_.datPath)));
+    EXPECT_FALSE(reader_.mirrorOn);
+  }
+}
+
+TEST_F(RecDatTest, FullDiskAtAnyPointLeavesTheFileUnchanged) {
+  DatBuilder b;
+  for (int id = 1; id <= 300; ++id) {
+    b.Record(RecordSpec(id).Text(24, std::string(500, 'n')).Custom(9, "x"));
+  }
+  const std::string before = b.Bytes();
+  for (std::int64_t capacity : {std::int64_t{0}, std::int64_t{100}, std::int64_t{65536},
+                                std::int64_t{65537}, static_cast<std::int64_t>(before.size()) - 1}) {
+    Given(b, "1,a\n\n300,b\n\n", 2);
+    const OutputFactory full = [capacity](const fs::path& p) {
+      return std::make_unique<FullDiskOutput>(p, capacity);
+    };
+    EXPECT_THROW(RecDat(reader_, job_, full), DatError) << capacity;
+    EXPECT_EQ(Dat(), before) << capacity;
+    ExpectNoStrayFiles();
+  }
+}
+
+TEST_F(RecDatTest, FileMissingIsAnErrorAndCreatesNothing) {
+  test::WriteFileBytes(job_.resultFile, "1,a\n\n");
+  job_.regCount = 1;
+  EXPECT_THROW(RecDat(reader_, job_), DatError);
+  EXPECT_FALSE(fs::exists(job_.datPath));
+  EXPECT_FALSE(fs::exists(WriteBackTempPath(job_.datPath)));
+}
+
+TEST_F(RecDatTest, KeepsTheFilePermissions) {
+  Given(TwoRecords(), "12,900\n\n", 1);
+  fs::permissions(job_.datPath, fs::perms::owner_read | fs::perms::owner_write);
+  RecDat(reader_, job_);
+  EXPECT_EQ(fs::status(job_.datPath).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+}
+
+}  // namespace
+}  // namespace brindle
