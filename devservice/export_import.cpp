@@ -1,0 +1,116 @@
+#include "export_import.h"
+
+#include <array>
+
+namespace rookery {
+namespace {
+
+// 1-based columns whose commas and quotes the tool escapes; column 6 also has its line breaks
+// written as backslash-n.
+constexpr std::array<int, 13> kEscapedColumns = {2, 3, 4, 5, 6, 15, 16, 17, 19, 20, 21, 22, 24};
+constexpr int kNoteColumn = 6;
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+  for (auto pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos)) {
+    text.replace(pos, from.size(), to);
+    pos += to.size();
+  }
+}
+
+bool AtLineEnd(std::string_view bytes, std::size_t pos) {
+  return pos >= bytes.size() || bytes[pos] == '\n' ||
+         (bytes[pos] == '\r' && pos + 1 < bytes.size() && bytes[pos + 1] == '\n');
+}
+
+class LineReader {
+ public:
+  explicit LineReader(std::string_view bytes) : bytes_(bytes) {}
+
+  bool Done() const { return pos_ >= bytes_.size(); }
+  int lineNumber() const { return line_; }
+
+  // Reads one line's fields. Returns false (with `problem` set) for a malformed line, after
+  // skipping to the next line end.
+  bool ReadLine(std::vector<std::string>& fields, std::string& problem) {
+    ++line_;
+    fields.clear();
+    while (true) {
+      if (pos_ >= bytes_.size() || bytes_[pos_] != '"') return Fail("a field does not begin with a quote", problem);
+      ++pos_;
+      std::string field;
+      if (!ReadQuoted(field)) return Fail("a quote is never closed", problem);
+      fields.push_back(std::move(field));
+      if (pos_ < bytes_.size() && bytes_[pos_] == ',') {
+        ++pos_;
+        continue;
+      }
+      SkipLineEnd();
+      return true;
+    }
+  }
+
+ private:
+  bool ReadQuoted(std::string& field) {
+    while (pos_ < bytes_.size()) {
+      const char c = bytes_[pos_++];
+      if (c != '"') {
+        field += c;
+      } else if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
+        field += '"';
+        ++pos_;
+      } else if (pos_ >= bytes_.size() || bytes_[pos_] == ',' || AtLineEnd(bytes_, pos_)) {
+        return true;
+      } else {
+        field += '"';
+      }
+    }
+    return false;
+  }
+
+  void SkipLineEnd() {
+    if (pos_ < bytes_.size() && bytes_[pos_] == '\r') ++pos_;
+    if (pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
+  }
+
+  bool Fail(const std::string& why, std::string& problem) {
+    problem = "line " + std::to_string(line_) + ": " + why;
+    while (!AtLineEnd(bytes_, pos_)) ++pos_;
+    SkipLineEnd();
+    return false;
+  }
+
+  std::string_view bytes_;
+  std::size_t pos_ = 0;
+  int line_ = 0;
+};
+
+void Unescape(std::vector<std::string>& fields) {
+  for (int column : kEscapedColumns) {
+    std::string& field = fields[column - 1];
+    if (column == kNoteColumn) ReplaceAll(field, "\\n", "\r\n");
+    ReplaceAll(field, kCommaPlaceholder, ",");
+  }
+}
+
+}  // namespace
+
+ImportedFile ParseExportFile(std::string_view bytes) {
+  ImportedFile file;
+  LineReader reader(bytes);
+  std::vector<std::string> fields;
+  std::string problem;
+  while (!reader.Done()) {
+    if (!reader.ReadLine(fields, problem)) {
+      file.problems.push_back(problem);
+    } else if (fields.size() != kExportColumns) {
+      file.problems.push_back("line " + std::to_string(reader.lineNumber()) + ": " +
+                              std::to_string(fields.size()) + " fields instead of 30");
+    } else {
+      Unescape(fields);
+      file.records.push_back(fields);
+    }
+  }
+  return file;
+}
+
+}  // namespace rookery

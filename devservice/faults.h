@@ -1,0 +1,39 @@
+// Ways a test can make the service misbehave, set with --fault KEY=VALUE at start or with
+// GET /_dev/set?KEY=VALUE while it runs.
+//
+//   auth=0|1|2|none     fixed authentication reply; "none" drops the connection
+//   import=1            the import page answers 1 and writes the result file at once
+//   delay=MS            time from import to result file (a slow import), default 1500
+//   result=ok|none|more|fewer   no result file, or one row too many or too few
+//   garbage=PAGES       these pages answer with an error page instead of a number
+//   drop=PAGES          these pages drop the connection after the headers
+//   stall=PAGES         these pages wait stall_ms before answering
+//   stall_ms=MS         default 5000
+// PAGES is a comma-separated list of auth, import, verify; "" clears it.
+#pragma once
+
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace rookery {
+
+class Faults {
+ public:
+  // Throws std::invalid_argument for an unknown key or a bad value.
+  void Set(const std::string& key, const std::string& value);
+  void SetPair(const std::string& keyEqualsValue);
+
+  std::string Get(const std::string& key) const;
+  int GetMs(const std::string& key) const;
+  // True when the page list stored under `key` names `page`.
+  bool Names(const std::string& key, const std::string& page) const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::map<std::string, std::string> values_{
+      {"auth", ""}, {"import", ""}, {"delay", "1500"}, {"result", "ok"},
+      {"garbage", ""}, {"drop", ""}, {"stall", ""}, {"stall_ms", "5000"}};
+};
+
+}  // namespace rookery
