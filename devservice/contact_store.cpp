@@ -40,10 +40,13 @@ ContactStore::ContactStore(const std::filesystem::path& file) {
   }
   std::string fields;
   for (int i = 1; i <= kExportColumns; ++i) fields += ", f" + std::to_string(i) + " BLOB";
-  Exec("CREATE TABLE IF NOT EXISTS accounts(login TEXT PRIMARY KEY, password TEXT NOT NULL,"
-       " level TEXT NOT NULL)");
-  Exec("CREATE TABLE IF NOT EXISTS contacts(id INTEGER PRIMARY KEY AUTOINCREMENT,"
-       " owner TEXT NOT NULL, source_file TEXT NOT NULL" + fields + ")");
+  Exec(
+      "CREATE TABLE IF NOT EXISTS accounts(login TEXT PRIMARY KEY, password TEXT NOT NULL,"
+      " level TEXT NOT NULL)");
+  Exec(
+      "CREATE TABLE IF NOT EXISTS contacts(id INTEGER PRIMARY KEY AUTOINCREMENT,"
+      " owner TEXT NOT NULL, source_file TEXT NOT NULL" +
+      fields + ")");
   Exec("INSERT INTO sqlite_sequence(name, seq) SELECT 'contacts', " +
        std::to_string(kFirstContactId) +
        " WHERE NOT EXISTS (SELECT 1 FROM sqlite_sequence WHERE name = 'contacts')");
@@ -171,9 +174,8 @@ std::string ContactStore::ContactListing() {
   Statement stmt = Prepare(db_, "SELECT id, owner, f1, f2 FROM contacts ORDER BY id");
   std::string out;
   while (sqlite3_step(stmt.get()) == SQLITE_ROW) {
-    out += std::to_string(sqlite3_column_int64(stmt.get(), 0)) + "\t" +
-           ColumnText(stmt.get(), 1) + "\t" + ColumnText(stmt.get(), 2) + "\t" +
-           ColumnText(stmt.get(), 3) + "\n";
+    out += std::to_string(sqlite3_column_int64(stmt.get(), 0)) + "\t" + ColumnText(stmt.get(), 1) +
+           "\t" + ColumnText(stmt.get(), 2) + "\t" + ColumnText(stmt.get(), 3) + "\n";
   }
   return out;
 }

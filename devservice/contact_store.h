@@ -21,8 +21,7 @@ class ContactStore {
   explicit ContactStore(const std::filesystem::path& file);
   ~ContactStore();
 
-  void AddAccount(const std::string& login, const std::string& password,
-                  const std::string& level);
+  void AddAccount(const std::string& login, const std::string& password, const std::string& level);
   AuthReply CheckLogin(const std::string& login, const std::string& password);
 
   // Stores imported lines (30 fields each) for `owner`, in one transaction. A line whose

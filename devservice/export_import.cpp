@@ -35,7 +35,8 @@ class LineReader {
     ++line_;
     fields.clear();
     while (true) {
-      if (pos_ >= bytes_.size() || bytes_[pos_] != '"') return Fail("a field does not begin with a quote", problem);
+      if (pos_ >= bytes_.size() || bytes_[pos_] != '"')
+        return Fail("a field does not begin with a quote", problem);
       ++pos_;
       std::string field;
       if (!ReadQuoted(field)) return Fail("a quote is never closed", problem);

@@ -26,12 +26,12 @@ bool IsPageList(const std::string& value) {
 }
 
 bool Valid(const std::string& key, const std::string& value) {
-  if (key == "auth") return value.empty() || value == "0" || value == "1" || value == "2" ||
-                            value == "none";
+  if (key == "auth")
+    return value.empty() || value == "0" || value == "1" || value == "2" || value == "none";
   if (key == "import") return value.empty() || value == "1";
   if (key == "delay" || key == "stall_ms") return IsCount(value);
-  if (key == "result") return value == "ok" || value == "none" || value == "more" ||
-                              value == "fewer";
+  if (key == "result")
+    return value == "ok" || value == "none" || value == "more" || value == "fewer";
   return IsPageList(value);
 }
 

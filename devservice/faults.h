@@ -32,8 +32,8 @@ class Faults {
  private:
   mutable std::mutex mutex_;
   std::map<std::string, std::string> values_{
-      {"auth", ""}, {"import", ""}, {"delay", "1500"}, {"result", "ok"},
-      {"garbage", ""}, {"drop", ""}, {"stall", ""}, {"stall_ms", "5000"}};
+      {"auth", ""},    {"import", ""}, {"delay", "1500"}, {"result", "ok"},
+      {"garbage", ""}, {"drop", ""},   {"stall", ""},     {"stall_ms", "5000"}};
 };
 
 }  // namespace rookery

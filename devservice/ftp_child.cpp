@@ -31,8 +31,9 @@ constexpr std::string_view kListening = "starting FTP server on 127.0.0.1:";
   dup2(logFd, 1);
   dup2(logFd, 2);
   const std::string port = std::to_string(s.port);
-  std::vector<std::string> args = {s.python, "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", port,
-                                   "-d", s.home.string(), "-u", s.user, "-P", s.password, "-w"};
+  std::vector<std::string> args = {s.python,   "-m", "pyftpdlib",     "-i", "127.0.0.1", "-p",
+                                   port,       "-d", s.home.string(), "-u", s.user,      "-P",
+                                   s.password, "-w"};
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
@@ -67,7 +68,8 @@ int FtpChild::WaitForPort() {
     if (at != std::string::npos) {
       const auto digits = at + kListening.size();
       const auto end = log.find_first_not_of("0123456789", digits);
-      if (end != std::string::npos && end > digits) return std::stoi(log.substr(digits, end - digits));
+      if (end != std::string::npos && end > digits)
+        return std::stoi(log.substr(digits, end - digits));
     }
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) == pid_) {

@@ -47,8 +47,8 @@ std::string Importer::Import(const std::string& owner, const std::string& nameFi
     std::cerr << "rookery-dev: " << nameFile << ": skipped " << problem << "\n";
   }
   const std::vector<long long> ids = store_.StoreContacts(owner, nameFile, file.records);
-  std::cerr << "rookery-dev: imported " << ids.size() << " contact(s) from " << nameFile
-            << " for " << owner << "\n";
+  std::cerr << "rookery-dev: imported " << ids.size() << " contact(s) from " << nameFile << " for "
+            << owner << "\n";
   const std::string result = ResultContent(file.records, ids);
   const std::string name = nameFile + ".out";
   if (faults_.Get("result") == "none") return "0";
@@ -58,8 +58,8 @@ std::string Importer::Import(const std::string& owner, const std::string& nameFi
   }
   {
     std::lock_guard lock(mutex_);
-    const auto due = std::chrono::steady_clock::now() +
-                     std::chrono::milliseconds(faults_.GetMs("delay"));
+    const auto due =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(faults_.GetMs("delay"));
     pending_.push_back({due, name, result});
   }
   wake_.notify_all();

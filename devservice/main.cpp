@@ -159,7 +159,8 @@ sigset_t BlockStopSignals() {
 
 fs::path MakeTempDir() {
   std::string pattern = (fs::temp_directory_path() / "rookery-dev.XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
+  if (mkdtemp(pattern.data()) == nullptr)
+    throw std::runtime_error("cannot make a temporary folder");
   return pattern;
 }
 
@@ -182,10 +183,13 @@ int Serve(Options& o, StopLatch& latch) {
   rookery::Service service{store, importer, faults, ftp, {}};
 
   httplib::Server server;
+  server.set_keep_alive_timeout(1);  // so that a stop never waits long for an idle client
   rookery::RegisterPages(server, service);
-  const int webPort = o.webPort == 0 ? server.bind_to_any_port("127.0.0.1")
-                                     : (server.bind_to_port("127.0.0.1", o.webPort) ? o.webPort : -1);
-  if (webPort < 0) throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(o.webPort));
+  const int webPort = o.webPort == 0
+                          ? server.bind_to_any_port("127.0.0.1")
+                          : (server.bind_to_port("127.0.0.1", o.webPort) ? o.webPort : -1);
+  if (webPort < 0)
+    throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(o.webPort));
   std::thread listener([&server] { server.listen_after_bind(); });
   while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
 

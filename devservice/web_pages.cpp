@@ -19,8 +19,8 @@ void Answer(const Faults& faults, const std::string& page, const std::string& re
   }
   if (faults.Names("drop", page) || (page == "auth" && reply == "none")) {
     // Headers go out, then the connection closes before the promised body.
-    res.set_content_provider(
-        16, "text/html", [](std::size_t, std::size_t, httplib::DataSink&) { return false; });
+    res.set_content_provider(16, "text/html",
+                             [](std::size_t, std::size_t, httplib::DataSink&) { return false; });
     return;
   }
   res.set_content(faults.Names("garbage", page) ? kGarbage : reply, "text/html");
@@ -29,8 +29,8 @@ void Answer(const Faults& faults, const std::string& page, const std::string& re
 std::string AuthReplyFor(Service& service, const httplib::Request& req) {
   const std::string fixed = service.faults.Get("auth");
   if (!fixed.empty()) return fixed;
-  const auto reply = service.store.CheckLogin(req.get_param_value("login"),
-                                              req.get_param_value("pass"));
+  const auto reply =
+      service.store.CheckLogin(req.get_param_value("login"), req.get_param_value("pass"));
   return std::to_string(static_cast<int>(reply));
 }
 
@@ -69,8 +69,8 @@ void RegisterPages(httplib::Server& server, Service& service) {
     Answer(service.faults, "auth", AuthReplyFor(service, req), res);
   });
   server.Get(base + "ext_input.php", [&service](const auto& req, auto& res) {
-    const std::string reply = service.importer.Import(req.get_param_value("category"),
-                                                      req.get_param_value("name_file"));
+    const std::string reply =
+        service.importer.Import(req.get_param_value("category"), req.get_param_value("name_file"));
     Answer(service.faults, "import", reply, res);
   });
   server.Get(base + "ext_verify.php", [&service](const auto& req, auto& res) {

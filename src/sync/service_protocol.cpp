@@ -4,8 +4,8 @@ namespace brindle {
 namespace {
 
 bool IsUnreserved(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-         c == '-' || c == '.' || c == '_' || c == '~';
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+         c == '.' || c == '_' || c == '~';
 }
 
 std::string PageUrl(const ServiceConfig& config, std::string_view pageAndQuery) {
@@ -42,10 +42,9 @@ std::string PercentEncode(std::string_view value) {
   return out;
 }
 
-std::string AuthUrl(const ServiceConfig& config, std::string_view user,
-                    std::string_view password) {
-  return PageUrl(config, "ext_auth.php?login=" + PercentEncode(user) +
-                             "&pass=" + PercentEncode(password));
+std::string AuthUrl(const ServiceConfig& config, std::string_view user, std::string_view password) {
+  return PageUrl(config,
+                 "ext_auth.php?login=" + PercentEncode(user) + "&pass=" + PercentEncode(password));
 }
 
 std::string ImportUrl(const ServiceConfig& config, std::string_view user,
@@ -58,9 +57,7 @@ std::string VerifyUrl(const ServiceConfig& config, std::string_view csvName) {
   return PageUrl(config, "ext_verify.php?name_file=" + PercentEncode(csvName));
 }
 
-std::string ResultName(std::string_view csvName) {
-  return std::string(csvName) + ".out";
-}
+std::string ResultName(std::string_view csvName) { return std::string(csvName) + ".out"; }
 
 std::string UploadCommand(std::string_view localCsvPath, std::string_view csvName) {
   return "PUT " + Quoted(localCsvPath) + " " + Quoted(csvName);

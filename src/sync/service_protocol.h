@@ -15,11 +15,9 @@ inline constexpr std::string_view kPagePath = "/rookery/csv_importer/";
 // the service receives exactly the bytes the user typed ("&", "#", "+" and blanks included).
 std::string PercentEncode(std::string_view value);
 
-std::string AuthUrl(const ServiceConfig& config, std::string_view user,
-                    std::string_view password);
+std::string AuthUrl(const ServiceConfig& config, std::string_view user, std::string_view password);
 // `category` carries the user name: that is what the service expects under that key.
-std::string ImportUrl(const ServiceConfig& config, std::string_view user,
-                      std::string_view csvName);
+std::string ImportUrl(const ServiceConfig& config, std::string_view user, std::string_view csvName);
 std::string VerifyUrl(const ServiceConfig& config, std::string_view csvName);
 
 // "<csvName>.out", the service's result file, on the server and in the local tmp folder.

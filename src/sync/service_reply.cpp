@@ -17,8 +17,7 @@ std::string_view Trimmed(std::string_view text) {
 }  // namespace
 
 ReplyError::ReplyError(const std::string& reply)
-    : std::runtime_error("the service's reply is not a number: \"" + reply + "\""),
-      reply_(reply) {}
+    : std::runtime_error("the service's reply is not a number: \"" + reply + "\""), reply_(reply) {}
 
 double ReplyNumber(std::string_view reply) {
   std::string_view text = Trimmed(reply);

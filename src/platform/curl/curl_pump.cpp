@@ -66,9 +66,8 @@ void CurlPump::Drive() {
   int left = 0;
   while (CURLMsg* msg = curl_multi_info_read(Multi(multi_), &left)) {
     if (msg->msg != CURLMSG_DONE) continue;
-    const auto owner = std::find_if(controls_.begin(), controls_.end(), [msg](auto* c) {
-      return c->EasyHandle() == msg->easy_handle;
-    });
+    const auto owner = std::find_if(controls_.begin(), controls_.end(),
+                                    [msg](auto* c) { return c->EasyHandle() == msg->easy_handle; });
     if (owner != controls_.end()) (*owner)->Finish(msg->data.result);
   }
   // A request that could not even start (its local file is missing) fails here, so that its

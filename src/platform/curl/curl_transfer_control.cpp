@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -33,7 +34,11 @@ std::string EscapedName(const std::string& name) {
   return out;
 }
 
-// "550 No such file.\r\n" -> "No such file."
+// "550 No such file.\r\n" -> 550 and "No such file."
+long ReplyCode(const std::string& line) {
+  return line.size() >= 3 ? std::strtol(line.substr(0, 3).c_str(), nullptr, 10) : 0;
+}
+
 std::string ReplyText(std::string line) {
   while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
   return line.size() > 4 ? line.substr(4) : "";
@@ -52,7 +57,9 @@ struct CurlTransferControl::Transfer {
   // Progress seen by the debug callback.
   bool sent = false;
   bool received = false;
-  std::string lastReply;  // the FTP server's last reply line
+  // The server's last refusal (a 4xx or 5xx reply line). The last reply of all would not do:
+  // the session's closing "221 Goodbye" follows a refusal.
+  std::string lastRefusal;
   // FTP files.
   std::unique_ptr<std::FILE, FileClose> upload;
   std::unique_ptr<std::FILE, FileClose> download;
@@ -64,7 +71,9 @@ struct CurlTransferControl::Transfer {
     auto* t = static_cast<Transfer*>(self);
     if (type == CURLINFO_HEADER_OUT || type == CURLINFO_DATA_OUT) t->sent = true;
     if (type == CURLINFO_HEADER_IN || type == CURLINFO_DATA_IN) t->received = true;
-    if (type == CURLINFO_HEADER_IN) t->lastReply.assign(data, size);
+    if (type == CURLINFO_HEADER_IN && size > 3 && (data[0] == '4' || data[0] == '5')) {
+      t->lastRefusal.assign(data, size);
+    }
     return 0;
   }
 
@@ -193,6 +202,8 @@ void CurlTransferControl::StartCommon(Transfer& transfer, const std::string& url
   curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L);  // feeds OnDebug, which tracks progress
   curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, &Transfer::OnDebug);
   curl_easy_setopt(easy, CURLOPT_DEBUGDATA, &transfer);
+  // Every request has its own connection, closed when it ends (states 9 and 10 mean it).
+  curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
   // A proxy from the environment must never see loopback traffic.
   curl_easy_setopt(easy, CURLOPT_NOPROXY, "localhost,127.0.0.1,::1");
   // The request time-out: to connect, and between two pieces of data.
@@ -208,8 +219,7 @@ void CurlTransferControl::Start(std::unique_ptr<Transfer> transfer) {
   transfer_ = std::move(transfer);
   QueueUpTo(TransferState::Resolving);
   if (transfer_->failedStart) return;
-  if (curl_multi_add_handle(static_cast<CURLM*>(pump_.multi_), transfer_->easy.get()) !=
-      CURLM_OK) {
+  if (curl_multi_add_handle(static_cast<CURLM*>(pump_.multi_), transfer_->easy.get()) != CURLM_OK) {
     transfer_->failedStart = true;
     return;
   }
@@ -284,13 +294,11 @@ void CurlTransferControl::Finish(int curlResult) {
 void CurlTransferControl::RecordError(int curlResult) {
   const auto result = static_cast<CURLcode>(curlResult);
   const Transfer& t = *transfer_;
-  long replyCode = 0;
-  curl_easy_getinfo(t.easy.get(), CURLINFO_RESPONSE_CODE, &replyCode);
+  const bool ftp = protocol_ == Protocol::Ftp;
   const TransferError error =
-      !t.localError.empty()
-          ? TransferError{kErrorExtended, t.localError}
-          : MapCurlError(result, protocol_ == Protocol::Ftp ? replyCode : 0,
-                         ReplyText(t.lastReply), t.errorBuffer);
+      !t.localError.empty() ? TransferError{kErrorExtended, t.localError}
+                            : MapCurlError(result, ftp ? ReplyCode(t.lastRefusal) : 0,
+                                           ftp ? ReplyText(t.lastRefusal) : "", t.errorBuffer);
   errorCode_ = error.code;
   errorText_ = error.text;
 }

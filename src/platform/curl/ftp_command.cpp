@@ -63,8 +63,7 @@ FtpCommand ParseFtpCommand(std::string_view text) {
     throw fail();
   }
   // A line break in a name would smuggle a second command into the FTP session.
-  if (command.remoteName.empty() ||
-      command.remoteName.find_first_of("\r\n") != std::string::npos) {
+  if (command.remoteName.empty() || command.remoteName.find_first_of("\r\n") != std::string::npos) {
     throw fail();
   }
   return command;
