@@ -1,5 +1,6 @@
 #include "export_import.h"
 
+#include <algorithm>
 #include <array>
 
 namespace rookery {
@@ -9,6 +10,10 @@ namespace {
 // written as backslash-n.
 constexpr std::array<int, 13> kEscapedColumns = {2, 3, 4, 5, 6, 15, 16, 17, 19, 20, 21, 22, 24};
 constexpr int kNoteColumn = 6;
+
+bool IsEscaped(int column) {
+  return std::find(kEscapedColumns.begin(), kEscapedColumns.end(), column) != kEscapedColumns.end();
+}
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
   for (auto pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos)) {
@@ -39,7 +44,8 @@ class LineReader {
         return Fail("a field does not begin with a quote", problem);
       ++pos_;
       std::string field;
-      if (!ReadQuoted(field)) return Fail("a quote is never closed", problem);
+      if (!ReadQuoted(field, static_cast<int>(fields.size()) + 1))
+        return Fail("a quote is never closed", problem);
       fields.push_back(std::move(field));
       if (pos_ < bytes_.size() && bytes_[pos_] == ',') {
         ++pos_;
@@ -51,21 +57,34 @@ class LineReader {
   }
 
  private:
-  bool ReadQuoted(std::string& field) {
+  // Escaped columns follow common CSV: a doubled quote is one quote, and a quote followed by
+  // a comma or a line end closes the field. A column the tool does not escape holds its quotes
+  // single, so there only a quote that is followed by the next field's opening (or, in the
+  // last column, by the line end) closes it.
+  bool ReadQuoted(std::string& field, int column) {
+    const bool escaped = IsEscaped(column);
     while (pos_ < bytes_.size()) {
       const char c = bytes_[pos_++];
       if (c != '"') {
         field += c;
-      } else if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
+      } else if (escaped && pos_ < bytes_.size() && bytes_[pos_] == '"') {
         field += '"';
         ++pos_;
-      } else if (pos_ >= bytes_.size() || bytes_[pos_] == ',' || AtLineEnd(bytes_, pos_)) {
+      } else if (ClosesField(escaped, column)) {
         return true;
       } else {
         field += '"';
       }
     }
     return false;
+  }
+
+  // REQUIRES: a quote was just read.
+  bool ClosesField(bool escaped, int column) const {
+    if (AtLineEnd(bytes_, pos_)) return true;
+    if (bytes_[pos_] != ',') return false;
+    if (escaped) return true;
+    return column < kExportColumns && pos_ + 1 < bytes_.size() && bytes_[pos_ + 1] == '"';
   }
 
   void SkipLineEnd() {

@@ -16,9 +16,8 @@ struct ImportedFile {
   std::vector<std::string> problems;              // lines that were skipped, and why
 };
 
-// Quotes are read as in common CSV: a doubled quote is one quote, a quote followed by a comma
-// or a line end closes the field. A quote followed by anything else is kept as it stands,
-// because columns the tool does not escape may hold a single quote.
+// Escaped columns are read as common CSV; columns the tool writes as they stand keep their
+// quotes single. Lines that do not give 30 fields are skipped and reported.
 ImportedFile ParseExportFile(std::string_view bytes);
 
 }  // namespace rookery

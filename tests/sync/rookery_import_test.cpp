@@ -1,6 +1,7 @@
 // How rookery-dev reads uploaded export files.
 #include <gtest/gtest.h>
 
+#include "export/export_line.h"
 #include "export_import.h"
 #include "importer.h"
 
@@ -67,3 +68,40 @@ TEST(IsBareName, RefusesFolders) {
 
 }  // namespace
 }  // namespace rookery
+
+namespace brindle {
+namespace {
+
+// What the tool writes, the service reads back field for field.
+TEST(ParseExportFile, ReadsBackWhatTheExportWrites) {
+  DatRecord record;
+  record.recordId = 4711;
+  record.item19 = "Caf\xE9 \"Nord\", Ltd";
+  record.item20 = "M\xFCller";
+  record.item24 = "first, \"quoted\"\r\nsecond\rlone";
+  record.item25 = "+49 30, ext. 5";
+  record.custom1 = "a \"single quote";
+  record.item52 = "x,y";
+  record.item59 = "UUUVIRGULAWWW stays a comma";
+  record.custom9 = "5001";
+  const std::string bytes =
+      ExportLine(record, "Work, \"old\"") + "\r\n" + ExportLine(DatRecord{}, "") + "\r\n";
+  const rookery::ImportedFile file = rookery::ParseExportFile(bytes);
+  ASSERT_TRUE(file.problems.empty()) << file.problems[0];
+  ASSERT_EQ(file.records.size(), 2u);
+  const auto& r = file.records[0];
+  EXPECT_EQ(r[0], "4711");
+  EXPECT_EQ(r[1], record.item19);
+  EXPECT_EQ(r[2], record.item20);
+  EXPECT_EQ(r[5], "first, \"quoted\"\r\nsecond\rlone");
+  EXPECT_EQ(r[6], record.item25);
+  EXPECT_EQ(r[13], record.custom1);
+  EXPECT_EQ(r[17], "x,y");
+  EXPECT_EQ(r[23], ", stays a comma");  // the placeholder cannot be told from a comma
+  EXPECT_EQ(r[27], "5001");
+  EXPECT_EQ(r[29], "Work, \"old\"");
+  EXPECT_EQ(file.records[1][0], "0");
+}
+
+}  // namespace
+}  // namespace brindle
