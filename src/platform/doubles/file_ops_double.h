@@ -1,0 +1,46 @@
+// Real file operations with failures a test can plant: "the next rename of a path ending in
+// address.dat fails as if across file systems", "every write to Brindle.conf fails". Every
+// call is recorded as text ("copy FROM -> TO", "rename ...", "remove ...", "mkdir ...",
+// "read ...", "write ...").
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/file_ops.h"
+
+namespace brindle::platform {
+
+enum class FileOp { Exists, Copy, Rename, Remove, CreateDirectory, Read, Write };
+
+class FaultyFileOps : public FileOps {
+ public:
+  struct Fault {
+    FileOp op;
+    std::string pathEnding;  // matches when the source or target path ends with it; "" = any
+    FileError::Kind kind = FileError::Kind::Failed;
+    int times = -1;  // how many calls fail; -1: all of them
+  };
+
+  void Plant(Fault fault) { faults_.push_back(std::move(fault)); }
+  void ClearFaults() { faults_.clear(); }
+  const std::vector<std::string>& calls() const { return calls_; }
+  void ClearCalls() { calls_.clear(); }
+
+  bool Exists(const Path& path) override;
+  void Copy(const Path& from, const Path& to) override;
+  void Rename(const Path& from, const Path& to) override;
+  void Remove(const Path& path) override;
+  void CreateDirectory(const Path& path) override;
+  std::string ReadFile(const Path& path) override;
+  void WritePrivateFile(const Path& path, const std::string& bytes) override;
+
+ private:
+  void Check(FileOp op, const std::string& call, const Path& a, const Path& b = {});
+
+  RealFileOps real_;
+  std::vector<Fault> faults_;
+  std::vector<std::string> calls_;
+};
+
+}  // namespace brindle::platform
