@@ -1,0 +1,33 @@
+#include "export/category_selection.h"
+
+#include <charconv>
+
+namespace brindle {
+
+std::optional<std::int64_t> ParseCategoryNumber(std::string_view text) {
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.empty() || text.front() == '+') return std::nullopt;
+  std::int64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::string SavedSelectionText(const SelCat& selCat) {
+  std::string text;
+  for (const std::string& slot : selCat) {
+    if (slot.empty()) continue;
+    if (!text.empty()) text += ' ';
+    text += slot;
+  }
+  return text;
+}
+
+bool AnyCategoryChosen(const SelCat& selCat) {
+  for (const std::string& slot : selCat) {
+    if (!slot.empty()) return true;
+  }
+  return false;
+}
+
+}  // namespace brindle

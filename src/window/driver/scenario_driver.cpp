@@ -1,0 +1,215 @@
+#include "window/driver/scenario_driver.h"
+
+#include <ostream>
+
+#include "platform/cp1252.h"
+#include "window/driver/json.h"
+#include "window/driver/state_dump.h"
+
+namespace brindle::drive {
+
+namespace {
+
+const char* ButtonsName(platform::MsgButtons buttons) {
+  return buttons == platform::MsgButtons::OK ? "OK" : "YesNo";
+}
+
+const char* IconName(platform::MsgIcon icon) {
+  return icon == platform::MsgIcon::Critical ? "critical" : "none";
+}
+
+std::string Utf8(const std::string& text) { return platform::Cp1252ToUtf8(text); }
+
+// Splits "word rest": the rest is everything after the single blank that follows the word.
+std::pair<std::string, std::string> SplitWord(const std::string& text) {
+  const auto blank = text.find(' ');
+  if (blank == std::string::npos) return {text, ""};
+  return {text.substr(0, blank), text.substr(blank + 1)};
+}
+
+// Drops a trailing " # comment" from a command that takes no free text.
+std::string StripComment(std::string text) {
+  const auto hash = text.find(" #");
+  if (hash != std::string::npos) text.erase(hash);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+  return text;
+}
+
+}  // namespace
+
+ScenarioDriver::ScenarioDriver(DriveOptions options, std::ostream& out)
+    : options_(std::move(options)), out_(out) {
+  pump_.Attach(itc_);
+  pump_.Attach(itc2_);
+  messageBox_.onShown = [this](const platform::ShownMessage& box) {
+    JsonObject shown;
+    shown.Text("text", Utf8(box.text))
+        .Text("title", Utf8(box.title))
+        .Text("buttons", ButtonsName(box.buttons))
+        .Text("icon", IconName(box.icon))
+        .Text("answer", platform::AnswerName(box.answer));
+    out_ << JsonObject().Raw("msgbox", shown.str()).str() << '\n';
+  };
+  fileDialog_.onShown = [this](const platform::OpenDialogCall& call) {
+    JsonObject shown;
+    shown.Text("initialDir", call.initialDir).Text("filter", call.filter).Text("file", call.result);
+    out_ << JsonObject().Raw("dialog", shown.str()).str() << '\n';
+  };
+  windowing_.onShow = [this](platform::WindowId window) {
+    if (window == platform::WindowId::Main) activationPending_ = true;
+  };
+}
+
+ScenarioDriver::~ScenarioDriver() = default;
+
+bool ScenarioDriver::ended() const { return window_ && window_->ended(); }
+
+FrmBrindle& ScenarioDriver::Window() {
+  if (!window_) throw ScriptError("no window yet: the script must \"start\" first");
+  return *window_;
+}
+
+void ScenarioDriver::RunLine(const std::string& rawLine) {
+  std::string line = rawLine;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  const auto first = line.find_first_not_of(" \t");
+  if (first == std::string::npos || line[first] == '#') return;
+  line.erase(0, first);
+  const auto [command, rest] = SplitWord(line);
+  if (command == "type") {
+    Type(rest, line);
+  } else if (command == "dialog") {
+    fileDialog_.QueueResult(rest == "cancel" ? "" : rest);
+  } else {
+    const std::string arg = StripComment(rest);
+    const std::string shown = StripComment(line);
+    if (command == "start") {
+      Start();
+    } else if (command == "answer") {
+      const auto answer = platform::AnswerFromName(arg);
+      if (!answer) throw ScriptError("answer must be Yes, No or OK: " + arg);
+      messageBox_.QueueAnswer(*answer);
+    } else if (command == "click") {
+      Click(arg, shown);
+    } else if (command == "focus") {
+      Focus(arg, shown);
+    } else if (command == "activate") {
+      Window().Form_Activate();
+    } else if (command == "select") {
+      Select(arg, shown);
+    } else if (command == "mouseup" || command == "keyup") {
+      ListEvent(command == "mouseup", shown);
+    } else if (command == "close") {
+      Window().CloseMain();
+    } else if (command == "dump") {
+      out_ << DumpState(Window()) << '\n';
+    } else {
+      throw ScriptError("unknown command: " + command);
+    }
+  }
+  // Showing the main window makes it the active window.
+  while (activationPending_ && window_ && !window_->ended()) {
+    activationPending_ = false;
+    window_->Form_Activate();
+  }
+  if (ended()) out_ << "{\"ended\":true}\n";
+}
+
+void ScenarioDriver::Start() {
+  if (window_) throw ScriptError("the windows exist already");
+  WindowPlatform platform{messageBox_, fileDialog_, pump_, itc_, itc2_, windowing_, files_};
+  window_ = std::make_unique<FrmBrindle>(platform, options_.programFolder, options_.service);
+  window_->sendFileStep = [this] { PrintHandOver(); };
+  window_->Form_Load();
+}
+
+void ScenarioDriver::PrintHandOver() {
+  const FrmBrindle& w = *window_;
+  JsonObject state;
+  state.Text("varCsv_name", Utf8(w.varCsv_name))
+      .Text("varCsv_path", Utf8(w.varCsv_path))
+      .Int("intReg_count", w.intReg_count)
+      .Text("strDat_path", Utf8(w.strDat_path))
+      .Text("lblCSV_Status", Utf8(w.lblCSV_Status.text()));
+  out_ << JsonObject().Raw("sendFile", state.str()).str() << '\n';
+}
+
+bool ScenarioDriver::Deliverable(const Control& control, const std::string& command) {
+  if (Window().Reachable(control)) return true;
+  const char* why = control.enabled() ? "hidden" : "disabled";
+  out_ << JsonObject().Text("ignored", command + ": " + why).str() << '\n';
+  return false;
+}
+
+void ScenarioDriver::Click(const std::string& name, const std::string& command) {
+  FrmBrindle& w = Window();
+  struct Target {
+    const char* name;
+    Control* control;
+    void (FrmBrindle::*handler)();
+  };
+  if (name == "Command1" || name == "Command2") {
+    Control& button = name == "Command1" ? w.form1.Command1 : w.form1.Command2;
+    if (!Deliverable(button, command)) return;
+    name == "Command1" ? w.form1.Command1_Click() : w.form1.Command2_Click();
+    return;
+  }
+  const Target targets[] = {{"btnLoad", &w.btnLoad, &FrmBrindle::btnLoad_Click},
+                            {"btnFile", &w.btnFile, &FrmBrindle::btnFile_Click},
+                            {"btnExt_markall", &w.btnExt_markall, &FrmBrindle::btnExt_markall_Click},
+                            {"btnExt_export", &w.btnExt_export, &FrmBrindle::btnExt_export_Click},
+                            {"btnConfig", &w.btnConfig, &FrmBrindle::btnConfig_Click},
+                            {"btnExit", &w.btnExit, &FrmBrindle::btnExit_Click},
+                            {"btnExit2", &w.btnExit2, &FrmBrindle::btnExit2_Click}};
+  for (const Target& target : targets) {
+    if (name != target.name) continue;
+    if (Deliverable(*target.control, command)) (w.*target.handler)();
+    return;
+  }
+  throw ScriptError("no button to click: " + name);
+}
+
+void ScenarioDriver::Type(const std::string& rest, const std::string& command) {
+  FrmBrindle& w = Window();
+  const auto [name, text] = SplitWord(rest);
+  Control* field = w.Find(name);
+  if (field == nullptr || field->kind() != ControlKind::TextBox) {
+    throw ScriptError("no text field: " + name);
+  }
+  if (Deliverable(*field, command)) w.TypeText(*field, platform::Utf8ToCp1252(text));
+}
+
+void ScenarioDriver::Focus(const std::string& name, const std::string& command) {
+  FrmBrindle& w = Window();
+  Control* control = w.Find(name);
+  if (control == nullptr || !control->takesFocus()) {
+    throw ScriptError("no control that takes the focus: " + name);
+  }
+  if (Deliverable(*control, command)) w.SetFocus(name);
+}
+
+void ScenarioDriver::Select(const std::string& args, const std::string& command) {
+  FrmBrindle& w = Window();
+  const auto [indexText, state] = SplitWord(args);
+  if (state != "on" && state != "off") throw ScriptError("select needs on or off: " + args);
+  std::size_t used = 0;
+  int index = -1;
+  try {
+    index = std::stoi(indexText, &used);
+  } catch (const std::exception&) {
+  }
+  if (used != indexText.size() || index < 0) throw ScriptError("bad list index: " + indexText);
+  if (!Deliverable(w.lstCategory, command)) return;
+  if (index >= w.lstCategory.size()) {
+    throw ScriptError("the list has no entry " + indexText);
+  }
+  w.ClickListEntry(index, state == "on");
+}
+
+void ScenarioDriver::ListEvent(bool mouse, const std::string& command) {
+  FrmBrindle& w = Window();
+  if (!Deliverable(w.lstCategory, command)) return;
+  mouse ? w.lstCategory_MouseUp() : w.lstCategory_KeyUp();
+}
+
+}  // namespace brindle::drive

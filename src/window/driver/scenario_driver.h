@@ -1,0 +1,75 @@
+// Runs the window model headless from a script of user actions, one per line, printing what
+// the user would see as JSON Lines: every message box, file dialog and hand-over to the sync
+// run, and the whole state on "dump".
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/doubles/event_pump_double.h"
+#include "platform/doubles/file_dialog_double.h"
+#include "platform/doubles/message_box_double.h"
+#include "platform/doubles/transfer_control_double.h"
+#include "platform/doubles/windowing_double.h"
+#include "platform/file_ops.h"
+#include "window/frm_brindle.h"
+
+namespace brindle::drive {
+
+// A line the driver cannot run: an unknown command or control, or a bad argument.
+class ScriptError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct DriveOptions {
+  std::filesystem::path programFolder;
+  std::string script;  // path of the script; "" reads stdin
+  ServiceSettings service = ServiceSettings::BuiltIn();
+};
+
+class ScenarioDriver {
+ public:
+  ScenarioDriver(DriveOptions options, std::ostream& out);
+  ~ScenarioDriver();
+
+  // Runs one script line. Throws ScriptError for a line it cannot run.
+  void RunLine(const std::string& line);
+  // True once the program has ended (the main window was closed); later lines are not run.
+  bool ended() const;
+  FrmBrindle* window() { return window_.get(); }
+
+ private:
+  void Start();
+  void Click(const std::string& name, const std::string& command);
+  void Type(const std::string& rest, const std::string& command);
+  void Focus(const std::string& name, const std::string& command);
+  void Select(const std::string& args, const std::string& command);
+  void ListEvent(bool mouse, const std::string& command);
+  bool Deliverable(const Control& control, const std::string& command);
+  FrmBrindle& Window();
+  void PrintHandOver();
+
+  DriveOptions options_;
+  std::ostream& out_;
+  platform::QueuedMessageBox messageBox_;
+  platform::QueuedFileDialog fileDialog_;
+  platform::FakeTransferControl itc_;
+  platform::FakeTransferControl itc2_;
+  platform::ScriptedEventPump pump_;
+  platform::RecordingWindowing windowing_;
+  platform::RealFileOps files_;
+  std::unique_ptr<FrmBrindle> window_;
+  bool activationPending_ = false;
+};
+
+// `brindle-cli drive [--program-folder DIR] [SCRIPT]`. Returns the exit status: 0, or 2 for
+// a usage or script error (reported on `err` with the line number).
+int RunDrive(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+             std::ostream& err, const std::filesystem::path& defaultProgramFolder);
+
+}  // namespace brindle::drive

@@ -1,0 +1,88 @@
+#include "window/driver/state_dump.h"
+
+#include "platform/cp1252.h"
+#include "window/driver/json.h"
+
+namespace brindle::drive {
+
+namespace {
+
+std::string Utf8(const std::string& text) { return platform::Cp1252ToUtf8(text); }
+
+std::string ListPart(const ListControl& list, JsonObject& object) {
+  std::vector<std::string> items, itemData, selected;
+  for (std::size_t i = 0; i < list.entries().size(); ++i) {
+    const ListEntry& entry = list.entries()[i];
+    items.push_back(JsonString(Utf8(entry.text)));
+    itemData.push_back(std::to_string(entry.itemData));
+    if (entry.selected) selected.push_back(std::to_string(i));
+  }
+  object.Raw("items", JsonArray(items))
+      .Raw("itemData", JsonArray(itemData))
+      .Raw("selected", JsonArray(selected))
+      .Int("current", list.current());
+  return object.str();
+}
+
+std::string ControlJson(const Control& control) {
+  JsonObject object;
+  if (control.kind() == ControlKind::TextBox) {
+    object.Text("text", Utf8(control.text()));
+  } else if (control.kind() != ControlKind::List) {
+    object.Text("caption", Utf8(control.text()));
+  }
+  object.Bool("enabled", control.enabled()).Bool("visible", control.visible());
+  if (control.kind() == ControlKind::List) {
+    return ListPart(static_cast<const ListControl&>(control), object);
+  }
+  return object.str();
+}
+
+std::string ControlsJson(const std::vector<Control*>& controls) {
+  JsonObject object;
+  for (const Control* control : controls) object.Raw(control->name(), ControlJson(*control));
+  return object.str();
+}
+
+std::string PanelsJson(const std::vector<Control*>& panels) {
+  JsonObject object;
+  for (const Control* panel : panels) {
+    object.Raw(panel->name(),
+               JsonObject().Int("top", panel->top()).Bool("visible", panel->visible()).str());
+  }
+  return object.str();
+}
+
+std::string ShownJson(const FrmBrindle& window) {
+  std::vector<std::string> shown;
+  if (window.shown(platform::WindowId::Main)) shown.push_back(JsonString("frmBrindle"));
+  if (window.shown(platform::WindowId::Form1)) shown.push_back(JsonString("Form1"));
+  return JsonArray(shown);
+}
+
+std::string SelCatJson(const SelCat& selCat) {
+  std::vector<std::string> slots;
+  for (const std::string& slot : selCat) {
+    slots.push_back(slot.empty() ? "null" : JsonString(Utf8(slot)));
+  }
+  return JsonArray(slots);
+}
+
+}  // namespace
+
+std::string DumpState(const FrmBrindle& window) {
+  JsonObject captions;
+  captions.Text("frmBrindle", FrmBrindle::kCaption).Text("Form1", Form1::kCaption);
+  JsonObject dump;
+  dump.Raw("controls", ControlsJson(window.controls()))
+      .Raw("form1", ControlsJson(window.form1.controls()))
+      .Raw("captions", captions.str())
+      .Raw("focus", window.focus().empty() ? "null" : JsonString(window.focus()))
+      .Int("height", window.height())
+      .Raw("panels", PanelsJson(window.panels()))
+      .Raw("shown", ShownJson(window))
+      .Raw("selCat", SelCatJson(window.varSel_cat));
+  return dump.str();
+}
+
+}  // namespace brindle::drive

@@ -1,0 +1,104 @@
+// The export run behind "SYNC": checks its inputs, writes the export file through the record
+// loop that brindle-cli shares, reports the count, and hands over to the sync run.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "address_file/dat_input.h"
+#include "export/category_selection.h"
+#include "export/export_line.h"
+#include "platform/cp1252.h"
+#include "window/frm_brindle.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr const char* kDatProblem = "Error... There is some problem with the DAT file!";
+constexpr const char* kOutputProblem = "Error... There is some problem with the output file!";
+
+}  // namespace
+
+void FrmBrindle::btnExt_export_Click() {
+  Clear_Status();
+  lblCSV_Status.SetText("");
+  lblAuth_Status.SetText("");
+  lblUP_Status.SetText("");
+  lblDOWN_Status.SetText("");
+  strDat_path = txtFile.text();
+  if (strDat_path.empty()) {
+    messageBox.Show("You have to select a valid Import PATH!", "Select a valid Import Path",
+                    platform::MsgButtons::OK, platform::MsgIcon::None);
+    SetFocus("txtFile");
+    return;
+  }
+  if (lstCategory.selectedCount() == 0) CopySavedSelection();
+  if (!AnyCategoryChosen(varSel_cat)) {
+    messageBox.Show("You have to select at list one Category!",
+                    "Select some categories from the list", platform::MsgButtons::OK,
+                    platform::MsgIcon::None);
+    SetFocus("lstCategory");
+    return;
+  }
+  btnExt_export.SetText("Processing, wait the end!");
+  btnExt_export.SetEnabled(false);
+  SetOff();
+  RunExport();
+}
+
+// Saved entries go into the table by position; entries beyond the table's end are ignored.
+void FrmBrindle::CopySavedSelection() {
+  for (std::size_t p = 0; p < varSaved_cat.size() && p < varSel_cat.size(); ++p) {
+    varSel_cat[p] = varSaved_cat[p];
+  }
+}
+
+void FrmBrindle::RunExport() {
+  // A write-back leaves the reader in copy mode; the export only reads.
+  datReader.mirrorOn = false;
+  std::optional<DatInput> in;
+  DatHeader header;
+  try {
+    in.emplace(platform::PathFromText(strDat_path));
+    header = datReader.ReadHeader(*in);
+    varCsv_name = CsvName(header.recordCount);
+    varCsv_path = platform::TextFromPath(TmpFile(varCsv_name));
+  } catch (const std::exception&) {
+    ExportFailed(kDatProblem);
+    return;
+  }
+  int lines = 0;
+  try {
+    lines = WriteExport(datReader, *in, header, varSel_cat, platform::PathFromText(varCsv_path),
+                        [this] { lblCSV_Status.SetText("Writting the output file..."); });
+    in.reset();
+    if (lines != 0) {
+      intReg_count = static_cast<std::int16_t>(lines);
+      lblCSV_Status.SetText("Wrote " + std::to_string(lines) + " register(s)!");
+      HandOver();
+      return;
+    }
+  } catch (const std::exception&) {
+    ExportFailed(kOutputProblem);
+    return;
+  }
+  SetOn();
+  btnExt_export.SetEnabled(true);
+  lblCSV_Status.SetText("0 register(s) were written and could not be sent!");
+  SetFocus("lstCategory");
+}
+
+void FrmBrindle::ExportFailed(const char* text) {
+  lblCSV_Status.SetText(text);
+  SetOn();
+}
+
+void FrmBrindle::HandOver() {
+  if (sendFileStep) {
+    sendFileStep();
+  } else {
+    SendFile();
+  }
+}
+
+}  // namespace brindle

@@ -1,0 +1,147 @@
+// Loading an address file into the category list: the path checks, the copy taken before the
+// read, the header and categories, the pre-selection of the saved categories, and the swap
+// that leaves the copy at the user's path and a backup in the tmp folder.
+#include <string>
+
+#include "address_file/dat_input.h"
+#include "export/category_selection.h"
+#include "platform/cp1252.h"
+#include "window/frm_brindle.h"
+
+namespace brindle {
+
+namespace {
+
+// Thrown for a saved category entry that is not a number; it fails the load like a bad file.
+struct BadSavedCategory : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+std::int64_t SavedNumber(const std::string& entry) {
+  const auto number = ParseCategoryNumber(entry);
+  if (!number) throw BadSavedCategory("saved category is not a number: " + entry);
+  return *number;
+}
+
+}  // namespace
+
+void FrmBrindle::FileLoad() {
+  datReader.mirrorOn = false;
+  if (txtFile.text().empty()) {
+    messageBox.Show("You have to select a valid PATH!", "Select a valid Path",
+                    platform::MsgButtons::OK, platform::MsgIcon::None);
+    return;
+  }
+  strDat_path = txtFile.text();
+  try {
+    files.Copy(platform::PathFromText(strDat_path), ProgramFile("address.dat.new"));
+    LoadCategories();
+  } catch (const std::exception&) {
+    LoadFailed();
+    return;
+  }
+  SwapAfterLoad();
+  lblStatus_File.SetVisible(false);
+  SetOn();
+  Clear_Status();
+}
+
+void FrmBrindle::LoadCategories() {
+  btnExit2.SetVisible(false);
+  lstCategory.Clear();
+  Repaint(lstCategory);
+  lblNum_cat.SetText("0");
+  Repaint(lblNum_cat);
+  lblNum_reg.SetText("0");
+  lblStatus_File.SetVisible(true);
+  Repaint(lblStatus_File);
+
+  DatInput in(platform::PathFromText(strDat_path));
+  const DatHeader header = datReader.ReadHeader(in);
+  lblNum_reg.SetText(std::to_string(header.recordCount));
+  const int n = header.categoryCount;
+  varSel_cat.assign(static_cast<std::size_t>(n) + 1, "");
+  bool unfiled = false;
+  for (int i = 1; i <= n; ++i) {
+    const DatCategory& category = header.categories.at(static_cast<std::size_t>(i));
+    lstCategory.AddItem(category.longName);
+    lstCategory.SetItemData(i - 1, category.number);
+    PreselectSaved(i - 1, category.number, unfiled);
+  }
+  lblNum_cat.SetText(std::to_string(n + 1));
+  lstCategory.AddItem("Unfiled");
+  if (unfiled) {
+    lstCategory.SetSelected(n, true);
+    varSel_cat[static_cast<std::size_t>(n)] = "0";
+  }
+}
+
+// Selects the entry at `position` when a saved entry names its category; notes a saved 0
+// for "Unfiled", which is only ever seen while some category is being matched.
+void FrmBrindle::PreselectSaved(int position, std::int32_t number, bool& unfiled) {
+  for (const std::string& entry : varSaved_cat) {
+    const std::int64_t saved = SavedNumber(entry);
+    if (saved == number) {
+      lstCategory.SetSelected(position, true);
+      varSel_cat[static_cast<std::size_t>(position)] = entry;
+      UpdateSyncButton();
+      lblExt_num_selected.SetText("1");
+    } else if (saved == 0) {
+      unfiled = true;
+    }
+  }
+}
+
+void FrmBrindle::LoadFailed() {
+  SetOff();
+  txtFile.SetEnabled(true);
+  btnFile.SetEnabled(true);
+  btnExit.SetEnabled(true);
+  btnConfig.SetEnabled(true);
+  btnExt_export.SetEnabled(false);
+  messageBox.Show("Palm Desktop address.dat file Problem!", "File Path Error",
+                  platform::MsgButtons::OK, platform::MsgIcon::None);
+}
+
+// The file that was read is kept as a backup copy, and the copy taken before the read is put
+// in its place in one step. Neither step can leave the user's path without a complete file,
+// and the backup that the exit clean-up deletes is never the only copy. Failures are passed
+// over: the user's file then simply stays where it is.
+void FrmBrindle::SwapAfterLoad() {
+  const auto datPath = platform::PathFromText(strDat_path);
+  const auto backup = TmpFile("address.bkp");
+  platform::RemoveQuietly(files, backup);
+  try {
+    files.Copy(datPath, backup);
+  } catch (const platform::FileError&) {
+  }
+  try {
+    platform::MoveReplacing(files, ProgramFile("address.dat.new"), datPath);
+  } catch (const platform::FileError&) {
+  }
+}
+
+void FrmBrindle::btnLoad_Click() { FileLoad(); }
+
+void FrmBrindle::Form_Activate() {
+  if (!txtFile.text().empty()) FileLoad();
+}
+
+void FrmBrindle::btnFile_Click() {
+  const std::string chosen = platform_.fileDialog.ShowOpen(
+      platform::Cp1252ToUtf8(txtFile.text()), "*.dat | *.dat");
+  txtFile.SetText(platform::Utf8ToCp1252(chosen));
+  SetFocus("txtFile");
+  if (!chosen.empty()) {
+    btnLoad.SetEnabled(true);
+    SetFocus("btnLoad");
+  }
+}
+
+void FrmBrindle::txtFile_Change() { btnLoad.SetEnabled(!txtFile.text().empty()); }
+
+void FrmBrindle::txtFile_LostFocus() {
+  if (!txtFile.text().empty()) WriteCache("DatPath", txtFile.text());
+}
+
+}  // namespace brindle

@@ -1,0 +1,175 @@
+// Creation of the main window's controls, the registry a view uses to find them, window
+// visibility and the change notification.
+#include "window/frm_brindle.h"
+
+namespace brindle {
+
+namespace {
+
+using K = ControlKind;
+
+Control::Init Make(const char* name, ControlKind kind, const char* panel, const char* text,
+                   bool enabled = true, bool visible = true) {
+  return {name, kind, panel, text, enabled, visible, 0};
+}
+
+Control::Init Frame(const char* name, const char* caption, int top, bool visible) {
+  return {name, K::Frame, "", caption, true, visible, top};
+}
+
+constexpr const char* kNewUsersNote =
+    "This program is for new users of Palm Desktop 4.1.4. Synchronizing with handheld device "
+    "is not required. Users who upgraded from a previous version of Palm Desktop or who "
+    "synchronize with older handhelds should use BRINDLE version 4.c.4.";
+
+constexpr const char* kWarning =
+    "Click SYNC to sync now. However, you must close Palm Desktop first or you will lose your "
+    "data.";
+
+}  // namespace
+
+FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFolder,
+                       ServiceSettings serviceSettings)
+    : frFile(*this, Frame("frFile", "Palm Desktop address.dat Path:", 0, false)),
+      Label1(*this, Make("Label1", K::Label, "frFile", kNewUsersNote)),
+      txtFile(*this, Make("txtFile", K::TextBox, "frFile", "")),
+      btnFile(*this, Make("btnFile", K::Button, "frFile", "Browse")),
+      btnLoad(*this, Make("btnLoad", K::Button, "frFile", "Load File", false)),
+      frInformation(*this, Frame("frInformation", "Information About the File", 1560, true)),
+      lblRegister(*this, Make("lblRegister", K::Label, "frInformation", "Register(s):")),
+      lblNum_reg(*this, Make("lblNum_reg", K::Label, "frInformation", "0")),
+      Label2(*this, Make("Label2", K::Label, "frInformation", "(This number is not exact)")),
+      lblCategory(*this, Make("lblCategory", K::Label, "frInformation", "Categories(s):")),
+      lblNum_cat(*this, Make("lblNum_cat", K::Label, "frInformation", "0")),
+      lblStatus_File(*this, Make("lblStatus_File", K::Label, "frInformation",
+                                 "Reading .DAT file. Wait a momment...", true, false)),
+      frExport(*this, Frame("frExport", "Export Data", 2400, false)),
+      lblExt_cat(*this,
+                 Make("lblExt_cat", K::Label, "frExport", "Select the categories to put online")),
+      lstCategory(*this, Make("lstCategory", K::List, "frExport", "", false)),
+      btnExt_markall(*this, Make("btnExt_markall", K::Button, "frExport", "Mark All", false)),
+      lblExt_selected(*this, Make("lblExt_selected", K::Label, "frExport", "Categories selected:")),
+      lblExt_num_selected(*this, Make("lblExt_num_selected", K::Label, "frExport", "0")),
+      frConfig(*this, Frame("frConfig", "Configuration", 3840, false)),
+      btnConfig(*this, Make("btnConfig", K::Button, "frConfig", "Configuration")),
+      btnExit(*this, Make("btnExit", K::Button, "frConfig", "Exit", true, false)),
+      frAuth(*this, Frame("frAuth", "User Authentication", 3840, false)),
+      lblAuth_name(*this, Make("lblAuth_name", K::Label, "frAuth", "User Name:")),
+      txtAuth_login(*this, Make("txtAuth_login", K::TextBox, "frAuth", "")),
+      lblAuth_pass(*this, Make("lblAuth_pass", K::Label, "frAuth", "Password:")),
+      txtAuth_pass(*this, Make("txtAuth_pass", K::TextBox, "frAuth", "")),
+      frStatus(*this, Frame("frStatus", "Status", 4800, true)),
+      lblWarning(*this, Make("lblWarning", K::Label, "frStatus", kWarning)),
+      btnExt_export(*this, Make("btnExt_export", K::Button, "frStatus", "SYNC")),
+      btnExit2(*this, Make("btnExit2", K::Button, "frStatus", "Exit", true, false)),
+      lslStatus_CSV(*this, Make("lslStatus_CSV", K::Label, "frStatus", "Exporting Data:")),
+      lblCSV_Status(*this, Make("lblCSV_Status", K::Label, "frStatus", "")),
+      lblStatus_Auth(*this, Make("lblStatus_Auth", K::Label, "frStatus", "Authentication:")),
+      lblAuth_Status(*this, Make("lblAuth_Status", K::Label, "frStatus", "")),
+      lblStatus_UP(*this, Make("lblStatus_UP", K::Label, "frStatus", "Uploading Data:")),
+      lblUP_Status(*this, Make("lblUP_Status", K::Label, "frStatus", "")),
+      lblStatus_Srv(*this, Make("lblStatus_Srv", K::Label, "frStatus", "Importing Online:")),
+      lblSRV_Status(*this, Make("lblSRV_Status", K::Label, "frStatus", "")),
+      lblStatus_DOWN(*this, Make("lblStatus_DOWN", K::Label, "frStatus", "Downloading Data:")),
+      lblDOWN_Status(*this, Make("lblDOWN_Status", K::Label, "frStatus", "")),
+      lblStatus_DAT(*this, Make("lblStatus_DAT", K::Label, "frStatus", "Local Status:")),
+      lblDAT_Status(*this, Make("lblDAT_Status", K::Label, "frStatus", "")),
+      form1(*this, *this),
+      ITC(platform.itc),
+      ITC2(platform.itc2),
+      eventPump(platform.eventPump),
+      messageBox(platform.messageBox),
+      files(platform.files),
+      service(std::move(serviceSettings)),
+      platform_(platform),
+      programFolder_(std::move(programFolder)) {
+  controls_ = {&frFile,         &Label1,         &txtFile,         &btnFile,
+               &btnLoad,        &frInformation,  &lblRegister,     &lblNum_reg,
+               &Label2,         &lblCategory,    &lblNum_cat,      &lblStatus_File,
+               &frExport,       &lblExt_cat,     &lstCategory,     &btnExt_markall,
+               &lblExt_selected, &lblExt_num_selected, &frConfig,  &btnConfig,
+               &btnExit,        &frAuth,         &lblAuth_name,    &txtAuth_login,
+               &lblAuth_pass,   &txtAuth_pass,   &frStatus,        &lblWarning,
+               &btnExt_export,  &btnExit2,       &lslStatus_CSV,   &lblCSV_Status,
+               &lblStatus_Auth, &lblAuth_Status, &lblStatus_UP,    &lblUP_Status,
+               &lblStatus_Srv,  &lblSRV_Status,  &lblStatus_DOWN,  &lblDOWN_Status,
+               &lblStatus_DAT,  &lblDAT_Status};
+  panels_ = {&frFile, &frInformation, &frExport, &frConfig, &frAuth, &frStatus};
+  txtFile.onTextChanged = [this] { txtFile_Change(); };
+}
+
+std::filesystem::path FrmBrindle::ProgramFile(const std::string& name) const {
+  return programFolder_ / name;
+}
+
+std::filesystem::path FrmBrindle::TmpFile(const std::string& name) const {
+  return programFolder_ / "tmp" / name;
+}
+
+Control* FrmBrindle::Find(const std::string& name) {
+  for (Control* control : controls_) {
+    if (control->name() == name) return control;
+  }
+  return nullptr;
+}
+
+void FrmBrindle::AddChangeListener(std::function<void(const std::string&)> listener) {
+  listeners_.push_back(std::move(listener));
+}
+
+void FrmBrindle::ControlChanged(const Control& control) { Notify(control.name()); }
+
+void FrmBrindle::Notify(const std::string& what) {
+  for (const auto& listener : listeners_) listener(what);
+}
+
+void FrmBrindle::Repaint(const Control& control) { platform_.windowing.Repaint(control.name()); }
+
+bool FrmBrindle::shown(platform::WindowId window) const {
+  return window == platform::WindowId::Main ? mainShown_ : form1Shown_;
+}
+
+void FrmBrindle::ShowMain() {
+  if (ended_) return;
+  mainShown_ = true;
+  if (focus_.empty()) focus_ = FirstFocusable();
+  Notify("frmBrindle");
+  platform_.windowing.Show(platform::WindowId::Main);
+}
+
+void FrmBrindle::HideMain() {
+  mainShown_ = false;
+  Notify("frmBrindle");
+  platform_.windowing.Hide(platform::WindowId::Main);
+}
+
+void FrmBrindle::CloseMain() {
+  if (ended_) return;
+  Form_Unload();
+  if (form1Loaded_) CloseForm1();
+  mainShown_ = false;
+  ended_ = true;
+  Notify("frmBrindle");
+  platform_.windowing.Close(platform::WindowId::Main);
+}
+
+void FrmBrindle::ShowForm1() {
+  form1Shown_ = true;
+  Notify("Form1");
+  platform_.windowing.Show(platform::WindowId::Form1);
+}
+
+void FrmBrindle::CloseForm1() {
+  form1Shown_ = false;
+  form1Loaded_ = false;
+  Notify("Form1");
+  platform_.windowing.Close(platform::WindowId::Form1);
+}
+
+void FrmBrindle::SetHeight(int twips) {
+  if (twips == height_) return;
+  height_ = twips;
+  Notify("frmBrindle");
+}
+
+}  // namespace brindle

@@ -1,0 +1,203 @@
+// The main window as a model: every control's state, the run-time members the procedures
+// share, and every event handler and procedure of the window. A view (the Qt window, the
+// scenario driver) mirrors the state through the change listener and forwards user events to
+// the handlers; the model reaches the platform only through the injected interfaces.
+//
+// Texts are Windows-1252 bytes, as the address file and the configuration file hold them.
+// File names coming from the platform (the dialog) are UTF-8 and are converted on the way in.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "address_file/dat_reader.h"
+#include "export/record_export.h"
+#include "platform/event_pump.h"
+#include "platform/file_dialog.h"
+#include "platform/file_ops.h"
+#include "platform/message_box.h"
+#include "platform/transfer_control.h"
+#include "platform/windowing.h"
+#include "window/controls.h"
+#include "window/form1.h"
+#include "window/service_settings.h"
+
+namespace brindle {
+
+struct WindowPlatform {
+  platform::MessageBox& messageBox;
+  platform::FileDialog& fileDialog;
+  platform::EventPump& eventPump;
+  platform::TransferControl& itc;   // FTP
+  platform::TransferControl& itc2;  // HTTP
+  platform::Windowing& windowing;
+  platform::FileOps& files;
+};
+
+class FrmBrindle : private ControlObserver {
+ public:
+  static constexpr const char* kCaption =
+      "BRINDLE version 4.c.9 - For Palm Desktop 4.1.4 (new users)";
+  // Outer height when created: the 7590 twips of client area plus title bar and borders.
+  static constexpr int kCreatedHeight = 7995;
+
+  FrmBrindle(WindowPlatform platform, std::filesystem::path programFolder,
+             ServiceSettings service = ServiceSettings::BuiltIn());
+  FrmBrindle(const FrmBrindle&) = delete;
+  FrmBrindle& operator=(const FrmBrindle&) = delete;
+
+  // ---- Controls, by panel ----
+  Control frFile, Label1, txtFile, btnFile, btnLoad;
+  Control frInformation, lblRegister, lblNum_reg, Label2, lblCategory, lblNum_cat, lblStatus_File;
+  Control frExport, lblExt_cat;
+  ListControl lstCategory;
+  Control btnExt_markall, lblExt_selected, lblExt_num_selected;
+  Control frConfig, btnConfig, btnExit;
+  Control frAuth, lblAuth_name, txtAuth_login, lblAuth_pass, txtAuth_pass;
+  Control frStatus, lblWarning, btnExt_export, btnExit2;
+  Control lslStatus_CSV, lblCSV_Status, lblStatus_Auth, lblAuth_Status, lblStatus_UP, lblUP_Status;
+  Control lblStatus_Srv, lblSRV_Status, lblStatus_DOWN, lblDOWN_Status, lblStatus_DAT,
+      lblDAT_Status;
+
+  Form1 form1;
+
+  // ---- Members shared between the procedures ----
+  std::string strDat_path;                // address file being worked on
+  SelCat varSel_cat;                      // chosen categories, one slot per list position
+  std::vector<std::string> varSaved_cat;  // category numbers saved in the configuration
+  int varMark_all = 0;                    // 0: "Mark All" marks next; 1: it unmarks
+  std::string varCsv_name;                // bare name of the export file
+  std::string varCsv_path;                // full path of the export file
+  std::int16_t intReg_count = 0;          // lines written by the last export
+  std::string varSrv_reply;               // last HTTP reply
+  std::string varFtp_mode;                // "UP", "DOWN" or ""
+  std::array<std::string, 5> strCache;    // configuration values read at start-up
+
+  // ---- Platform ----
+  platform::TransferControl& ITC;   // FTP
+  platform::TransferControl& ITC2;  // HTTP
+  platform::EventPump& eventPump;
+  platform::MessageBox& messageBox;
+  platform::FileOps& files;
+  DatReader datReader;  // the one address-file reader; its state is program-wide
+  const ServiceSettings service;
+
+  // When set, the export run hands over here instead of calling SendFile.
+  std::function<void()> sendFileStep;
+
+  // ---- Window state ----
+  int height() const { return height_; }
+  const std::string& focus() const { return focus_; }
+  bool shown(platform::WindowId window) const;
+  bool ended() const { return ended_; }
+  const std::filesystem::path& programFolder() const { return programFolder_; }
+  std::filesystem::path ProgramFile(const std::string& name) const;  // program folder + name
+  std::filesystem::path TmpFile(const std::string& name) const;      // its tmp folder + name
+
+  // Every control of the main window, frames included, in creation order; and the frames.
+  const std::vector<Control*>& controls() const { return controls_; }
+  const std::vector<Control*>& panels() const { return panels_; }
+  // A control of the main window by name, or nullptr.
+  Control* Find(const std::string& name);
+
+  // Called with a control's name, "frmBrindle", "Form1" or "focus" whenever that changed.
+  void AddChangeListener(std::function<void(const std::string& what)> listener);
+
+  // ---- Windows ----
+  void ShowMain();
+  void HideMain();
+  // Unloads the main window: runs Form_Unload, then ends the program.
+  void CloseMain();
+  void ShowForm1();
+  void CloseForm1();
+  void SetHeight(int twips);
+  // True when the user could reach the control: its window shown, it and its frame visible,
+  // and it enabled.
+  bool Reachable(const Control& control) const;
+
+  // ---- Focus ----
+  // Moves the keyboard focus, running the lost-focus handler of the control that had it.
+  // A control that is hidden or disabled cannot take it: the focus stays and false returns.
+  bool SetFocus(const std::string& name);
+
+  // ---- User input, as a view delivers it ----
+  // Typing into a text field: sets the text and runs the key-press handler.
+  void TypeText(Control& field, const std::string& text);
+  // A click on a list entry: selects or unselects it and makes it current. The view then
+  // delivers the mouse-up (lstCategory_MouseUp).
+  void ClickListEntry(int index, bool selected);
+
+  // ---- Control-state procedures ----
+  void SetOn();
+  void SetOff();
+  void Clear_Status();
+
+  // ---- Layouts and buttons ----
+  void ShortLayout();
+  void FullLayoutAtStart();
+  void btnConfig_Click();
+  void btnExit_Click();
+  void btnExit2_Click();
+
+  // ---- Start-up and configuration ----
+  void Form_Load();
+  void WriteCache(const std::string& LineDescr, const std::string& LineContent);
+  void UpdateSyncButton();
+  void txtAuth_login_KeyPress();
+  void txtAuth_pass_KeyPress();
+  void txtAuth_login_LostFocus();
+  void txtAuth_pass_LostFocus();
+
+  // ---- Address-file loading ----
+  void FileLoad();
+  void btnLoad_Click();
+  void Form_Activate();
+  void btnFile_Click();
+  void txtFile_Change();
+  void txtFile_LostFocus();
+
+  // ---- Category selection ----
+  void Recalculation();
+  void lstCategory_KeyUp();
+  void lstCategory_MouseUp();
+  void btnExt_markall_Click();
+
+  // ---- Export run and what follows it ----
+  void btnExt_export_Click();
+  void SendFile();
+  void Form_Unload();
+
+ private:
+  void ControlChanged(const Control& control) override;
+  void Notify(const std::string& what);
+  void Repaint(const Control& control);
+  void LostFocus(const std::string& name);
+  std::string FirstFocusable() const;
+  bool ShowMessage(const std::string& text, const std::string& title);
+  void LoadCategories();
+  void PreselectSaved(int position, std::int32_t number, bool& unfiled);
+  void LoadFailed();
+  void SwapAfterLoad();
+  void ExportFailed(const char* text);
+  void CopySavedSelection();
+  void HandOver();
+  void RunExport();
+
+  WindowPlatform platform_;
+  std::filesystem::path programFolder_;
+  std::vector<Control*> controls_;
+  std::vector<Control*> panels_;
+  std::vector<std::function<void(const std::string&)>> listeners_;
+  int height_ = kCreatedHeight;
+  std::string focus_;
+  bool mainShown_ = false;
+  bool form1Shown_ = false;
+  bool form1Loaded_ = true;
+  bool ended_ = false;
+};
+
+}  // namespace brindle

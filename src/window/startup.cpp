@@ -1,0 +1,93 @@
+// Start-up: the warning window, the FTP control, the tmp folder, the saved configuration
+// and the choice between the short and the full layout.
+#include "config/config_file.h"
+#include "window/frm_brindle.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr const char* kConfName = "Brindle.conf";
+
+}  // namespace
+
+void FrmBrindle::Form_Load() {
+  ShowForm1();
+  HideMain();
+  ITC.SetHost(service.ftpHost);
+  ITC.SetPassword(service.ftpPassword);
+  ITC.SetUserName(service.ftpUser);
+  varMark_all = 0;
+  // A configuration that cannot be created, a tmp folder that cannot be made and a file that
+  // cannot be read are all passed over: the window starts with empty values.
+  const auto conf = ProgramFile(kConfName);
+  try {
+    if (!files.Exists(conf)) files.WritePrivateFile(conf, "");
+  } catch (const platform::FileError&) {
+  }
+  try {
+    files.CreateDirectory(ProgramFile("tmp"));
+  } catch (const platform::FileError&) {
+  }
+  try {
+    const auto lines = ParseConfigLines(files.ReadFile(conf));
+    for (std::size_t i = 0; i < strCache.size() && i < lines.size(); ++i) strCache[i] = lines[i];
+  } catch (const platform::FileError&) {
+  }
+  txtFile.SetText(strCache[0]);
+  txtAuth_login.SetText(strCache[2]);
+  txtAuth_pass.SetText(strCache[3]);
+  varSaved_cat = SplitSavedCategories(strCache[1]);
+
+  const bool complete = !strCache[0].empty() && !strCache[1].empty() && !strCache[2].empty() &&
+                        !strCache[3].empty();
+  if (!complete) {
+    btnExt_export.SetEnabled(false);
+    FullLayoutAtStart();
+    return;
+  }
+  btnExt_export.SetEnabled(true);
+  const auto answer = messageBox.Show(
+      "There is a pre-configuration saved. Do you wish to execute it?", "Pre-configuration...",
+      platform::MsgButtons::YesNo, platform::MsgIcon::None);
+  if (answer == platform::MsgAnswer::Yes) {
+    ShortLayout();
+    return;
+  }
+  FullLayoutAtStart();
+}
+
+void FrmBrindle::WriteCache(const std::string& LineDescr, const std::string& LineContent) {
+  const auto conf = ProgramFile(kConfName);
+  try {
+    // A missing file starts from empty values; an unreadable one is left alone rather than
+    // overwritten with three empty values.
+    ConfigValues values;
+    if (files.Exists(conf)) values = FirstFourValues(ParseConfigLines(files.ReadFile(conf)));
+    const auto slot = ConfigSlot(LineDescr);
+    if (slot && StorableConfigValue(LineContent)) values[*slot] = LineContent;
+    files.WritePrivateFile(conf, FormatConfig(values));
+  } catch (const platform::FileError&) {
+    // The value is not stored; the window goes on as before.
+  }
+}
+
+void FrmBrindle::UpdateSyncButton() {
+  btnExt_export.SetEnabled(!txtAuth_login.text().empty() && !txtAuth_pass.text().empty() &&
+                           lstCategory.selectedCount() > 0);
+}
+
+// The key has changed the text by the time these run, so the button follows the last key.
+void FrmBrindle::txtAuth_login_KeyPress() { UpdateSyncButton(); }
+
+void FrmBrindle::txtAuth_pass_KeyPress() { UpdateSyncButton(); }
+
+void FrmBrindle::txtAuth_login_LostFocus() {
+  if (!txtAuth_login.text().empty()) WriteCache("User", txtAuth_login.text());
+}
+
+void FrmBrindle::txtAuth_pass_LostFocus() {
+  if (!txtAuth_pass.text().empty()) WriteCache("Passwd", txtAuth_pass.text());
+}
+
+}  // namespace brindle
