@@ -34,7 +34,7 @@ std::string FormatConfig(const ConfigValues& values) {
 
 std::optional<std::size_t> ConfigSlot(std::string_view key) {
   static constexpr std::array<std::string_view, kConfigValueCount> kKeys = {"DatPath", "Category",
-                                                                           "User", "Passwd"};
+                                                                            "User", "Passwd"};
   for (std::size_t i = 0; i < kKeys.size(); ++i) {
     if (key == kKeys[i]) return i;
   }

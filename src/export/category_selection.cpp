@@ -5,8 +5,14 @@
 namespace brindle {
 
 std::optional<std::int64_t> ParseCategoryNumber(std::string_view text) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty() || text.front() == '+') return std::nullopt;
+  // Blanks around the digits are allowed, as the export's record loop allows them.
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::nullopt;
+  text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+  if (text.front() == '+') {
+    text.remove_prefix(1);
+    if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
+  }
   std::int64_t value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;

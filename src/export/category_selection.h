@@ -11,8 +11,8 @@
 
 namespace brindle {
 
-// A decimal category number: optional sign, then digits, nothing else. Anything else, the
-// empty text included, is not a number.
+// A decimal category number: optional sign, then digits, with blanks allowed around them.
+// Anything else, the empty text included, is not a number.
 std::optional<std::int64_t> ParseCategoryNumber(std::string_view text);
 
 // The values of the slots that are not blank, in position order, separated by single blanks;

@@ -64,7 +64,8 @@ std::string Cp1252ToUtf8(std::string_view text) {
 std::string Utf8ToCp1252(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) out += static_cast<char>(ByteFor(NextCodePoint(text, i)));
+  for (std::size_t i = 0; i < text.size();)
+    out += static_cast<char>(ByteFor(NextCodePoint(text, i)));
   return out;
 }
 

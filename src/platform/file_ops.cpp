@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 namespace {
 
 [[noreturn]] void Fail(const std::string& what, const fs::path& path, const std::error_code& ec) {
-  const auto kind = ec == std::errc::cross_device_link ? FileError::Kind::CrossDevice
-                                                        : FileError::Kind::Failed;
+  const auto kind =
+      ec == std::errc::cross_device_link ? FileError::Kind::CrossDevice : FileError::Kind::Failed;
   throw FileError(what + " " + path.string() + ": " + ec.message(), kind);
 }
 
@@ -83,7 +83,8 @@ void RealFileOps::Rename(const Path& from, const Path& to) {
 void RealFileOps::Remove(const Path& path) {
   std::error_code ec;
   if (!fs::remove(path, ec)) {
-    Fail("cannot remove", path, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory));
+    Fail("cannot remove", path,
+         ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory));
   }
 }
 
@@ -91,7 +92,8 @@ void RealFileOps::CreateDirectory(const Path& path) {
   std::error_code ec;
   fs::create_directory(path, ec);
   if (ec) Fail("cannot create folder", path, ec);
-  if (!fs::is_directory(path, ec)) Fail("not a folder:", path, std::make_error_code(std::errc::not_a_directory));
+  if (!fs::is_directory(path, ec))
+    Fail("not a folder:", path, std::make_error_code(std::errc::not_a_directory));
 }
 
 std::string RealFileOps::ReadFile(const Path& path) {

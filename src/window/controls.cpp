@@ -39,8 +39,8 @@ void Control::SetTop(int top) {
 }
 
 int ListControl::selectedCount() const {
-  return static_cast<int>(
-      std::count_if(entries_.begin(), entries_.end(), [](const ListEntry& e) { return e.selected; }));
+  return static_cast<int>(std::count_if(entries_.begin(), entries_.end(),
+                                        [](const ListEntry& e) { return e.selected; }));
 }
 
 void ListControl::Clear() {

@@ -128,8 +128,8 @@ void FrmBrindle::Form_Activate() {
 }
 
 void FrmBrindle::btnFile_Click() {
-  const std::string chosen = platform_.fileDialog.ShowOpen(
-      platform::Cp1252ToUtf8(txtFile.text()), "*.dat | *.dat");
+  const std::string chosen =
+      platform_.fileDialog.ShowOpen(platform::Cp1252ToUtf8(txtFile.text()), "*.dat | *.dat");
   txtFile.SetText(platform::Utf8ToCp1252(chosen));
   SetFocus("txtFile");
   if (!chosen.empty()) {

@@ -8,10 +8,9 @@ namespace brindle {
 namespace {
 
 // The order in which the focus visits the main window's controls.
-constexpr const char* kTabOrder[] = {"txtFile",       "btnFile",       "btnLoad",
-                                     "lstCategory",   "btnExt_markall", "txtAuth_login",
-                                     "txtAuth_pass",  "btnExt_export", "btnConfig",
-                                     "btnExit",       "btnExit2"};
+constexpr const char* kTabOrder[] = {
+    "txtFile",      "btnFile",       "btnLoad",   "lstCategory", "btnExt_markall", "txtAuth_login",
+    "txtAuth_pass", "btnExt_export", "btnConfig", "btnExit",     "btnExit2"};
 
 bool OnForm1(const Form1& form1, const Control& control) {
   const auto& list = form1.controls();

@@ -19,8 +19,7 @@ Form1::Form1(FrmBrindle& main, ControlObserver& observer)
              Item("Label1", ControlKind::Label,
                   "Palm Desktop must not be running while you execute this program.Is it  "
                   "running?")),
-      Command2(observer,
-               Item("Command2", ControlKind::Button, "Yes, it is running.Close Brindle")),
+      Command2(observer, Item("Command2", ControlKind::Button, "Yes, it is running.Close Brindle")),
       Command1(observer, Item("Command1", ControlKind::Button, "No, is  not running")),
       Label3(observer,
              Item("Label3", ControlKind::Label,

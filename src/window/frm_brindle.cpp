@@ -83,17 +83,20 @@ FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFol
       service(std::move(serviceSettings)),
       platform_(platform),
       programFolder_(std::move(programFolder)) {
-  controls_ = {&frFile,         &Label1,         &txtFile,         &btnFile,
-               &btnLoad,        &frInformation,  &lblRegister,     &lblNum_reg,
-               &Label2,         &lblCategory,    &lblNum_cat,      &lblStatus_File,
-               &frExport,       &lblExt_cat,     &lstCategory,     &btnExt_markall,
-               &lblExt_selected, &lblExt_num_selected, &frConfig,  &btnConfig,
-               &btnExit,        &frAuth,         &lblAuth_name,    &txtAuth_login,
-               &lblAuth_pass,   &txtAuth_pass,   &frStatus,        &lblWarning,
-               &btnExt_export,  &btnExit2,       &lslStatus_CSV,   &lblCSV_Status,
-               &lblStatus_Auth, &lblAuth_Status, &lblStatus_UP,    &lblUP_Status,
-               &lblStatus_Srv,  &lblSRV_Status,  &lblStatus_DOWN,  &lblDOWN_Status,
-               &lblStatus_DAT,  &lblDAT_Status};
+  controls_ = {&frFile,         &Label1,          &txtFile,
+               &btnFile,        &btnLoad,         &frInformation,
+               &lblRegister,    &lblNum_reg,      &Label2,
+               &lblCategory,    &lblNum_cat,      &lblStatus_File,
+               &frExport,       &lblExt_cat,      &lstCategory,
+               &btnExt_markall, &lblExt_selected, &lblExt_num_selected,
+               &frConfig,       &btnConfig,       &btnExit,
+               &frAuth,         &lblAuth_name,    &txtAuth_login,
+               &lblAuth_pass,   &txtAuth_pass,    &frStatus,
+               &lblWarning,     &btnExt_export,   &btnExit2,
+               &lslStatus_CSV,  &lblCSV_Status,   &lblStatus_Auth,
+               &lblAuth_Status, &lblStatus_UP,    &lblUP_Status,
+               &lblStatus_Srv,  &lblSRV_Status,   &lblStatus_DOWN,
+               &lblDOWN_Status, &lblStatus_DAT,   &lblDAT_Status};
   panels_ = {&frFile, &frInformation, &frExport, &frConfig, &frAuth, &frStatus};
   txtFile.onTextChanged = [this] { txtFile_Change(); };
 }

@@ -7,8 +7,8 @@
 namespace brindle {
 
 struct ServiceSettings {
-  std::string webHost;      // host or host:port of the three web pages
-  std::string ftpHost;      // host or host:port of the FTP account
+  std::string webHost;  // host or host:port of the three web pages
+  std::string ftpHost;  // host or host:port of the FTP account
   std::string ftpUser = "tarnwick";
   std::string ftpPassword;  // the account's fixed password
 

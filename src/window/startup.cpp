@@ -39,17 +39,17 @@ void FrmBrindle::Form_Load() {
   txtAuth_pass.SetText(strCache[3]);
   varSaved_cat = SplitSavedCategories(strCache[1]);
 
-  const bool complete = !strCache[0].empty() && !strCache[1].empty() && !strCache[2].empty() &&
-                        !strCache[3].empty();
+  const bool complete =
+      !strCache[0].empty() && !strCache[1].empty() && !strCache[2].empty() && !strCache[3].empty();
   if (!complete) {
     btnExt_export.SetEnabled(false);
     FullLayoutAtStart();
     return;
   }
   btnExt_export.SetEnabled(true);
-  const auto answer = messageBox.Show(
-      "There is a pre-configuration saved. Do you wish to execute it?", "Pre-configuration...",
-      platform::MsgButtons::YesNo, platform::MsgIcon::None);
+  const auto answer =
+      messageBox.Show("There is a pre-configuration saved. Do you wish to execute it?",
+                      "Pre-configuration...", platform::MsgButtons::YesNo, platform::MsgIcon::None);
   if (answer == platform::MsgAnswer::Yes) {
     ShortLayout();
     return;

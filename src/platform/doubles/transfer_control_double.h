@@ -46,9 +46,7 @@ class FakeTransferControl : public TransferControl {
 
   void SetHost(const std::string& host) override { settings_.push_back("SetHost " + host); }
   void SetPassword(const std::string& pw) override { settings_.push_back("SetPassword " + pw); }
-  void SetUserName(const std::string& user) override {
-    settings_.push_back("SetUserName " + user);
-  }
+  void SetUserName(const std::string& user) override { settings_.push_back("SetUserName " + user); }
   void Execute(const std::string& url, const std::string& operation) override;
   void ExecuteCommand(const std::string& command) override;
   bool StillExecuting() const override { return executing_; }

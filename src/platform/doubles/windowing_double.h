@@ -22,7 +22,9 @@ class RecordingWindowing : public Windowing {
     calls_.push_back(std::string("show ") + WindowName(window));
     if (onShow) onShow(window);
   }
-  void Hide(WindowId window) override { calls_.push_back(std::string("hide ") + WindowName(window)); }
+  void Hide(WindowId window) override {
+    calls_.push_back(std::string("hide ") + WindowName(window));
+  }
   void Close(WindowId window) override {
     calls_.push_back(std::string("close ") + WindowName(window));
   }

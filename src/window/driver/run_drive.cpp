@@ -17,8 +17,7 @@ using OptionSetter = std::function<void(DriveOptions&, const std::string&)>;
 
 const std::map<std::string, OptionSetter>& ValueOptions() {
   static const std::map<std::string, OptionSetter> options = {
-      {"--program-folder",
-       [](DriveOptions& o, const std::string& v) { o.programFolder = v; }},
+      {"--program-folder", [](DriveOptions& o, const std::string& v) { o.programFolder = v; }},
   };
   return options;
 }
@@ -49,8 +48,7 @@ bool ParseArgs(const std::vector<std::string>& args, DriveOptions& options, std:
   return true;
 }
 
-int RunScript(ScenarioDriver& driver, std::istream& script, std::ostream& out,
-              std::ostream& err) {
+int RunScript(ScenarioDriver& driver, std::istream& script, std::ostream& out, std::ostream& err) {
   std::string line;
   for (long number = 1; std::getline(script, line); ++number) {
     try {

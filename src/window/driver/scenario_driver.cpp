@@ -154,13 +154,14 @@ void ScenarioDriver::Click(const std::string& name, const std::string& command) 
     name == "Command1" ? w.form1.Command1_Click() : w.form1.Command2_Click();
     return;
   }
-  const Target targets[] = {{"btnLoad", &w.btnLoad, &FrmBrindle::btnLoad_Click},
-                            {"btnFile", &w.btnFile, &FrmBrindle::btnFile_Click},
-                            {"btnExt_markall", &w.btnExt_markall, &FrmBrindle::btnExt_markall_Click},
-                            {"btnExt_export", &w.btnExt_export, &FrmBrindle::btnExt_export_Click},
-                            {"btnConfig", &w.btnConfig, &FrmBrindle::btnConfig_Click},
-                            {"btnExit", &w.btnExit, &FrmBrindle::btnExit_Click},
-                            {"btnExit2", &w.btnExit2, &FrmBrindle::btnExit2_Click}};
+  const Target targets[] = {
+      {"btnLoad", &w.btnLoad, &FrmBrindle::btnLoad_Click},
+      {"btnFile", &w.btnFile, &FrmBrindle::btnFile_Click},
+      {"btnExt_markall", &w.btnExt_markall, &FrmBrindle::btnExt_markall_Click},
+      {"btnExt_export", &w.btnExt_export, &FrmBrindle::btnExt_export_Click},
+      {"btnConfig", &w.btnConfig, &FrmBrindle::btnConfig_Click},
+      {"btnExit", &w.btnExit, &FrmBrindle::btnExit_Click},
+      {"btnExit2", &w.btnExit2, &FrmBrindle::btnExit2_Click}};
   for (const Target& target : targets) {
     if (name != target.name) continue;
     if (Deliverable(*target.control, command)) (w.*target.handler)();

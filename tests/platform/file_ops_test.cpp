@@ -1,0 +1,83 @@
+#include "platform/file_ops.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/doubles/file_ops_double.h"
+#include "support/dat_builder.h"
+
+namespace brindle::platform {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+
+TEST(RealFileOps, CopyReplacesAndAMissingSourceFails) {
+  TempDir dir;
+  RealFileOps files;
+  WriteFileBytes(dir / "a", "new");
+  WriteFileBytes(dir / "b", "old and longer");
+  files.Copy(dir / "a", dir / "b");
+  EXPECT_EQ(ReadFileBytes(dir / "b"), "new");
+  EXPECT_THROW(files.Copy(dir / "none", dir / "c"), FileError);
+  EXPECT_THROW(files.Copy(dir.path(), dir / "c"), FileError);  // a folder is no file
+  EXPECT_THROW(files.Remove(dir / "none"), FileError);
+  EXPECT_NO_THROW(files.CreateDirectory(dir / "d"));
+  EXPECT_NO_THROW(files.CreateDirectory(dir / "d"));
+  EXPECT_THROW(files.CreateDirectory(dir / "a"), FileError);  // a file stands there
+}
+
+TEST(RealFileOps, PrivateFilesAreOwnerOnlyFromTheStart) {
+  TempDir dir;
+  RealFileOps files;
+  WriteFileBytes(dir / "conf", "old");
+  std::filesystem::permissions(dir / "conf", std::filesystem::perms(0644));
+  files.WritePrivateFile(dir / "conf", "secret");
+  files.WritePrivateFile(dir / "fresh", "secret");
+  for (const char* name : {"conf", "fresh"}) {
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / name).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << name;
+    EXPECT_EQ(ReadFileBytes(dir / name), "secret");
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "conf.part"));
+  EXPECT_THROW(files.WritePrivateFile(dir / "no" / "such", "x"), FileError);
+}
+
+TEST(MoveReplacing, RenamesWithinOneFileSystem) {
+  TempDir dir;
+  FaultyFileOps files;
+  WriteFileBytes(dir / "new", "N");
+  WriteFileBytes(dir / "user", "U");
+  MoveReplacing(files, dir / "new", dir / "user");
+  EXPECT_EQ(ReadFileBytes(dir / "user"), "N");
+  EXPECT_EQ(files.calls().size(), 1u);
+}
+
+TEST(MoveReplacing, AcrossFileSystemsCopiesBesideTheTargetThenRemovesTheSource) {
+  TempDir dir;
+  FaultyFileOps files;
+  WriteFileBytes(dir / "new", "N");
+  WriteFileBytes(dir / "user", "U");
+  files.Plant({FileOp::Rename, "new", FileError::Kind::CrossDevice, 1});
+  MoveReplacing(files, dir / "new", dir / "user");
+  EXPECT_EQ(ReadFileBytes(dir / "user"), "N");
+  EXPECT_FALSE(std::filesystem::exists(dir / "new"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "user.part"));
+}
+
+TEST(MoveReplacing, AFailedCrossCopyLeavesTheTargetAndTheSourceAlone) {
+  TempDir dir;
+  FaultyFileOps files;
+  WriteFileBytes(dir / "new", "N");
+  WriteFileBytes(dir / "user", "U");
+  files.Plant({FileOp::Rename, "new", FileError::Kind::CrossDevice});
+  files.Plant({FileOp::Copy, "user.part"});
+  EXPECT_THROW(MoveReplacing(files, dir / "new", dir / "user"), FileError);
+  EXPECT_EQ(ReadFileBytes(dir / "user"), "U");
+  EXPECT_EQ(ReadFileBytes(dir / "new"), "N");
+}
+
+}  // namespace
+}  // namespace brindle::platform

@@ -1,0 +1,216 @@
+// Loading an address file: the list, the counts, the pre-selection, the failure ending and
+// the files the load leaves behind.
+#include <sstream>
+
+#include "window_fixture.h"
+
+namespace brindle::test {
+namespace {
+
+using platform::FileError;
+using platform::FileOp;
+
+class FileLoadTest : public WindowTest {
+ protected:
+  void Load(const std::string& path, const std::string& saved = "") {
+    FrmBrindle& w = Window();
+    w.varSaved_cat = SplitSavedCategoriesForTest(saved);
+    w.txtFile.SetText(path);
+    w.FileLoad();
+  }
+  static std::vector<std::string> SplitSavedCategoriesForTest(const std::string& saved) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(saved);
+    while (in >> part) parts.push_back(part);
+    return parts;
+  }
+  std::vector<std::string> Items() {
+    std::vector<std::string> items;
+    for (const ListEntry& e : Window().lstCategory.entries()) items.push_back(e.text);
+    return items;
+  }
+  std::vector<int> Selected() {
+    std::vector<int> selected;
+    for (int i = 0; i < Window().lstCategory.size(); ++i) {
+      if (Window().lstCategory.entries()[static_cast<std::size_t>(i)].selected)
+        selected.push_back(i);
+    }
+    return selected;
+  }
+  void ExpectFailureEnding() {
+    FrmBrindle& w = Window();
+    ASSERT_FALSE(messageBox.shown().empty());
+    EXPECT_EQ(messageBox.shown().back().text, "Palm Desktop address.dat file Problem!");
+    EXPECT_EQ(messageBox.shown().back().title, "File Path Error");
+    for (const Control* c : {&w.txtFile, &w.btnFile, &w.btnExit, &w.btnConfig}) {
+      EXPECT_TRUE(c->enabled()) << c->name();
+    }
+    for (const char* name : {"btnLoad", "lstCategory", "btnExt_markall", "txtAuth_login",
+                             "txtAuth_pass", "btnExt_export"}) {
+      const Control* c = w.Find(name);
+      EXPECT_FALSE(c->enabled()) << c->name();
+    }
+  }
+};
+
+TEST_F(FileLoadTest, FillsTheListAndCountsAndPreselectsSavedCategories) {
+  std::filesystem::create_directory(Prog("tmp"));
+  const std::string path = WriteAddressFile();
+  const std::string original = ReadFileBytes(path);
+  FrmBrindle& w = Window();
+  w.TypeText(w.txtAuth_login, "u");
+  w.TypeText(w.txtAuth_pass, "p");
+  Load(path, "7 5 0 42");
+  EXPECT_EQ(Items(),
+            (std::vector<std::string>{"Business", "Family", "Friends", "Quick List", "Unfiled"}));
+  EXPECT_EQ(w.lstCategory.entries()[2].itemData, 7);
+  EXPECT_EQ(w.lstCategory.entries()[4].itemData, 0);
+  EXPECT_EQ(Selected(), (std::vector<int>{1, 2, 4}));
+  EXPECT_EQ(w.varSel_cat, (SelCat{"", "5", "7", "", "0"}));
+  EXPECT_EQ(w.lblNum_cat.text(), "5");
+  EXPECT_EQ(w.lblNum_reg.text(), "5");
+  EXPECT_EQ(w.lblExt_num_selected.text(), "1");  // set to 1 per match, not counted
+  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_FALSE(w.lblStatus_File.visible());
+  EXPECT_TRUE(w.lstCategory.enabled());
+  EXPECT_EQ(w.strDat_path, path);
+  // The file read is kept as a backup copy; the user's path holds the identical copy.
+  EXPECT_EQ(ReadFileBytes(Tmp("address.bkp")), original);
+  EXPECT_EQ(ReadFileBytes(path), original);
+  EXPECT_FALSE(std::filesystem::exists(Prog("address.dat.new")));
+}
+
+TEST_F(FileLoadTest, PaintsTheEmptyListAndTheReadingNoteBeforeReading) {
+  Load(WriteAddressFile());
+  const auto& calls = windowing.calls();
+  EXPECT_EQ(calls, (std::vector<std::string>{"repaint lstCategory", "repaint lblNum_cat",
+                                             "repaint lblStatus_File"}));
+}
+
+TEST_F(FileLoadTest, AFileWithoutCategoriesNeverPreselectsUnfiled) {
+  Load(WriteAddressFile(DatBuilder().Record(RecordSpec(1, 0)).EndMarker()), "0");
+  EXPECT_EQ(Items(), (std::vector<std::string>{"Unfiled"}));
+  EXPECT_EQ(Window().lblNum_cat.text(), "1");
+  EXPECT_TRUE(Selected().empty());
+  EXPECT_EQ(Window().varSel_cat, (SelCat{""}));
+}
+
+TEST_F(FileLoadTest, OnlyUnfiledSavedSelectsItWithoutTouchingTheCount) {
+  FrmBrindle& w = Window();
+  w.lblExt_num_selected.SetText("3");
+  Load(WriteAddressFile(), "0");
+  EXPECT_EQ(Selected(), (std::vector<int>{4}));
+  EXPECT_EQ(w.varSel_cat.back(), "0");
+  EXPECT_EQ(w.lblExt_num_selected.text(), "3");
+}
+
+TEST_F(FileLoadTest, EmptyPathOnlyAsks) {
+  FrmBrindle& w = Window();
+  Load("");
+  ASSERT_EQ(messageBox.shown().size(), 1u);
+  EXPECT_EQ(messageBox.shown()[0].text, "You have to select a valid PATH!");
+  EXPECT_EQ(messageBox.shown()[0].title, "Select a valid Path");
+  EXPECT_TRUE(windowing.calls().empty());
+  EXPECT_EQ(w.strDat_path, "");
+  EXPECT_TRUE(files.calls().empty());
+}
+
+TEST_F(FileLoadTest, BlanksOrAMissingFileEndInTheFailureEnding) {
+  for (const std::string& path : {std::string("   "), (dir / "missing.dat").string()}) {
+    Load(path);
+    ExpectFailureEnding();
+    EXPECT_FALSE(Window().lblStatus_File.visible()) << "the copy failed before the read";
+  }
+}
+
+TEST_F(FileLoadTest, ADamagedFileLeavesItUntouchedAndTheCopyInTheProgramFolder) {
+  const std::string bytes = Sample().Bytes();
+  const std::string path = (dir / "address.dat").string();
+  WriteFileBytes(path, Truncated(bytes, Sample().HeaderSize() - 3));
+  Load(path);
+  ExpectFailureEnding();
+  EXPECT_TRUE(Window().lblStatus_File.visible());
+  EXPECT_EQ(ReadFileBytes(path), Truncated(bytes, Sample().HeaderSize() - 3));
+  EXPECT_TRUE(std::filesystem::exists(Prog("address.dat.new")));
+  EXPECT_FALSE(std::filesystem::exists(Tmp("address.bkp")));
+}
+
+TEST_F(FileLoadTest, ASavedEntryThatIsNoNumberFailsTheLoad) {
+  Load(WriteAddressFile(), "5 five");
+  ExpectFailureEnding();
+  EXPECT_EQ(Items(), (std::vector<std::string>{"Business"}));  // as far as it came
+}
+
+TEST_F(FileLoadTest, ASecondLoadReplacesTheBackupWithTheFileThenAtThePath) {
+  std::filesystem::create_directory(Prog("tmp"));
+  const std::string path = WriteAddressFile();
+  Load(path);
+  DatBuilder changed = Sample();
+  changed.Category(11, "New");
+  WriteFileBytes(path, changed.Bytes());
+  Window().FileLoad();
+  EXPECT_EQ(ReadFileBytes(Tmp("address.bkp")), changed.Bytes());
+  EXPECT_EQ(ReadFileBytes(path), changed.Bytes());
+  EXPECT_EQ(Window().lblNum_cat.text(), "6");
+}
+
+TEST_F(FileLoadTest, ACrossDeviceSwapCopiesBesideTheFileAndRenamesThere) {
+  std::filesystem::create_directory(Prog("tmp"));
+  const std::string path = WriteAddressFile();
+  files.Plant({FileOp::Rename, "address.dat.new", FileError::Kind::CrossDevice});
+  Load(path);
+  EXPECT_EQ(ReadFileBytes(path), Sample().Bytes());
+  EXPECT_FALSE(std::filesystem::exists(Prog("address.dat.new")));
+  EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+  const auto& calls = files.calls();
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "rename " + path + ".part -> " + path),
+            calls.end());
+}
+
+TEST_F(FileLoadTest, AFailedSwapLeavesTheUsersFileInPlaceAndTheBackupACopy) {
+  std::filesystem::create_directory(Prog("tmp"));
+  const std::string path = WriteAddressFile();
+  files.Plant({FileOp::Rename, ""});
+  Load(path);
+  // The original was only ever copied: the exit clean-up cannot take the only copy.
+  EXPECT_EQ(ReadFileBytes(path), Sample().Bytes());
+  EXPECT_EQ(ReadFileBytes(Tmp("address.bkp")), Sample().Bytes());
+  EXPECT_TRUE(std::filesystem::exists(Prog("address.dat.new")));
+  EXPECT_TRUE(Window().lstCategory.enabled());  // the load itself succeeded
+  Window().CloseMain();
+  EXPECT_EQ(ReadFileBytes(path), Sample().Bytes());
+}
+
+TEST_F(FileLoadTest, BrowseFillsThePathStoresItAndFocusesLoad) {
+  WriteConf("");
+  FrmBrindle& w = Window();
+  w.FullLayoutAtStart();
+  w.ShowMain();
+  w.txtFile.SetText("/start/here");
+  fileDialog.QueueResult("/chosen/addr\xC3\xA9.dat");
+  w.btnFile_Click();
+  ASSERT_EQ(fileDialog.calls().size(), 1u);
+  EXPECT_EQ(fileDialog.calls()[0].initialDir, "/start/here");
+  EXPECT_EQ(fileDialog.calls()[0].filter, "*.dat | *.dat");
+  EXPECT_EQ(w.txtFile.text(), "/chosen/addr\xE9.dat");  // held as Windows-1252
+  EXPECT_TRUE(w.btnLoad.enabled());
+  EXPECT_EQ(w.focus(), "btnLoad");
+  EXPECT_EQ(Conf(), "/chosen/addr\xE9.dat\r\n\r\n\r\n\r\n");
+  EXPECT_TRUE(w.lstCategory.entries().empty());  // nothing loaded yet
+}
+
+TEST_F(FileLoadTest, CancellingBrowseEmptiesThePath) {
+  FrmBrindle& w = Window();
+  w.FullLayoutAtStart();
+  w.ShowMain();
+  w.TypeText(w.txtFile, "/old.dat");
+  EXPECT_TRUE(w.btnLoad.enabled());
+  w.btnFile_Click();
+  EXPECT_EQ(w.txtFile.text(), "");
+  EXPECT_FALSE(w.btnLoad.enabled());
+  EXPECT_EQ(w.focus(), "txtFile");
+}
+
+}  // namespace
+}  // namespace brindle::test

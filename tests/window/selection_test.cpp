@@ -1,0 +1,118 @@
+// Keeping the chosen categories in step with the list, and "Mark All".
+#include "window_fixture.h"
+
+namespace brindle::test {
+namespace {
+
+class SelectionTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WriteConf("");
+    FrmBrindle& w = Window();
+    w.TypeText(w.txtAuth_login, "u");
+    w.TypeText(w.txtAuth_pass, "p");
+    w.txtFile.SetText(WriteAddressFile());
+    w.FileLoad();
+  }
+  std::string StoredCategory() { return FirstFourValues(Conf()).at(1); }
+  static std::vector<std::string> FirstFourValues(const std::string& conf) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = conf.find("\r\n", start)) != std::string::npos; start = end + 2) {
+      lines.push_back(conf.substr(start, end - start));
+    }
+    return lines;
+  }
+  void Click(int index, bool on) {
+    Window().ClickListEntry(index, on);
+    Window().lstCategory_MouseUp();
+  }
+};
+
+TEST_F(SelectionTest, SelectingAndUnselectingKeepsTableCountButtonAndStoredValue) {
+  FrmBrindle& w = Window();
+  EXPECT_FALSE(w.btnExt_export.enabled());
+  Click(1, true);
+  Click(4, true);
+  EXPECT_EQ(w.varSel_cat, (SelCat{"", "5", "", "", "0"}));
+  EXPECT_EQ(w.lblExt_num_selected.text(), "2");
+  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_EQ(StoredCategory(), "5 0");
+  Click(1, false);
+  Click(4, false);
+  EXPECT_EQ(w.varSel_cat, (SelCat{"", "", "", "", ""}));
+  EXPECT_EQ(w.lblExt_num_selected.text(), "0");
+  EXPECT_FALSE(w.btnExt_export.enabled());
+  EXPECT_EQ(StoredCategory(), "");
+}
+
+TEST_F(SelectionTest, AKeyThatOnlyMovesToAnUnselectedEntryBlanksNothingButStores) {
+  FrmBrindle& w = Window();
+  Click(0, true);
+  std::filesystem::remove(Prog("Brindle.conf"));
+  w.lstCategory.SetSelected(3, false);  // the caret moves onto an unselected entry
+  w.lstCategory_KeyUp();
+  EXPECT_EQ(w.varSel_cat, (SelCat{"2", "", "", "", ""}));
+  EXPECT_EQ(StoredCategory(), "2");
+}
+
+TEST_F(SelectionTest, UnselectingBlanksEverySlotWithThatNumber) {
+  FrmBrindle& w = Window();
+  w.varSel_cat = {"5", "5", "x", "", "05"};
+  w.lstCategory.SetSelected(1, false);
+  w.lstCategory_MouseUp();
+  EXPECT_EQ(w.varSel_cat, (SelCat{"", "", "x", "", ""}));
+}
+
+TEST_F(SelectionTest, SelectingWithoutLoginDoesNotEnableSync) {
+  FrmBrindle& w = Window();
+  w.TypeText(w.txtAuth_pass, "");
+  Click(2, true);
+  EXPECT_FALSE(w.btnExt_export.enabled());
+  EXPECT_EQ(w.varSel_cat[2], "7");
+}
+
+TEST_F(SelectionTest, MarkAllMarksEveryEntryThenUnmarksThemAll) {
+  FrmBrindle& w = Window();
+  const bool syncBefore = w.btnExt_export.enabled();
+  w.btnExt_markall_Click();
+  EXPECT_EQ(w.lstCategory.selectedCount(), 5);
+  EXPECT_EQ(w.varSel_cat, (SelCat{"2", "5", "7", "9", "0"}));
+  EXPECT_EQ(w.lblExt_num_selected.text(), "5");
+  EXPECT_EQ(StoredCategory(), "2 5 7 9 0");
+  EXPECT_EQ(w.varMark_all, 1);
+  EXPECT_EQ(w.btnExt_export.enabled(), syncBefore);
+  w.btnExt_markall_Click();
+  EXPECT_EQ(w.lstCategory.selectedCount(), 0);
+  EXPECT_EQ(w.varSel_cat, (SelCat{"", "", "", "", ""}));
+  EXPECT_EQ(w.lblExt_num_selected.text(), "0");
+  EXPECT_EQ(StoredCategory(), "");
+  EXPECT_EQ(w.varMark_all, 0);
+  EXPECT_EQ(w.btnExt_export.enabled(), syncBefore);
+}
+
+class NothingLoadedTest : public WindowTest {};
+
+TEST_F(NothingLoadedTest, MarkAllDoesNothing) {
+  WriteConf("a\r\n3\r\nc\r\nd\r\n");
+  FrmBrindle& w = Window();
+  w.btnExt_markall_Click();
+  EXPECT_EQ(w.varMark_all, 0);
+  EXPECT_TRUE(w.varSel_cat.empty());
+  EXPECT_EQ(Conf(), "a\r\n3\r\nc\r\nd\r\n");
+}
+
+TEST_F(NothingLoadedTest, RecalculationWithoutACurrentEntryUpdatesCountAndStoredValueOnly) {
+  WriteConf("a\r\n3\r\nc\r\nd\r\n");
+  FrmBrindle& w = Window();
+  w.varSel_cat = {"3"};
+  w.lblExt_num_selected.SetText("4");
+  w.Recalculation();
+  EXPECT_EQ(w.lblExt_num_selected.text(), "0");
+  EXPECT_FALSE(w.btnExt_export.enabled());
+  EXPECT_EQ(w.varSel_cat, (SelCat{"3"}));
+  EXPECT_EQ(Conf(), "a\r\n3\r\nc\r\nd\r\n");
+}
+
+}  // namespace
+}  // namespace brindle::test

@@ -1,0 +1,143 @@
+// Start-up and the configuration file.
+#include <sys/stat.h>
+
+#include "window_fixture.h"
+
+namespace brindle::test {
+namespace {
+
+using platform::FileOp;
+using platform::MsgAnswer;
+
+mode_t Permissions(const std::filesystem::path& path) {
+  struct stat st {};
+  EXPECT_EQ(::stat(path.c_str(), &st), 0);
+  return st.st_mode & 0777;
+}
+
+TEST_F(WindowTest, FirstStartCreatesAnEmptyPrivateConfigurationAndTheFullLayout) {
+  FrmBrindle& w = Window();
+  w.Form_Load();
+  EXPECT_EQ(Conf(), "");
+  EXPECT_EQ(Permissions(Prog("Brindle.conf")), 0600u);
+  EXPECT_TRUE(std::filesystem::is_directory(Prog("tmp")));
+  EXPECT_TRUE(messageBox.shown().empty());
+  EXPECT_FALSE(w.btnExt_export.enabled());
+  EXPECT_FALSE(w.btnLoad.enabled());
+  EXPECT_TRUE(w.frFile.visible() && w.frExport.visible() && w.frAuth.visible());
+  EXPECT_FALSE(w.frConfig.visible());
+  EXPECT_EQ(w.height(), FrmBrindle::kCreatedHeight);
+  EXPECT_EQ(itc.settings(), (std::vector<std::string>{"SetHost ftp.rookery.example",
+                                                      "SetPassword brindle@rookery.local",
+                                                      "SetUserName tarnwick"}));
+}
+
+TEST_F(WindowTest, CompleteConfigurationAnsweredYesGivesTheShortLayout) {
+  WriteConf("/data/a, b/address.dat\r\n2 5 0\r\ntarn\r\np,w \r\n");
+  messageBox.QueueAnswer(MsgAnswer::Yes);
+  FrmBrindle& w = Window();
+  w.Form_Load();
+  ASSERT_EQ(messageBox.shown().size(), 1u);
+  EXPECT_EQ(messageBox.shown()[0].text,
+            "There is a pre-configuration saved. Do you wish to execute it?");
+  EXPECT_EQ(messageBox.shown()[0].title, "Pre-configuration...");
+  EXPECT_EQ(messageBox.shown()[0].buttons, platform::MsgButtons::YesNo);
+  // Commas and blanks inside values survive.
+  EXPECT_EQ(w.txtFile.text(), "/data/a, b/address.dat");
+  EXPECT_EQ(w.txtAuth_pass.text(), "p,w ");
+  EXPECT_EQ(w.varSaved_cat, (std::vector<std::string>{"2", "5", "0"}));
+  EXPECT_TRUE(w.btnLoad.enabled());  // setting the path ran its change handler
+  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_EQ(w.height(), 5000);
+  EXPECT_EQ(w.frInformation.top(), 0);
+  EXPECT_EQ(w.frStatus.top(), 1000);
+  EXPECT_TRUE(w.frConfig.visible());
+  EXPECT_FALSE(w.frFile.visible() || w.frExport.visible() || w.frAuth.visible());
+}
+
+TEST_F(WindowTest, CompleteConfigurationAnsweredNoKeepsSyncEnabledInTheFullLayout) {
+  WriteConf("x.dat\n3\nu\np\n");  // line feeds alone are read too
+  FrmBrindle& w = Window();
+  w.Form_Load();  // nothing queued: the box answers No
+  EXPECT_EQ(messageBox.shown().at(0).answer, MsgAnswer::No);
+  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_TRUE(w.frFile.visible() && w.frExport.visible() && w.frAuth.visible());
+  EXPECT_FALSE(w.frConfig.visible());
+}
+
+TEST_F(WindowTest, AnEmptyPasswordAsksNothingAndDisablesSync) {
+  WriteConf("x.dat\r\n3\r\nu\r\n\r\n");
+  FrmBrindle& w = Window();
+  w.Form_Load();
+  EXPECT_TRUE(messageBox.shown().empty());
+  EXPECT_FALSE(w.btnExt_export.enabled());
+}
+
+TEST_F(WindowTest, StartUpPassesOverAnUnreadableConfigurationAndAMissingTmpFolder) {
+  WriteConf("x.dat\r\n3\r\nu\r\np\r\n");
+  files.Plant({FileOp::Read, "Brindle.conf"});
+  files.Plant({FileOp::CreateDirectory, "tmp"});
+  FrmBrindle& w = Window();
+  w.Form_Load();
+  EXPECT_EQ(w.txtFile.text(), "");
+  EXPECT_FALSE(w.btnExt_export.enabled());
+  EXPECT_TRUE(w.frFile.visible());
+}
+
+TEST_F(WindowTest, WriteCacheFillsFourLinesAndKeepsTheOthers) {
+  FrmBrindle& w = Window();
+  WriteConf("");
+  w.WriteCache("User", "tarn");
+  EXPECT_EQ(Conf(), "\r\n\r\ntarn\r\n\r\n");
+  w.WriteCache("DatPath", "C:\\a,b.dat");
+  w.WriteCache("Passwd", "s e,cret");
+  EXPECT_EQ(Conf(), "C:\\a,b.dat\r\n\r\ntarn\r\ns e,cret\r\n");
+  w.WriteCache("user", "lower case is no key");
+  EXPECT_EQ(Conf(), "C:\\a,b.dat\r\n\r\ntarn\r\ns e,cret\r\n");
+  w.WriteCache("User", "two\r\nlines");  // would shift the password: refused
+  EXPECT_EQ(Conf(), "C:\\a,b.dat\r\n\r\ntarn\r\ns e,cret\r\n");
+}
+
+TEST_F(WindowTest, WriteCacheNarrowsAnOlderFilesPermissionsAndDropsExtraValues) {
+  WriteConf("a\r\nb\r\nc\r\nd\r\ne\r\n");
+  std::filesystem::permissions(Prog("Brindle.conf"), std::filesystem::perms(0644));
+  Window().WriteCache("Category", "7");
+  EXPECT_EQ(Conf(), "a\r\n7\r\nc\r\nd\r\n");
+  EXPECT_EQ(Permissions(Prog("Brindle.conf")), 0600u);
+}
+
+TEST_F(WindowTest, WriteCacheFailuresLeaveTheFileAndTheWindowAlone) {
+  WriteConf("a\r\nb\r\nc\r\nd\r\n");
+  files.Plant({FileOp::Read, "Brindle.conf", platform::FileError::Kind::Failed, 1});
+  Window().WriteCache("User", "new");  // unreadable: not overwritten with empty values
+  EXPECT_EQ(Conf(), "a\r\nb\r\nc\r\nd\r\n");
+  files.Plant({FileOp::Write, "Brindle.conf"});
+  Window().WriteCache("User", "new");  // full disk: nothing thrown, nothing changed
+  EXPECT_EQ(Conf(), "a\r\nb\r\nc\r\nd\r\n");
+}
+
+TEST_F(WindowTest, LeavingAnEmptyLoginOrPasswordStoresNothing) {
+  WriteConf("a\r\nb\r\nc\r\nd\r\n");
+  FrmBrindle& w = Window();
+  w.txtAuth_login_LostFocus();
+  w.txtAuth_pass_LostFocus();
+  EXPECT_EQ(Conf(), "a\r\nb\r\nc\r\nd\r\n");
+  w.TypeText(w.txtAuth_pass, "new");
+  w.txtAuth_pass_LostFocus();
+  EXPECT_EQ(Conf(), "a\r\nb\r\nc\r\nnew\r\n");
+}
+
+TEST_F(WindowTest, SyncFollowsTheLastKeyInLoginAndPassword) {
+  FrmBrindle& w = Window();
+  w.lstCategory.AddItem("Unfiled");
+  w.lstCategory.SetSelected(0, true);
+  w.TypeText(w.txtAuth_login, "u");
+  EXPECT_FALSE(w.btnExt_export.enabled());
+  w.TypeText(w.txtAuth_pass, "p");
+  EXPECT_TRUE(w.btnExt_export.enabled());
+  w.TypeText(w.txtAuth_login, "");
+  EXPECT_FALSE(w.btnExt_export.enabled());
+}
+
+}  // namespace
+}  // namespace brindle::test

@@ -1,0 +1,84 @@
+// A main window over test doubles and a fresh program folder, with helpers to write the
+// configuration and an address file.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/doubles/event_pump_double.h"
+#include "platform/doubles/file_dialog_double.h"
+#include "platform/doubles/file_ops_double.h"
+#include "platform/doubles/message_box_double.h"
+#include "platform/doubles/transfer_control_double.h"
+#include "platform/doubles/windowing_double.h"
+#include "support/dat_builder.h"
+#include "window/frm_brindle.h"
+
+namespace brindle::test {
+
+class WindowTest : public ::testing::Test {
+ protected:
+  WindowTest() {
+    std::filesystem::create_directory(dir / "prog");
+    pump.Attach(itc);
+    pump.Attach(itc2);
+  }
+
+  FrmBrindle& Window() {
+    if (!window_) {
+      WindowPlatform platform{messageBox, fileDialog, pump, itc, itc2, windowing, files};
+      window_ = std::make_unique<FrmBrindle>(platform, dir / "prog");
+    }
+    return *window_;
+  }
+
+  std::filesystem::path Prog(const std::string& name) const { return dir / "prog" / name; }
+  std::filesystem::path Tmp(const std::string& name) const { return dir / "prog" / "tmp" / name; }
+  std::string Conf() const { return ReadFileBytes(Prog("Brindle.conf")); }
+  void WriteConf(const std::string& bytes) const { WriteFileBytes(Prog("Brindle.conf"), bytes); }
+
+  // Four categories (2 "Business", 5 "Family", 7 "Friends", 9 "Quick List") and records in
+  // each, plus Unfiled ones and one with status 129.
+  static DatBuilder Sample() {
+    return DatBuilder()
+        .Category(2, "Business")
+        .Category(5, "Family")
+        .Category(7, "Friends")
+        .Category(9, "Quick List")
+        .Record(RecordSpec(101, 2).Text(19, "Acme, Inc"))
+        .Record(RecordSpec(102, 5).Text(20, "Smith"))
+        .Record(RecordSpec(103, 0).Text(20, "Nobody"))
+        .Record(RecordSpec(104, 5).Status(129))
+        .Record(RecordSpec(105, 7).Text(20, "Jones"))
+        .EndMarker();
+  }
+
+  // Writes the sample (or `builder`) as the user's address file; returns its path text.
+  std::string WriteAddressFile(const DatBuilder& builder = Sample(),
+                               const std::string& name = "address.dat") const {
+    builder.WriteTo(dir / name);
+    return (dir / name).string();
+  }
+
+  // Start-up answered "No, is  not running": the main window is shown and activated.
+  void StartAndShow() {
+    Window().Form_Load();
+    Window().form1.Command1_Click();
+    Window().Form_Activate();
+  }
+
+  TempDir dir;
+  platform::QueuedMessageBox messageBox;
+  platform::QueuedFileDialog fileDialog;
+  platform::FakeTransferControl itc, itc2;
+  platform::ScriptedEventPump pump;
+  platform::RecordingWindowing windowing;
+  platform::FaultyFileOps files;
+
+ private:
+  std::unique_ptr<FrmBrindle> window_;
+};
+
+}  // namespace brindle::test
