@@ -1,6 +1,7 @@
 #include "address_file/dat_input.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "address_file/dat_error.h"
@@ -13,7 +14,9 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 DatInput::DatInput(const std::filesystem::path& path) : name_(path.string()) {
   file_.reset(std::fopen(path.string().c_str(), "rb"));
-  if (!file_) throw DatError("cannot open " + name_ + " for reading", -1);
+  if (!file_) {
+    throw DatError("cannot open " + name_ + " for reading: " + std::strerror(errno), -1);
+  }
   buffer_.resize(kBufferSize);
   data_ = buffer_.data();
 }

@@ -1,5 +1,6 @@
 #include "address_file/dat_output.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "address_file/dat_error.h"
@@ -13,7 +14,7 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 DatOutput::DatOutput(const std::filesystem::path& path) : path_(path) {
   file_ = std::fopen(path.string().c_str(), "wb");
-  if (!file_) throw DatError("cannot create " + path.string(), -1);
+  if (!file_) throw DatError("cannot create " + path.string() + ": " + std::strerror(errno), -1);
   buffer_.reserve(kBufferSize);
 }
 
@@ -30,7 +31,7 @@ void DatOutput::Fail(const std::string& what) const {
 }
 
 void DatOutput::WriteToFile(const char* data, std::size_t n) {
-  if (std::fwrite(data, 1, n, file_) != n) Fail("cannot write to");
+  if (std::fwrite(data, 1, n, file_) != n) Fail(std::string("cannot write (") + std::strerror(errno) + ") to");
 }
 
 void DatOutput::Drain() {

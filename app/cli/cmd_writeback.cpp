@@ -1,0 +1,74 @@
+// brindle-cli writeback FILE RESULT [--count N]: gives the records named in the service's
+// result file their database identifiers, replacing FILE in one step.
+#include <filesystem>
+#include <ostream>
+
+#include "address_file/dat_error.h"
+#include "address_file/rec_dat.h"
+#include "address_file/result_file.h"
+#include "command.h"
+
+namespace brindle::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::int32_t RowsIn(const fs::path& result) {
+  std::error_code ec;
+  if (!fs::is_regular_file(result, ec)) {
+    throw DatError("cannot open the result file " + result.string(), -1);
+  }
+  const std::string text = [&] {
+    DatInput in(result);
+    std::string all;
+    char chunk[4096];
+    while (const std::size_t n = in.ReadSome(chunk, sizeof chunk)) all.append(chunk, n);
+    return all;
+  }();
+  return CountResultRows(text);
+}
+
+int RunWriteBack(const Args& args, std::ostream& out) {
+  const fs::path file = args.positional[0];
+  const fs::path result = args.positional[1];
+  WriteBackJob job;
+  job.datPath = file;
+  job.resultFile = result;
+  job.tmpDir = file.parent_path();
+  job.regCount = args.Has("--count")
+                     ? static_cast<std::int32_t>(args.GetNumber("--count", 0, 0, 32767))
+                     : RowsIn(result);
+  DatReader reader;
+  int changed = 0;
+  try {
+    changed = RecDat(reader, job);
+  } catch (const DatError& e) {
+    throw DatError(file.string() + ": " + e.what(), e.offset());
+  }
+  out << "Updated " << changed << " record(s) in " << file.string() << "\n";
+  return 0;
+}
+
+const CommandRegistrar kWriteBack({
+    .name = "writeback",
+    .synopsis = "writeback FILE RESULT [--count N]",
+    .summary = "Write the service's database identifiers back into an address file.",
+    .help =
+        "Reads RESULT, the service's result file (rows of \"<record id>,<database id>\",\n"
+        "each ended by two line feeds), and rewrites FILE so that every record named\n"
+        "there gets state 2 and the database identifier as its ninth custom text. Every\n"
+        "other byte is kept. The new file is written beside FILE, forced to disk and\n"
+        "renamed over it, so FILE is always either the old or the new file; on any\n"
+        "failure FILE is left unchanged.\n\n"
+        "  --count N   the number of lines the export wrote; RESULT must hold exactly N\n"
+        "              rows (default: the number of rows in RESULT)\n\n"
+        "Prints the number of records changed.\n",
+    .valueOptions = {"--count"},
+    .flagOptions = {},
+    .minPositional = 2,
+    .maxPositional = 2,
+    .run = RunWriteBack,
+});
+
+}  // namespace
+}  // namespace brindle::cli

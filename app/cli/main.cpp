@@ -1,0 +1,93 @@
+// brindle-cli: the command-line companion of Brindle. Scripts depend on its output and exit
+// statuses: 0 success, 1 failure (message on stderr), 2 bad command line.
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "address_file/dat_error.h"
+#include "command.h"
+
+namespace {
+
+using brindle::cli::Command;
+using brindle::cli::Commands;
+
+constexpr int kFailure = 1;
+constexpr int kUsage = 2;
+
+void PrintOverview(std::ostream& os) {
+  os << "brindle-cli: work with a Palm Desktop 4.1.4 address.dat from the command line.\n\n"
+        "Usage: brindle-cli COMMAND [ARGUMENTS]\n\nCommands:\n";
+  for (const Command& c : Commands()) os << "  " << c.synopsis << "\n      " << c.summary << "\n";
+  os << "\nRun 'brindle-cli COMMAND --help' for the details of a command.\n"
+        "Exit status: 0 success, 1 failure (the message on stderr says what and where), "
+        "2 bad command line.\n";
+}
+
+void PrintCommandHelp(std::ostream& os, const Command& c) {
+  os << "Usage: brindle-cli " << c.synopsis << "\n\n" << c.help;
+}
+
+const Command* Find(const std::string& name) {
+  for (const Command& c : Commands()) {
+    if (c.name == name) return &c;
+  }
+  return nullptr;
+}
+
+int UsageFailure(const std::string& message, const Command* c) {
+  std::cerr << "brindle-cli: " << message << "\n";
+  if (c) {
+    std::cerr << "Usage: brindle-cli " << c->synopsis << "\nRun 'brindle-cli " << c->name
+              << " --help' for details.\n";
+  } else {
+    std::cerr << "Run 'brindle-cli --help' for the list of commands.\n";
+  }
+  return kUsage;
+}
+
+bool AsksForHelp(const std::vector<std::string>& words) {
+  for (const std::string& w : words) {
+    if (w == "--help" || w == "-h") return true;
+  }
+  return false;
+}
+
+int Run(const Command& c, const std::vector<std::string>& words) {
+  if (AsksForHelp(words)) {
+    PrintCommandHelp(std::cout, c);
+    return 0;
+  }
+  try {
+    return c.run(brindle::cli::ParseArgs(c, words), std::cout);
+  } catch (const brindle::cli::UsageError& e) {
+    return UsageFailure(e.what(), &c);
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::cerr << "brindle-cli " << c.name << ": error: " << e.what() << "\n";
+    return kFailure;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  std::vector<std::string> words(argv + 1, argv + argc);
+  if (words.empty()) return UsageFailure("no command given", nullptr);
+  const std::string name = words.front();
+  words.erase(words.begin());
+  if (name == "--help" || name == "-h" || name == "help") {
+    const Command* c = words.empty() ? nullptr : Find(words.front());
+    if (c) {
+      PrintCommandHelp(std::cout, *c);
+    } else {
+      PrintOverview(std::cout);
+    }
+    return 0;
+  }
+  const Command* c = Find(name);
+  if (!c) return UsageFailure("unknown command '" + name + "'", nullptr);
+  return Run(*c, words);
+}

@@ -1,0 +1,162 @@
+// brindle-cli's command-line contract: output, exit statuses, and that FILE never changes on
+// a failure.
+#include <gtest/gtest.h>
+
+#include "support/dat_builder.h"
+#include "support/process.h"
+
+namespace brindle {
+namespace {
+
+using test::DatBuilder;
+using test::ProcessResult;
+using test::RecordSpec;
+
+class Cli : public ::testing::Test {
+ protected:
+  ProcessResult Run(std::vector<std::string> args) {
+    args.insert(args.begin(), BRINDLE_CLI_PATH);
+    return test::RunProcess(args, dir_.path());
+  }
+  std::string File(const std::string& name) { return test::ReadFileBytes(dir_ / name); }
+  void Put(const std::string& name, const std::string& bytes) {
+    test::WriteFileBytes(dir_ / name, bytes);
+  }
+  test::TempDir dir_;
+};
+
+DatBuilder Contacts() {
+  DatBuilder b;
+  b.Category(2, "Business").Category(5, "Caf\xE9 \x80").Category(7, "Empty");
+  b.Record(RecordSpec(10, 2).Text(19, "Ann, \"A\""));
+  b.Record(RecordSpec(11, 5).Text(19, "Bob"));
+  b.Record(RecordSpec(12, 0).Text(19, "Cid"));
+  b.Record(RecordSpec(13, 2).Text(19, "Dee").Status(129));
+  return b;
+}
+
+TEST_F(Cli, InfoPrintsCountsAndCategoriesInUtf8) {
+  Put("address.dat", Contacts().Bytes());
+  const ProcessResult r = Run({"info", "address.dat"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "records: 4\ncategories: 3\n2\tBusiness\n5\tCaf\xC3\xA9 \xE2\x82\xAC\n7\tEmpty\n");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(Cli, ExportWritesTheDefaultFileInTheCurrentFolder) {
+  Put("address.dat", Contacts().Bytes());
+  const ProcessResult r = Run({"export", "address.dat", "--categories", "2 0 2"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Wrote 3 register(s)!\n");
+  const std::string csv = File("4_csv.tmp");
+  EXPECT_EQ(csv.find("\"10\",\"Ann UUUVIRGULAWWW \"\"A\"\"\""), std::string::npos);
+  EXPECT_EQ(csv.find("\"10\",\"AnnUUUVIRGULAWWW \"\"A\"\"\""), 0u);
+  // Record 10 twice (two slots), then record 12 once; 13 is in state 129.
+  EXPECT_EQ(csv.rfind("\"10\","), csv.find("\r\n") + 2);
+  EXPECT_NE(csv.find("\"12\",\"Cid\""), std::string::npos);
+  EXPECT_EQ(csv.find("\"13\""), std::string::npos);
+  EXPECT_EQ(csv.substr(csv.size() - 2), "\r\n");
+  EXPECT_EQ(File("address.dat"), Contacts().Bytes());
+}
+
+TEST_F(Cli, ExportWithNoMatchSaysSoAndLeavesAnEmptyFile) {
+  Put("address.dat", Contacts().Bytes());
+  const ProcessResult r =
+      Run({"export", "address.dat", "--categories=7", "--output", "out.csv"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "0 register(s) were written and could not be sent!\n");
+  EXPECT_EQ(File("out.csv"), "");
+}
+
+TEST_F(Cli, UsageErrorsExitWithTwo) {
+  Put("address.dat", Contacts().Bytes());
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {"frobnicate"},
+      {"info"},
+      {"info", "a", "b"},
+      {"export", "address.dat"},
+      {"export", "address.dat", "--categories", "two"},
+      {"export", "address.dat", "--categories", ""},
+      {"export", "address.dat", "--categories"},
+      {"export", "address.dat", "--categories", "1", "--verbose"},
+      {"export", "address.dat", "--categories", "1", "--output", "address.dat"},
+      {"writeback", "address.dat"},
+      {"writeback", "address.dat", "r.out", "--count", "-1"},
+  };
+  for (const auto& args : cases) {
+    const ProcessResult r = Run(args);
+    EXPECT_EQ(r.exitCode, 2) << (args.empty() ? "" : args[0]) << " " << r.err;
+    EXPECT_NE(r.err.find("brindle-cli"), std::string::npos);
+  }
+  EXPECT_EQ(File("address.dat"), Contacts().Bytes());
+}
+
+TEST_F(Cli, HelpDescribesEveryCommand) {
+  const ProcessResult all = Run({"--help"});
+  EXPECT_EQ(all.exitCode, 0);
+  for (const char* command : {"info", "export", "writeback", "sample"}) {
+    EXPECT_NE(all.out.find(std::string("  ") + command + " "), std::string::npos) << command;
+    const ProcessResult one = Run({command, "--help"});
+    EXPECT_EQ(one.exitCode, 0);
+    EXPECT_EQ(one.out.find(std::string("Usage: brindle-cli ") + command), 0u) << one.out;
+  }
+}
+
+TEST_F(Cli, DamagedFileGivesTheOffsetAndExitOne) {
+  DatBuilder b = Contacts();
+  const std::size_t cut = b.ItemOffset(2, 30);
+  Put("address.dat", test::Truncated(b.Bytes(), cut));
+  Put("r.out", "10,900\n\n");
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"export", "address.dat", "--categories", "2"}, {"writeback", "address.dat", "r.out"}}) {
+    const ProcessResult r = Run(args);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("record 3"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("at offset " + std::to_string(cut)), std::string::npos) << r.err;
+    EXPECT_EQ(File("address.dat"), test::Truncated(b.Bytes(), cut));
+  }
+  const ProcessResult missing = Run({"info", "nothing.dat"});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_NE(missing.err.find("nothing.dat"), std::string::npos);
+}
+
+TEST_F(Cli, WriteBackCountsRowsByDefault) {
+  Put("address.dat", Contacts().Bytes());
+  Put("r.out", "11,db-11\n\n12,db-12\n\n");
+  const ProcessResult r = Run({"writeback", "address.dat", "r.out"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Updated 2 record(s) in address.dat\n");
+  DatBuilder want;
+  want.Category(2, "Business").Category(5, "Caf\xE9 \x80").Category(7, "Empty");
+  want.Record(RecordSpec(10, 2).Text(19, "Ann, \"A\""));
+  want.Record(RecordSpec(11, 5).Text(19, "Bob").Status(2).Custom(9, "db-11"));
+  want.Record(RecordSpec(12, 0).Text(19, "Cid").Status(2).Custom(9, "db-12"));
+  want.Record(RecordSpec(13, 2).Text(19, "Dee").Status(129));
+  EXPECT_EQ(File("address.dat"), want.Bytes());
+}
+
+TEST_F(Cli, WriteBackFailureLeavesTheFileAndNoTemporaryFile) {
+  Put("address.dat", Contacts().Bytes());
+  Put("r.out", "11,db-11\n\n12,db-12\n\n");
+  const ProcessResult r = Run({"writeback", "address.dat", "r.out", "--count", "3"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("holds 2 row(s) but the export wrote 3"), std::string::npos) << r.err;
+  EXPECT_EQ(File("address.dat"), Contacts().Bytes());
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "address.dat.brindle-tmp"));
+}
+
+TEST_F(Cli, SampleRefusesToReplaceAFile) {
+  Put("address.dat", "precious");
+  const ProcessResult r = Run({"sample", "address.dat"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(File("address.dat"), "precious");
+  const ProcessResult made = Run({"sample", "new.dat", "--records", "25"});
+  EXPECT_EQ(made.exitCode, 0) << made.err;
+  const ProcessResult info = Run({"info", "new.dat"});
+  EXPECT_EQ(info.out.substr(0, 26), "records: 25\ncategories: 5\n");
+}
+
+}  // namespace
+}  // namespace brindle
