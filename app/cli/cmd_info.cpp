@@ -4,7 +4,7 @@
 #include "address_file/dat_error.h"
 #include "address_file/dat_reader.h"
 #include "command.h"
-#include "export/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace brindle::cli {
 namespace {
@@ -23,7 +23,7 @@ int RunInfo(const Args& args, std::ostream& out) {
   out << "categories: " << header.categoryCount << "\n";
   for (std::size_t i = 1; i < header.categories.size(); ++i) {
     const DatCategory& c = header.categories[i];
-    out << c.number << '\t' << Cp1252ToUtf8(c.longName) << "\n";
+    out << c.number << '\t' << platform::Cp1252ToUtf8(c.longName) << "\n";
   }
   return 0;
 }
