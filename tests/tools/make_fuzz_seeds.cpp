@@ -1,0 +1,51 @@
+// Writes the fuzz targets' seed files (fuzz/corpus/) from files composed item by item.
+// Run after changing the builder: make_fuzz_seeds <repo>/fuzz/corpus
+#include <iostream>
+#include <string>
+
+#include "support/dat_builder.h"
+
+namespace {
+
+using brindle::test::DatBuilder;
+using brindle::test::Int4;
+using brindle::test::RecordSpec;
+
+std::string WriteBackSeed(const std::string& result, const std::string& dat) {
+  std::string seed;
+  seed += static_cast<char>(result.size() & 0xFF);
+  seed += static_cast<char>(result.size() >> 8);
+  return seed + result + dat;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: make_fuzz_seeds CORPUS_DIR\n";
+    return 2;
+  }
+  const std::filesystem::path dir = argv[1];
+  DatBuilder small;
+  small.Category(1, "Business").Category(0, "Zero").Record(RecordSpec(12, 1).Text(19, "Ann, \"A\""));
+  DatBuilder varied;
+  varied.Category(2, "Caf\xE9")
+      .Record(RecordSpec(1, 2).LongText(47, "old").Text(24, "a\r\nb").Block("blk", "xyz"))
+      .Record(RecordSpec(2).Status(129).Raw(23, Int4::Raw(0, 0, 0, 0x90)))
+      .Record(RecordSpec(3).Raw(60, Int4::Raw(0xFF, 0xFF, 0xFF, 0xFF)))
+      .EndMarker()
+      .Trailing("tail");
+  DatBuilder ended;
+  ended.Record(RecordSpec(5).Status(501)).RecordCount(3);
+
+  brindle::test::WriteFileBytes(dir / "reader" / "small.dat", small.Bytes());
+  brindle::test::WriteFileBytes(dir / "reader" / "varied.dat", varied.Bytes());
+  brindle::test::WriteFileBytes(dir / "reader" / "ended.dat", ended.Bytes());
+  brindle::test::WriteFileBytes(dir / "writeback" / "match.bin",
+                                WriteBackSeed("12,900\n\n", small.Bytes()));
+  brindle::test::WriteFileBytes(dir / "writeback" / "two_rows.bin",
+                                WriteBackSeed("1,a\n\n3,b,c\n\n1,z\n\n", varied.Bytes()));
+  brindle::test::WriteFileBytes(dir / "writeback" / "no_match.bin",
+                                WriteBackSeed("77,x\n\n", ended.Bytes()));
+  return 0;
+}
