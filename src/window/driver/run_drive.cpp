@@ -70,6 +70,12 @@ int RunScript(ScenarioDriver& driver, std::istream& script, std::ostream& out, s
 
 }  // namespace
 
+std::set<std::string> DriveValueOptions() {
+  std::set<std::string> names;
+  for (const auto& option : ValueOptions()) names.insert(option.first);
+  return names;
+}
+
 int RunDrive(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
              std::ostream& err, const std::filesystem::path& defaultProgramFolder) {
   DriveOptions options;

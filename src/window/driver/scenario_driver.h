@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <iosfwd>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -66,6 +67,9 @@ class ScenarioDriver {
   std::unique_ptr<FrmBrindle> window_;
   bool activationPending_ = false;
 };
+
+// Options of the drive command that take a value ("--program-folder", ...).
+std::set<std::string> DriveValueOptions();
 
 // `brindle-cli drive [--program-folder DIR] [SCRIPT]`. Returns the exit status: 0, or 2 for
 // a usage or script error (reported on `err` with the line number).

@@ -1,0 +1,119 @@
+#!/usr/bin/python3
+"""Runs one scenario file through `brindle-cli drive` and compares what it prints.
+
+The scenario runs in a fresh folder, with the program folder `prog` inside it. Lines that
+begin with `#@` are directives for this runner (the driver reads them as comments):
+
+  #@ fixture NAME PATH     before the run: write an address file (see scenario_fixture)
+  #@ file PATH "TEXT"      before the run: write a file; TEXT is a JSON string
+  #@ show PATH             after the run: print the file's bytes, or that it is missing
+  #@ same PATH PATH        after the run: print whether two files hold the same bytes
+
+The output compared with NAME.out is the driver's stdout, then one line per `show` and
+`same`, then the driver's stderr (if any) and its exit status. With --update the expected
+file is rewritten instead.
+"""
+import argparse
+import difflib
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+
+def directives(script):
+    for line in script.splitlines():
+        if line.startswith("#@ "):
+            yield line[3:].split(" ", 2)
+
+
+def prepare(work, script, fixture):
+    for words in directives(script):
+        if words[0] == "fixture":
+            subprocess.run([fixture, words[1], os.path.join(work, words[2])], check=True)
+        elif words[0] == "file":
+            path = os.path.join(work, words[1])
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(json.loads(words[2]).encode("latin-1"))
+
+
+def read(path):
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except OSError:
+        return None
+
+
+def inspect(work, script):
+    lines = []
+    for words in directives(script):
+        if words[0] == "show":
+            data = read(os.path.join(work, words[1]))
+            if data is None:
+                lines.append(json.dumps({"file": words[1], "missing": True}))
+            else:
+                lines.append(json.dumps({"file": words[1], "bytes": data.decode("latin-1")}))
+        elif words[0] == "same":
+            a, b = read(os.path.join(work, words[1])), read(os.path.join(work, words[2]))
+            lines.append(json.dumps({"same": [words[1], words[2]],
+                                     "equal": a is not None and a == b}))
+    return lines
+
+
+def run(cli, fixture, scenario):
+    with open(scenario, encoding="utf-8") as f:
+        script = f.read()
+    work = tempfile.mkdtemp(prefix="brindle-scenario-")
+    try:
+        os.mkdir(os.path.join(work, "prog"))
+        prepare(work, script, fixture)
+        proc = subprocess.run([cli, "drive", "--program-folder", "prog", os.path.abspath(scenario)],
+                              cwd=work, capture_output=True, timeout=60)
+        out = proc.stdout.decode("utf-8").splitlines()
+        out += inspect(work, script)
+        if proc.stderr:
+            out.append(json.dumps({"stderr": proc.stderr.decode("utf-8")}))
+        out.append(json.dumps({"exit": proc.returncode}))
+        return [line + "\n" for line in out]
+    finally:
+        shutil.rmtree(work)
+
+
+def pretty(lines):
+    result = []
+    for line in lines:
+        try:
+            result += (json.dumps(json.loads(line), indent=1, ensure_ascii=False) + "\n").splitlines(True)
+        except ValueError:
+            result.append(line)
+    return result
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--cli", required=True)
+    parser.add_argument("--fixture", required=True)
+    parser.add_argument("--update", action="store_true")
+    parser.add_argument("scenario")
+    args = parser.parse_args()
+    actual = run(os.path.abspath(args.cli), os.path.abspath(args.fixture), args.scenario)
+    expected_path = os.path.splitext(args.scenario)[0] + ".out"
+    if args.update:
+        with open(expected_path, "w", encoding="utf-8") as f:
+            f.writelines(actual)
+        return 0
+    with open(expected_path, encoding="utf-8") as f:
+        expected = f.readlines()
+    if actual == expected:
+        return 0
+    sys.stdout.writelines(difflib.unified_diff(pretty(expected), pretty(actual),
+                                               "expected", "actual"))
+    return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
