@@ -1,0 +1,55 @@
+// brindle-cli drive [--program-folder DIR] [SCRIPT]: runs the window model from a script of
+// user actions and prints what the user would see, as JSON Lines.
+#include <iostream>
+
+#include "command.h"
+#include "platform/program_folder.h"
+#include "window/driver/scenario_driver.h"
+
+namespace brindle::cli {
+namespace {
+
+int RunDriveCommand(const Args& args, std::ostream& out) {
+  std::vector<std::string> words;
+  for (const auto& [option, value] : args.options) {
+    words.push_back(option);
+    words.push_back(value);
+  }
+  words.insert(words.end(), args.positional.begin(), args.positional.end());
+  return drive::RunDrive(words, std::cin, out, std::cerr, platform::ExecutableFolder(nullptr));
+}
+
+const CommandRegistrar kDrive({
+    .name = "drive",
+    .synopsis = "drive [--program-folder DIR] [SCRIPT]",
+    .summary = "Run the main window headless from a script of user actions.",
+    .help =
+        "Reads commands from SCRIPT, or from stdin, one per line; '#' at the start of a line\n"
+        "starts a comment. The program folder (where Brindle.conf and tmp/ live) is DIR, or\n"
+        "the folder of this program.\n"
+        "  start                  create both windows and run the start-up\n"
+        "  answer Yes|No|OK       answer the next message box (unanswered: OK, or No)\n"
+        "  dialog PATH|cancel     the next result of the file-open dialog\n"
+        "  click CONTROL          Command1, Command2, btnLoad, btnFile, btnExt_markall,\n"
+        "                         btnExt_export, btnConfig, btnExit, btnExit2\n"
+        "  type CONTROL [TEXT]    set a text field's text as typing would (TEXT may hold\n"
+        "                         blanks; without it the field is emptied)\n"
+        "  focus CONTROL          move the keyboard focus\n"
+        "  activate               the main window becomes the active window\n"
+        "  select INDEX on|off    change entry INDEX of lstCategory and make it current\n"
+        "  mouseup | keyup        mouse or key released over the category list\n"
+        "  close                  close the main window (its clean-up runs)\n"
+        "  dump                   print the whole state of both windows\n"
+        "Output, one JSON object per line: each message box and file dialog shown, each\n"
+        "hand-over to the sync run, {\"ignored\":...} for an action aimed at a disabled or\n"
+        "hidden control, and the dumps. Texts are converted from Windows-1252 to UTF-8.\n"
+        "Exit status 2 for an unknown command or control, with its line number on stderr.\n",
+    .valueOptions = drive::DriveValueOptions(),
+    .flagOptions = {},
+    .minPositional = 0,
+    .maxPositional = 1,
+    .run = RunDriveCommand,
+});
+
+}  // namespace
+}  // namespace brindle::cli
