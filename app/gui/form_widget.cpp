@@ -5,8 +5,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
+
+#include "category_list.h"
 
 namespace brindle::gui {
 namespace {
@@ -75,11 +76,8 @@ QWidget* FormWidget::Build(const ControlPlace& place, QWidget* parent) {
     }
     case WidgetKind::Button:
       return new QPushButton(parent);
-    case WidgetKind::List: {
-      auto* list = new QListWidget(parent);
-      list->setSelectionMode(QAbstractItemView::MultiSelection);
-      return list;
-    }
+    case WidgetKind::List:
+      return new CategoryList(parent);
   }
   return new QWidget(parent);
 }
@@ -123,23 +121,13 @@ void FormWidget::SetPanelTop(const QString& name, int twips) {
   if (panel != nullptr) panel->move(panel->x(), scale_.Y(twips));
 }
 
-void FormWidget::SetOuterHeight(int twips) {
-  outerHeightTwips_ = twips;
-  ApplyOuterHeight();
-}
-
-void FormWidget::ApplyOuterHeight() {
-  if (outerHeightTwips_ <= 0) return;
-  // Before the window manager has framed the window its decoration is unknown; the title bar
-  // then counts as nothing, and the height is applied again once the window is on screen.
-  const int decoration = isVisible() ? frameGeometry().height() - geometry().height() : 0;
-  const int client = std::max(1, scale_.Y(outerHeightTwips_) - decoration);
-  if (client != height()) setFixedSize(width(), client);
+void FormWidget::SetClientHeight(int twips) {
+  const int pixels = std::max(1, scale_.Y(twips));
+  if (pixels != height()) setFixedSize(width(), pixels);
 }
 
 bool FormWidget::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate && onActivated) onActivated();
-  if (event->type() == QEvent::Show) ApplyOuterHeight();
   return QWidget::event(event);
 }
 

@@ -35,8 +35,7 @@ class FormWidget : public QWidget {
   // Caption of a label, button or panel, or text of a text field; unchanged when equal.
   void SetControlText(const QString& name, const QString& text);
   void SetPanelTop(const QString& name, int twips);
-  // Outer height in twips, title bar and borders included.
-  void SetOuterHeight(int twips);
+  void SetClientHeight(int twips);
 
  protected:
   bool event(QEvent* event) override;
@@ -46,10 +45,7 @@ class FormWidget : public QWidget {
   QWidget* Build(const ControlPlace& place, QWidget* parent);
   void ApplyStyle(QWidget* widget, unsigned style) const;
 
-  void ApplyOuterHeight();
-
   TwipsScale scale_;
-  int outerHeightTwips_ = 0;  // 0 until the model first changes the created height
   QHash<QString, QWidget*> controls_;
   QHash<QString, ControlPlace> places_;
 };

@@ -6,13 +6,11 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include "text_codec.h"
-
 namespace brindle::gui {
 
 std::string QtFileDialog::ShowOpen(const std::string& initialDir, const std::string& filter) {
-  lastStartFolder_ = StartFolder(FromCp1252(initialDir));
-  lastFilter_ = QtFilter(FromCp1252(filter));
+  lastStartFolder_ = StartFolder(QString::fromStdString(initialDir));
+  lastFilter_ = QtFilter(QString::fromStdString(filter));
   if (nextAnswer_) {
     std::string answer = std::move(*nextAnswer_);
     nextAnswer_.reset();
@@ -20,7 +18,7 @@ std::string QtFileDialog::ShowOpen(const std::string& initialDir, const std::str
   }
   const QString chosen = QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(),
                                                       lastStartFolder_, lastFilter_);
-  return chosen.isEmpty() ? std::string() : ToCp1252(QDir::toNativeSeparators(chosen));
+  return chosen.isEmpty() ? std::string() : QDir::toNativeSeparators(chosen).toStdString();
 }
 
 QString QtFileDialog::StartFolder(const QString& path) {

@@ -1,4 +1,4 @@
-// The "Browse" file-open dialog, shown with QFileDialog.
+// The "Browse" file-open dialog, shown with QFileDialog. Paths cross the interface as UTF-8.
 #pragma once
 
 #include <QString>

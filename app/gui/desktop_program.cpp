@@ -1,0 +1,23 @@
+#include "desktop_program.h"
+
+#include <QTimer>
+
+namespace brindle::gui {
+
+using platform::CurlTransferControl;
+
+DesktopProgram::DesktopProgram(const std::filesystem::path& programFolder,
+                               const ServiceSettings& service)
+    : itc_(curl_, CurlTransferControl::Protocol::Ftp),
+      itc2_(curl_, CurlTransferControl::Protocol::Http),
+      pump_([this](std::chrono::milliseconds wait) { curl_.Pump(wait); }),
+      model_(WindowPlatform{boxes_, dialog_, pump_, itc_, itc2_, view_, files_}, programFolder,
+             service) {
+  view_.Attach(model_);
+}
+
+void DesktopProgram::StartSoon() {
+  QTimer::singleShot(0, &view_, [this] { model_.Form_Load(); });
+}
+
+}  // namespace brindle::gui

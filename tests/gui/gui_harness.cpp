@@ -1,0 +1,72 @@
+#include "gui_harness.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QRegularExpression>
+#include <QWidget>
+
+namespace brindle::gui::test {
+
+bool RookeryDev::Start(const QStringList& extraArgs) {
+  process_.setProgram(QStringLiteral(BRINDLE_ROOKERY_DEV));
+  process_.setArguments(extraArgs);
+  process_.setProcessChannelMode(QProcess::MergedChannels);
+  process_.start();
+  if (!process_.waitForStarted(10000)) return false;
+  const QRegularExpression ports(R"(web 127\.0\.0\.1:(\d+) ftp 127\.0\.0\.1:(\d+))");
+  QString seen;
+  while (process_.waitForReadyRead(10000)) {
+    seen += QString::fromUtf8(process_.readAll());
+    const auto match = ports.match(seen);
+    if (match.hasMatch()) {
+      webPort_ = match.captured(1).toInt();
+      ftpPort_ = match.captured(2).toInt();
+      return true;
+    }
+  }
+  qWarning("rookery-dev did not report its ports: %s", qPrintable(seen));
+  return false;
+}
+
+void RookeryDev::Stop() {
+  if (process_.state() == QProcess::NotRunning) return;
+  process_.terminate();  // SIGTERM to our own child, by its PID
+  if (!process_.waitForFinished(10000)) {
+    process_.kill();
+    process_.waitForFinished(5000);
+  }
+}
+
+BoxWatcher::BoxWatcher() {
+  timer_.setInterval(20);
+  connect(&timer_, &QTimer::timeout, this, [this] { Poll(); });
+  timer_.start();
+}
+
+void BoxWatcher::Poll() {
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  if (box == nullptr || !box->isVisible()) return;
+  seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+  QMessageBox::StandardButton answer =
+      box->standardButtons().testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::No;
+  if (!answers_.empty()) {
+    answer = answers_.front();
+    answers_.pop_front();
+  }
+  QAbstractButton* button = box->button(answer);
+  if (button == nullptr) button = box->button(box->standardButtons().testFlag(QMessageBox::Ok)
+                                                  ? QMessageBox::Ok
+                                                  : QMessageBox::No);
+  button->click();
+}
+
+void Screenshot(QWidget& widget, const QString& name) {
+  const QString folder = qEnvironmentVariable("BRINDLE_SCREENSHOT_DIR");
+  if (folder.isEmpty()) return;
+  QDir().mkpath(folder);
+  widget.grab().save(QDir(folder).filePath(name + ".png"));
+}
+
+}  // namespace brindle::gui::test

@@ -1,0 +1,331 @@
+// The desktop program driven the way a user drives it: real widgets, real clicks and keys,
+// real message boxes, a real rookery-dev on loopback. Each test starts the program afresh in
+// its own program folder.
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "address_file/dat_input.h"
+#include "address_file/dat_reader.h"
+#include "desktop_program.h"
+#include "gui_harness.h"
+#include "support/dat_builder.h"
+
+using namespace brindle;
+using namespace brindle::gui;
+using namespace brindle::gui::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// Three categories (one named in Windows-1252), records in each and one unfiled.
+std::string SampleAddressFile() {
+  return brindle::test::DatBuilder()
+      .Category(1, "Business")
+      .Category(2, "Personal")
+      .Category(5, "Caf\xE9")
+      .Record(brindle::test::RecordSpec(11, 1).Text(17, "Ada").Text(18, "Lovelace"))
+      .Record(brindle::test::RecordSpec(12, 2).Text(17, "Alan").Text(18, "Turing"))
+      .Record(brindle::test::RecordSpec(13, 5).Text(17, "Ren\xE9").Text(18, "Descartes"))
+      .Record(brindle::test::RecordSpec(14, 0).Text(17, "Grace").Text(18, "Hopper"))
+      .EndMarker()
+      .Bytes();
+}
+
+struct RecordState {
+  std::int32_t status;
+  std::string custom9;
+};
+
+std::map<std::int32_t, RecordState> RecordsOf(const fs::path& path) {
+  DatInput in(path);
+  DatReader reader;
+  reader.ReadHeader(in);
+  std::map<std::int32_t, RecordState> records;
+  for (;;) {
+    DatRecord record = reader.ReadRecord(in);
+    if (reader.endOfRecords) break;
+    records[record.recordId] = {record.status, record.custom9};
+  }
+  return records;
+}
+
+}  // namespace
+
+class GuiWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> folder_;
+  std::unique_ptr<DesktopProgram> program_;
+  std::unique_ptr<BoxWatcher> boxes_;
+  RookeryDev service_;
+  bool ended_ = false;
+
+  fs::path Folder() const { return fs::path(folder_->path().toStdString()); }
+  fs::path DatPath() const { return Folder() / "Palm" / "address.dat"; }
+  FormWidget& Main() { return program_->View().MainWindow(); }
+  FormWidget& Alert() { return program_->View().AlertWindow(); }
+  template <class W = QWidget>
+  W* Find(const char* name) {
+    W* widget = Main().ControlAs<W>(name);
+    if (widget == nullptr) widget = Alert().ControlAs<W>(name);
+    return widget;
+  }
+  QString Text(const char* name) {
+    if (auto* label = Find<QLabel>(name)) return label->text();
+    if (auto* button = Find<QPushButton>(name)) return button->text();
+    if (auto* edit = Find<QLineEdit>(name)) return edit->text();
+    return Find<QGroupBox>(name)->title();
+  }
+  bool Shown(const char* name) { return Find(name)->isVisibleTo(Find(name)->window()); }
+
+  // Starts the program against the running service, or against hosts that refuse.
+  void StartProgram(const QString& webHost, const QString& ftpHost) {
+    ServiceSettings service = ServiceSettings::BuiltIn();
+    service.webHost = webHost.toStdString();
+    service.ftpHost = ftpHost.toStdString();
+    program_ = std::make_unique<DesktopProgram>(Folder(), service);
+    program_->View().onEnded = [this] { ended_ = true; };
+    program_->StartSoon();
+    QTRY_VERIFY(Alert().isVisible());
+  }
+
+  void Click(const char* name) {
+    QWidget* widget = Find(name);
+    QVERIFY2(widget->isVisible() && widget->isEnabled(), name);
+    QTest::mouseClick(widget, Qt::LeftButton);
+  }
+
+  void ClickEntry(int row) {
+    auto* list = Find<QListWidget>("lstCategory");
+    list->scrollToItem(list->item(row));
+    const QPoint centre = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+  }
+
+  void Type(const char* name, const QString& text) {
+    QWidget* field = Find(name);
+    QTest::mouseClick(field, Qt::LeftButton);  // focus by mouse, as a user would
+    QTest::keyClicks(field, text);
+  }
+
+  // Answers the warning "No, is  not running" and waits for the main window to be active.
+  void AnswerNotRunning() {
+    Click("Command1");
+    QTRY_VERIFY(Main().isVisible());
+    QTRY_VERIFY(Main().isActiveWindow());
+    QVERIFY(!Alert().isVisible());
+  }
+
+  void WriteConfiguration(const std::string& categories) {
+    std::ofstream conf(Folder() / "Brindle.conf", std::ios::binary);
+    conf << DatPath().string() << "\r\n" << categories << "\r\ndemo\r\ndemo\r\n";
+  }
+
+ private slots:
+  void init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+    fs::create_directories(DatPath().parent_path());
+    std::ofstream(DatPath(), std::ios::binary) << SampleAddressFile();
+    boxes_ = std::make_unique<BoxWatcher>();
+    ended_ = false;
+  }
+
+  void cleanup() {
+    program_.reset();
+    boxes_.reset();
+    service_.Stop();
+    folder_.reset();
+  }
+
+  void firstStartBrowseLoadSelectAndSync() {
+    QVERIFY(service_.Start({"--delay", "200"}));
+    StartProgram(service_.WebHost(), service_.FtpHost());
+    QCOMPARE(Alert().windowTitle(), QString("Alert"));
+    QVERIFY(!Main().isVisible());
+    QVERIFY(boxes_->Seen().empty());  // no saved configuration: no question
+    Screenshot(Alert(), "alert");
+    AnswerNotRunning();
+    QCOMPARE(Main().windowTitle(),
+             QString("BRINDLE version 4.c.9 - For Palm Desktop 4.1.4 (new users)"));
+    QVERIFY(!Find("btnLoad")->isEnabled());
+    QVERIFY(!Find("btnExt_export")->isEnabled());
+    Screenshot(Main(), "main-first-start");
+
+    // Browse: the dialog starts in the folder of the path box and puts the choice in it.
+    program_->FileDialog().SetNextAnswer(DatPath().string());
+    Click("btnFile");
+    QCOMPARE(program_->FileDialog().LastFilter(), QString("*.dat (*.dat)"));
+    QCOMPARE(Text("txtFile"), QString::fromStdString(DatPath().string()));
+    QVERIFY(Find("btnLoad")->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), Find("btnLoad"));
+
+    // Load: the waiting notice is on screen before the file is read.
+    bool noticeShownBeforeRead = false;
+    program_->View().onRepainted = [&](const std::string& control) {
+      if (control != "lblStatus_File") return;
+      noticeShownBeforeRead = Shown("lblStatus_File") && Find("lblStatus_File")->isVisible() &&
+                              Text("lblStatus_File") == "Reading .DAT file. Wait a momment..." &&
+                              Find<QListWidget>("lstCategory")->count() == 0;
+    };
+    Click("btnLoad");
+    QVERIFY(noticeShownBeforeRead);
+    QVERIFY(!Shown("lblStatus_File"));
+    auto* list = Find<QListWidget>("lstCategory");
+    QCOMPARE(list->count(), 4);
+    QCOMPARE(list->item(2)->text(), QString::fromUtf8("Caf\xC3\xA9"));
+    QCOMPARE(list->item(3)->text(), QString("Unfiled"));
+    QCOMPARE(Text("lblNum_cat"), QString("4"));
+    QCOMPARE(Text("lblNum_reg"), QString("4"));
+
+    // Two categories by click (a click toggles), then user and password by keyboard.
+    ClickEntry(0);
+    ClickEntry(2);
+    QCOMPARE(list->selectedItems().size(), 2);
+    QCOMPARE(Text("lblExt_num_selected"), QString("2"));
+    Type("txtAuth_login", "demo");
+    Type("txtAuth_pass", "demo");
+    QCOMPARE(Find<QLineEdit>("txtAuth_pass")->echoMode(), QLineEdit::Password);
+    QVERIFY(Find("btnExt_export")->isEnabled());
+    Screenshot(Main(), "main-ready");
+
+    const auto before = RecordsOf(DatPath());
+    Click("btnExt_export");
+    QTRY_COMPARE_WITH_TIMEOUT(Text("lblDAT_Status"), QString("Process finished..."), 60000);
+    QVERIFY(Shown("btnExit2"));
+    QVERIFY(!Find("btnExt_export")->isEnabled());
+    QCOMPARE(Text("lblCSV_Status"), QString("Wrote 2 register(s)!"));
+    QVERIFY(boxes_->Seen().empty());
+    Screenshot(Main(), "main-sync-finished");
+
+    // Records of the two chosen categories now carry the service's ids; the others do not.
+    const auto after = RecordsOf(DatPath());
+    QCOMPARE(after.at(11).status, 2);
+    QCOMPARE(after.at(13).status, 2);
+    QVERIFY(!after.at(11).custom9.empty());
+    QVERIFY(!after.at(13).custom9.empty());
+    QCOMPARE(after.at(12).custom9, before.at(12).custom9);
+    QCOMPARE(after.at(14).custom9, before.at(14).custom9);
+
+    Click("btnExit2");
+    QVERIFY(ended_);
+    QVERIFY(!Main().isVisible());
+    QVERIFY(!fs::exists(Folder() / "tmp" / "address.bkp"));
+  }
+
+  void savedConfigurationAnsweredYesThenConfiguration() {
+    WriteConfiguration("2 0");
+    boxes_->Queue(QMessageBox::Yes);
+    StartProgram("127.0.0.1:9", "127.0.0.1:9");
+    QTRY_COMPARE(boxes_->Seen().size(), std::size_t{1});
+    const SeenBox& question = boxes_->Seen()[0];
+    QCOMPARE(question.title, QString("Pre-configuration..."));
+    QCOMPARE(question.text,
+             QString("There is a pre-configuration saved. Do you wish to execute it?"));
+    QCOMPARE(question.icon, QMessageBox::NoIcon);
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+
+    // Activation loads the saved file and selects the saved categories, in the short layout.
+    AnswerNotRunning();
+    auto* list = Find<QListWidget>("lstCategory");
+    QTRY_COMPARE(list->count(), 4);
+    QVERIFY(list->item(1)->isSelected());
+    QVERIFY(list->item(3)->isSelected());
+    for (const char* panel : {"frFile", "frExport", "frAuth"}) QVERIFY2(!Shown(panel), panel);
+    for (const char* panel : {"frInformation", "frStatus", "frConfig"}) {
+      QVERIFY2(Shown(panel), panel);
+    }
+    QCOMPARE(Find("frInformation")->y(), 0);
+    const int shortHeight = Main().height();
+    QVERIFY(Find("btnExt_export")->isEnabled());
+    Screenshot(Main(), "main-short-layout");
+
+    Click("btnConfig");
+    for (const char* panel : {"frFile", "frInformation", "frExport", "frAuth", "frStatus"}) {
+      QVERIFY2(Shown(panel), panel);
+    }
+    QVERIFY(!Shown("frConfig"));
+    QVERIFY(Main().height() > shortHeight);
+    QVERIFY(Find("frInformation")->y() > 0);
+    // Nothing the user needs lies under the panels that moved up.
+    const QRect info = Find("frInformation")->geometry();
+    for (const char* control : {"txtFile", "btnFile", "btnLoad"}) {
+      const QRect place(Find(control)->mapTo(&Main(), QPoint()), Find(control)->size());
+      QVERIFY2(!place.intersects(info), control);
+    }
+    QCOMPARE(Text("txtAuth_login"), QString("demo"));
+    Screenshot(Main(), "main-configuration-layout");
+  }
+
+  void ftpErrorShowsTheCriticalBox() {
+    // The service imports but leaves no result file: the download fails on the FTP side.
+    QVERIFY(service_.Start({"--delay", "100", "--fault", "result=none"}));
+    WriteConfiguration("1");
+    boxes_->Queue(QMessageBox::No);  // full layout
+    StartProgram(service_.WebHost(), service_.FtpHost());
+    AnswerNotRunning();
+    QTRY_COMPARE(Find<QListWidget>("lstCategory")->count(), 4);
+    const std::string original = ReadAll(DatPath());
+
+    Click("btnExt_export");
+    QTRY_COMPARE_WITH_TIMEOUT(Text("lblDOWN_Status"),
+                              QString("Download error, check your connection and try again!"),
+                              60000);
+    QVERIFY(!boxes_->Seen().empty());
+    const SeenBox& error = boxes_->Seen().back();
+    QCOMPARE(error.title, QString("Error"));
+    QCOMPARE(error.icon, QMessageBox::Critical);
+    QCOMPARE(error.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY2(error.text.startsWith("550 "), qPrintable(error.text));
+    QCOMPARE(ReadAll(DatPath()), original);
+    QVERIFY(Find("btnExt_export")->isEnabled());
+  }
+
+  void closeBoxInTheMiddleOfASync() {
+    // A slow import keeps the run polling; the user closes the window meanwhile.
+    QVERIFY(service_.Start({"--delay", "60000"}));
+    WriteConfiguration("1 2");
+    boxes_->Queue(QMessageBox::No);
+    StartProgram(service_.WebHost(), service_.FtpHost());
+    AnswerNotRunning();
+    QTRY_COMPARE(Find<QListWidget>("lstCategory")->count(), 4);
+    const std::string original = ReadAll(DatPath());
+
+    QTimer closer;
+    closer.setInterval(20);
+    connect(&closer, &QTimer::timeout, this, [&] {
+      if (Text("lblSRV_Status").startsWith("Server processing")) {
+        closer.stop();
+        Main().close();  // what the window's close box does
+      }
+    });
+    closer.start();
+    Click("btnExt_export");  // returns once the run has given up
+    QVERIFY(ended_);
+    QVERIFY(!Main().isVisible());
+    QCOMPARE(ReadAll(DatPath()), original);
+    QVERIFY(!fs::exists(Folder() / "tmp" / "address.bkp"));
+    QVERIFY(!fs::exists(Folder() / "tmp" / "address.dat"));
+  }
+};
+
+QTEST_MAIN(GuiWindowTest)
+#include "gui_window_test.moc"
