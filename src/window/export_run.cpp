@@ -20,6 +20,9 @@ constexpr const char* kOutputProblem = "Error... There is some problem with the 
 }  // namespace
 
 void FrmBrindle::btnExt_export_Click() {
+  // An FTP error re-enables the button while the run goes on; a second run would rewrite the
+  // export file under the first one.
+  if (syncRunning_) return;
   Clear_Status();
   lblCSV_Status.SetText("");
   lblAuth_Status.SetText("");

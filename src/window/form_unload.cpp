@@ -7,6 +7,9 @@ namespace brindle {
 
 void FrmBrindle::Form_Unload() {
   ITC.Cancel();
+  // A run in progress ends with the window (its waits see the window gone); its web request
+  // goes with it.
+  if (syncRunning_) ITC2.Cancel();
   platform::RemoveQuietly(files, TmpFile("address.dat"));
   if (!varCsv_path.empty()) {
     platform::RemoveQuietly(files, platform::PathFromText(varCsv_path + ".out"));

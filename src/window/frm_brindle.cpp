@@ -99,6 +99,8 @@ FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFol
                &lblDOWN_Status, &lblStatus_DAT,   &lblDAT_Status};
   panels_ = {&frFile, &frInformation, &frExport, &frConfig, &frAuth, &frStatus};
   txtFile.onTextChanged = [this] { txtFile_Change(); };
+  ITC.OnStateChanged([this](int state) { ITC_StateChanged(static_cast<std::int16_t>(state)); });
+  ITC2.OnStateChanged([this](int state) { ITC2_StateChanged(static_cast<std::int16_t>(state)); });
 }
 
 std::filesystem::path FrmBrindle::ProgramFile(const std::string& name) const {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -88,6 +89,12 @@ class FrmBrindle : private ControlObserver {
 
   // When set, the export run hands over here instead of calling SendFile.
   std::function<void()> sendFileStep;
+  // The time the sync run paces its verify requests by; tests give their own.
+  std::function<std::chrono::steady_clock::time_point()> clock = [] {
+    return std::chrono::steady_clock::now();
+  };
+  // True from the start of a sync run to its end: a second run must not begin meanwhile.
+  bool syncRunning() const { return syncRunning_; }
 
   // ---- Window state ----
   int height() const { return height_; }
@@ -171,6 +178,12 @@ class FrmBrindle : private ControlObserver {
   void SendFile();
   void Form_Unload();
 
+  // ---- Transfer events ----
+  void ITC_StateChanged(std::int16_t State);
+  void ITC2_StateChanged(std::int16_t State);
+  bool ITC_Free();
+  bool ITC2_Free();
+
  private:
   void ControlChanged(const Control& control) override;
   void Notify(const std::string& what);
@@ -186,6 +199,16 @@ class FrmBrindle : private ControlObserver {
   void CopySavedSelection();
   void HandOver();
   void RunExport();
+  bool Authenticate();
+  void UploadExport();
+  void AwaitImport();
+  void FetchResultAndRewrite(const std::string& datPath);
+  void SyncFailed();
+  void FtpError(Control& line);
+  void PumpTimes(int k);
+  void WaitUntilFree(bool (FrmBrindle::*isFree)(), int k);
+  void WaitWhileBusy(platform::TransferControl& control, int k);
+  void PumpUntil(std::chrono::steady_clock::time_point deadline);
 
   WindowPlatform platform_;
   std::filesystem::path programFolder_;
@@ -198,6 +221,7 @@ class FrmBrindle : private ControlObserver {
   bool form1Shown_ = false;
   bool form1Loaded_ = true;
   bool ended_ = false;
+  bool syncRunning_ = false;
 };
 
 }  // namespace brindle

@@ -1,9 +1,177 @@
-// The sync run takes over from the export run here. Until it exists the window stays as the
-// export run left it: locked, with "Processing, wait the end!" on the "SYNC" button.
+// The sync run: authenticate, upload the export file, request the import, poll until the
+// result is ready, download and delete the result file, and have the address file rewritten.
+//
+// Waits let window events run through the event pump, whose every call blocks for a short
+// while when nothing happens, so a wait does not spin the processor. A wait ends the run at
+// once when the window has been closed meanwhile.
+#include <chrono>
+#include <exception>
+
+#include "address_file/rec_dat.h"
+#include "platform/cp1252.h"
+#include "sync/service_protocol.h"
+#include "sync/service_reply.h"
 #include "window/frm_brindle.h"
 
 namespace brindle {
 
-void FrmBrindle::SendFile() {}
+namespace {
+
+// Between two verify requests, so that a slow import is not met with a flood of requests.
+constexpr std::chrono::seconds kVerifyPause{1};
+
+// Thrown out of a wait when the window was closed during it; it never leaves SendFile.
+struct RunClosed {};
+
+// Sets the run-in-progress flag for as long as the run lasts, however it ends.
+class RunFlag {
+ public:
+  explicit RunFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RunFlag() { flag_ = false; }
+  RunFlag(const RunFlag&) = delete;
+  RunFlag& operator=(const RunFlag&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+ServiceConfig ConfigOf(const ServiceSettings& settings) {
+  ServiceConfig config;
+  config.webHost = settings.webHost;
+  config.ftpHost = settings.ftpHost;
+  config.ftpUser = settings.ftpUser;
+  config.ftpPassword = settings.ftpPassword;
+  return config;
+}
+
+}  // namespace
+
+void FrmBrindle::PumpTimes(int k) {
+  for (int i = 0; i < k; ++i) {
+    eventPump.DoEvents();
+    if (ended_) throw RunClosed{};
+  }
+}
+
+void FrmBrindle::WaitUntilFree(bool (FrmBrindle::*isFree)(), int k) {
+  while (!(this->*isFree)()) PumpTimes(k);
+}
+
+void FrmBrindle::WaitWhileBusy(platform::TransferControl& control, int k) {
+  while (control.StillExecuting()) PumpTimes(k);
+}
+
+void FrmBrindle::PumpUntil(std::chrono::steady_clock::time_point deadline) {
+  while (clock() < deadline) PumpTimes(1);
+}
+
+void FrmBrindle::SendFile() {
+  RunFlag running(syncRunning_);
+  // The write-back goes to the file this run exported, even if a load changes the path while
+  // an FTP error has the controls enabled.
+  const std::string datPath = strDat_path;
+  try {
+    if (!Authenticate()) {
+      SyncFailed();
+      return;
+    }
+    UploadExport();
+    AwaitImport();
+    FetchResultAndRewrite(datPath);
+  } catch (const RunClosed&) {
+    ITC.Cancel();
+    ITC2.Cancel();
+  }
+}
+
+// Steps 1 and 2. A reply that is not a number leaves the run as an error.
+bool FrmBrindle::Authenticate() {
+  lblAuth_Status.SetText("Verifying the Authentication...");
+  varSrv_reply = "2";
+  ITC2.Execute(AuthUrl(ConfigOf(service), txtAuth_login.text(), txtAuth_pass.text()), "");
+  WaitUntilFree(&FrmBrindle::ITC2_Free, 8);  // W1
+  switch (JudgeAuthReply(varSrv_reply)) {
+    case AuthVerdict::Rejected:
+      lblAuth_Status.SetText("Error... You have to enter with a valid USERNAME/PASSWORD!");
+      return false;
+    case AuthVerdict::NoPalmLevel:
+      lblAuth_Status.SetText("Error... You have to enter with a USERNAME with PALM Level!");
+      return false;
+    case AuthVerdict::Accepted:
+      lblAuth_Status.SetText("Authentication OK...");
+      return true;
+    case AuthVerdict::Other:
+      return true;
+  }
+  return true;
+}
+
+// Step 3.
+void FrmBrindle::UploadExport() {
+  ITC2.Cancel();
+  varFtp_mode = "UP";
+  WaitWhileBusy(ITC, 3);  // W2
+  ITC.ExecuteCommand(UploadCommand(platform::PathFromText(varCsv_path).string(), varCsv_name));
+  WaitUntilFree(&FrmBrindle::ITC_Free, 3);  // W3
+}
+
+// Steps 4 and 5.
+void FrmBrindle::AwaitImport() {
+  const ServiceConfig config = ConfigOf(service);
+  lblSRV_Status.SetText("Server processing the output file... Wait a moment!");
+  ITC2.Execute(ImportUrl(config, txtAuth_login.text(), varCsv_name), "");
+  WaitWhileBusy(ITC2, 12);  // W4
+  ITC2.Cancel();
+  for (bool first = true; !ResultReady(varSrv_reply); first = false) {
+    if (!first) PumpUntil(clock() + kVerifyPause);
+    ITC2.Execute(VerifyUrl(config, varCsv_name), "GET");
+    WaitUntilFree(&FrmBrindle::ITC2_Free, 3);  // W5
+    ITC2.Cancel();
+  }
+}
+
+// Steps 6 to 11.
+void FrmBrindle::FetchResultAndRewrite(const std::string& datPath) {
+  const std::string resultName = ResultName(varCsv_name);
+  const auto resultPath = TmpFile(resultName);
+  lblSRV_Status.SetText("Output file was processed!");
+  varFtp_mode = "DOWN";
+  platform::RemoveQuietly(files, platform::PathFromText(varCsv_path));
+  platform::RemoveQuietly(files, resultPath);
+  try {
+    ITC.ExecuteCommand(DownloadCommand(varCsv_name, resultPath.string()));
+    WaitUntilFree(&FrmBrindle::ITC_Free, 4);  // W6
+    ITC.ExecuteCommand(DeleteCommand(varCsv_name));
+    WaitUntilFree(&FrmBrindle::ITC_Free, 4);  // W7
+    ITC.Cancel();
+    ITC2.Cancel();
+    lblDAT_Status.SetText("Copying original data... Wait a momment!");
+    files.Copy(platform::PathFromText(datPath), TmpFile("address.dat"));
+    lblDAT_Status.SetText("Rewriting DAT File... Wait a momment!");
+    RecDat(datReader, WriteBackJob{resultPath, intReg_count, platform::PathFromText(datPath),
+                                   ProgramFile("tmp")});
+  } catch (const std::exception&) {
+    lblDOWN_Status.SetText("Download error, check your connection and try again!");
+    SyncFailed();
+    return;
+  }
+  lblDAT_Status.SetText("Subscribring original DAT File... Wait a momment!");
+  platform::RemoveQuietly(files, TmpFile("address.dat"));
+  platform::RemoveQuietly(files, platform::PathFromText(varCsv_path + ".out"));
+  lblDAT_Status.SetText("Process finished...");
+  SetFocus("txtFile");
+  SetOn();
+  btnExt_export.SetEnabled(false);
+  btnExit2.SetVisible(true);
+}
+
+// The failure ending.
+void FrmBrindle::SyncFailed() {
+  ITC.Cancel();
+  ITC2.Cancel();
+  SetOn();
+  SetFocus("txtAuth_login");
+  btnExt_export.SetEnabled(true);
+}
 
 }  // namespace brindle

@@ -1,0 +1,262 @@
+// The sync run over scripted transfers: what it sends, what the user sees, what happens to
+// the files, and how it ends.
+#include "sync_fixture.h"
+
+namespace brindle::test {
+namespace {
+
+constexpr const char* kAuth = "http://web.test:8080/rookery/csv_importer/ext_auth.php?";
+constexpr const char* kImport = "http://web.test:8080/rookery/csv_importer/ext_input.php?";
+constexpr const char* kVerify =
+    "http://web.test:8080/rookery/csv_importer/ext_verify.php?name_file=5_csv.tmp";
+
+TEST_F(SyncTest, FullRunRewritesTheAddressFileAndCleansUp) {
+  Prepare("an na", "p&ss+#1 %");
+  ScriptSuccess("101,5001\n\n102,5002\n\n", 2);
+  FrmBrindle& w = Window();
+  w.btnExt_export_Click();
+
+  // Every value reaches the service exactly as typed.
+  ASSERT_EQ(Urls().size(), 5u);
+  EXPECT_EQ(Urls()[0], std::string(kAuth) + "login=an%20na&pass=p%26ss%2B%231%20%25");
+  EXPECT_EQ(Urls()[1], std::string(kImport) + "category=an%20na&name_file=5_csv.tmp&version=9");
+  EXPECT_EQ(Urls()[2], kVerify);
+  EXPECT_EQ(itc2.requests()[2].operation, "GET");
+  const std::string tmp = Tmp("").string();
+  EXPECT_EQ(Commands(),
+            (std::vector<std::string>{"PUT \"" + tmp + "5_csv.tmp\" \"5_csv.tmp\"",
+                                      "GET \"5_csv.tmp.out\" \"" + tmp + "5_csv.tmp.out\"",
+                                      "DELETE \"5_csv.tmp.out\""}));
+
+  EXPECT_EQ(w.lblCSV_Status.text(), "Wrote 2 register(s)!");
+  EXPECT_EQ(w.lblAuth_Status.text(), "Authentication OK...");
+  EXPECT_EQ(w.lblUP_Status.text(), "Data sent!");
+  EXPECT_EQ(w.lblSRV_Status.text(), "Output file was processed!");
+  EXPECT_EQ(w.lblDOWN_Status.text(), "Data received!");
+  EXPECT_EQ(w.lblDAT_Status.text(), "Process finished...");
+  EXPECT_FALSE(w.btnExt_export.enabled());
+  EXPECT_EQ(w.btnExt_export.text(), "SYNC");
+  EXPECT_TRUE(w.btnExit2.visible());
+  EXPECT_TRUE(w.txtFile.enabled());
+  EXPECT_EQ(w.focus(), "txtFile");
+  EXPECT_EQ(w.varFtp_mode, "DOWN");
+  EXPECT_FALSE(w.syncRunning());
+  EXPECT_TRUE(messageBox.shown().empty());
+
+  const auto states = ReadStates(datPath());
+  EXPECT_EQ(states.at(101).status, 2);
+  EXPECT_EQ(states.at(101).custom9, "5001");
+  EXPECT_EQ(states.at(102).status, 2);
+  EXPECT_EQ(states.at(102).custom9, "5002");
+  EXPECT_EQ(states.at(103).status, 0);
+  EXPECT_EQ(states.at(105).custom9, "");
+  for (const char* left : {"5_csv.tmp", "5_csv.tmp.out", "address.dat"}) {
+    EXPECT_FALSE(std::filesystem::exists(Tmp(left))) << left;
+  }
+}
+
+TEST_F(SyncTest, VerifyRequestsArePacedAboutASecondApart) {
+  Prepare();
+  ScriptSuccess("101,1\n\n102,2\n\n", 3);
+  std::vector<std::chrono::steady_clock::time_point> sent;
+  auto download = onPump;
+  onPump = [&] {
+    download();
+    if (itc2.requests().size() > sent.size()) sent.push_back(now);
+  };
+  Window().btnExt_export_Click();
+  ASSERT_EQ(itc2.requests().size(), 6u);  // auth, import, four verifies
+  for (std::size_t i = 3; i < sent.size(); ++i) {
+    EXPECT_GE(sent[i] - sent[i - 1], std::chrono::milliseconds(1000)) << i;
+    // Each scripted verify itself takes 0.9 s of the fake clock (nine states, one per pump).
+    EXPECT_LE(sent[i] - sent[i - 1], std::chrono::milliseconds(2000)) << i;
+  }
+  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
+}
+
+struct AuthCase {
+  const char* name;
+  TransferScript reply;
+  const char* status;
+};
+
+class SyncAuthTest : public SyncTest, public ::testing::WithParamInterface<AuthCase> {};
+
+TEST_P(SyncAuthTest, RejectedAuthenticationTouchesNothing) {
+  Prepare();
+  itc2.QueueScript(GetParam().reply);
+  FrmBrindle& w = Window();
+  w.btnExt_export_Click();
+  EXPECT_EQ(w.lblAuth_Status.text(), GetParam().status);
+  EXPECT_TRUE(itc.requests().empty());
+  EXPECT_EQ(itc2.requests().size(), 1u);
+  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_TRUE(w.txtAuth_login.enabled());
+  EXPECT_EQ(w.focus(), "txtAuth_login");
+  EXPECT_FALSE(w.btnExit2.visible());
+  EXPECT_FALSE(w.syncRunning());
+  EXPECT_EQ(ReadFileBytes(datPath()), original);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, SyncAuthTest,
+    ::testing::Values(AuthCase{"Wrong", HttpReply("2"),
+                               "Error... You have to enter with a valid USERNAME/PASSWORD!"},
+                      AuthCase{"NoPalmLevel", HttpReply("1"),
+                               "Error... You have to enter with a USERNAME with PALM Level!"},
+                      AuthCase{"NoReply", HttpFailure(),
+                               "Error... You have to enter with a valid USERNAME/PASSWORD!"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SyncTest, AnyOtherAuthenticationNumberGoesOnSilently) {
+  Prepare();
+  RunScript run;
+  run.auth = HttpReply("7");
+  run.importReply = "1";
+  run.result = "101,1\n\n102,2\n\n";
+  Script(run);
+  Window().btnExt_export_Click();
+  EXPECT_EQ(Window().lblAuth_Status.text(), "Verifying the Authentication...");
+  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
+}
+
+TEST_F(SyncTest, AReplyThatIsNotANumberEndsTheRunAsAnOutputProblem) {
+  Prepare();
+  itc2.QueueScript(HttpReply("<html>Internal error</html>"));
+  FrmBrindle& w = Window();
+  w.btnExt_export_Click();
+  EXPECT_EQ(w.lblCSV_Status.text(), "Error... There is some problem with the output file!");
+  EXPECT_TRUE(itc.requests().empty());
+  EXPECT_FALSE(w.syncRunning());
+  EXPECT_EQ(ReadFileBytes(datPath()), original);
+}
+
+TEST_F(SyncTest, ImportAnsweringOneSkipsPolling) {
+  Prepare();
+  itc2.QueueScript(HttpReply("0"));
+  itc.QueueScript(FtpDone());
+  itc2.QueueScript(HttpReply("1"));
+  itc.QueueScript(FtpDone());
+  itc.QueueScript(FtpDone());
+  DownloadLeaves("101,7\n\n102,8\n\n");
+  Window().btnExt_export_Click();
+  EXPECT_EQ(itc2.requests().size(), 2u);
+  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(ReadStates(datPath()).at(102).custom9, "8");
+}
+
+TEST_F(SyncTest, MissingResultFileIsADownloadErrorAndLeavesTheFileAlone) {
+  Prepare();
+  itc2.QueueScript(HttpReply("0"));
+  itc.QueueScript(FtpDone());
+  itc2.QueueScript(HttpReply("1"));
+  itc.QueueScript(FtpFailure(550, "No such file or directory."));
+  itc.QueueScript(FtpFailure(550, "No such file or directory."));
+  FrmBrindle& w = Window();
+  w.btnExt_export_Click();
+
+  ASSERT_EQ(messageBox.shown().size(), 2u);
+  EXPECT_EQ(messageBox.shown()[0].text, "550 No such file or directory.");
+  EXPECT_EQ(messageBox.shown()[0].title, "Error");
+  EXPECT_EQ(messageBox.shown()[0].icon, platform::MsgIcon::Critical);
+  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
+  EXPECT_EQ(w.focus(), "txtAuth_login");
+  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_FALSE(w.btnExit2.visible());
+  EXPECT_EQ(ReadFileBytes(datPath()), original);
+
+  // The copy taken before the rewrite stays until the exit clean-up removes it.
+  EXPECT_TRUE(std::filesystem::exists(Tmp("address.dat")));
+  w.CloseMain();
+  EXPECT_FALSE(std::filesystem::exists(Tmp("address.dat")));
+  EXPECT_FALSE(std::filesystem::exists(Tmp("address.bkp")));
+}
+
+class SyncResultTest : public SyncTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SyncResultTest, ResultFilesThatDoNotFitAreDownloadErrors) {
+  Prepare();
+  ScriptSuccess(GetParam(), 0);
+  Window().btnExt_export_Click();
+  EXPECT_EQ(Window().lblDOWN_Status.text(), "Download error, check your connection and try again!");
+  EXPECT_EQ(Window().lblDAT_Status.text(), "Rewriting DAT File... Wait a momment!");
+  EXPECT_EQ(ReadFileBytes(datPath()), original);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, SyncResultTest,
+                         ::testing::Values("101,1\n\n", "101,1\n\n102,2\n\n0,0\n\n", "garbage",
+                                           "x,1\n\n102,2\n\n"));
+
+TEST_F(SyncTest, LostFtpConnectionIsShownAndTheRunGoesOn) {
+  Prepare();
+  RunScript run;
+  run.upload = FtpFailure(platform::kErrorCannotConnect, "Connection refused");
+  run.importReply = "1";
+  run.result = "101,1\n\n102,2\n\n";
+  Script(run);
+  FrmBrindle& w = Window();
+  std::string upStatusAtBox;
+  messageBox.onShown = [&](const platform::ShownMessage&) {
+    upStatusAtBox = w.lblUP_Status.text();
+  };
+  w.btnExt_export_Click();
+  ASSERT_EQ(messageBox.shown().size(), 1u);
+  EXPECT_EQ(messageBox.shown()[0].text, "12030 Connection refused");
+  EXPECT_EQ(upStatusAtBox, "Not Connected");
+  EXPECT_GE(itc.cancelCount(), 1);
+  // The run went on to the import and the rest.
+  EXPECT_EQ(Urls().size(), 2u);
+  EXPECT_EQ(w.lblDAT_Status.text(), "Process finished...");
+}
+
+TEST_F(SyncTest, NoSecondRunWhileOneIsInProgress) {
+  Prepare();
+  RunScript run;
+  run.upload = FtpFailure(421, "Service not available");
+  run.notReady = 1;
+  run.result = "101,1\n\n102,2\n\n";
+  Script(run);
+  FrmBrindle& w = Window();
+  auto download = onPump;
+  bool clicked = false;
+  onPump = [&] {
+    download();
+    // The FTP error has re-enabled "SYNC" while the run polls; the user presses it.
+    if (!clicked && w.btnExt_export.enabled() && itc2.requests().size() == 3) {
+      clicked = true;
+      w.btnExt_export_Click();
+    }
+  };
+  w.btnExt_export_Click();
+  EXPECT_TRUE(clicked);
+  EXPECT_EQ(itc2.requests().size(), 4u);  // auth, import, two verifies: no second run
+  EXPECT_EQ(itc.requests().size(), 3u);
+  EXPECT_EQ(w.lblDAT_Status.text(), "Process finished...");
+}
+
+TEST_F(SyncTest, ClosingTheWindowEndsTheRunCleanly) {
+  Prepare();
+  itc2.QueueScript(HttpReply("0"));
+  itc.QueueScript(FtpDone());
+  itc2.QueueScript(HttpReply("0"));
+  itc2.defaultScript = HttpReply("0");  // the service never finishes
+  FrmBrindle& w = Window();
+  long pumpsAtClose = 0;
+  onPump = [&] {
+    if (pumpsAtClose == 0 && itc2.requests().size() == 4) {
+      w.CloseMain();
+      pumpsAtClose = pump.count();
+    }
+  };
+  w.btnExt_export_Click();
+  EXPECT_TRUE(w.ended());
+  EXPECT_EQ(pump.count(), pumpsAtClose);  // no wait ran on after the window went
+  EXPECT_EQ(itc2.requests().size(), 4u);
+  EXPECT_GE(itc2.cancelCount(), 1);
+  EXPECT_FALSE(w.syncRunning());
+  EXPECT_EQ(ReadFileBytes(datPath()), original);
+  EXPECT_TRUE(messageBox.shown().empty());
+}
+
+}  // namespace
+}  // namespace brindle::test
