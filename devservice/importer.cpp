@@ -51,11 +51,12 @@ std::string Importer::Import(const std::string& owner, const std::string& nameFi
             << owner << "\n";
   const std::string result = ResultContent(file.records, ids);
   const std::string name = nameFile + ".out";
-  if (faults_.Get("result") == "none") return "0";
+  const bool noResult = faults_.Get("result") == "none";
   if (faults_.Get("import") == "1") {
-    WriteResult(name, result);
+    if (!noResult) WriteResult(name, result);
     return "1";
   }
+  if (noResult) return "0";
   {
     std::lock_guard lock(mutex_);
     const auto due =

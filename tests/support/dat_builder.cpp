@@ -124,8 +124,7 @@ DatBuilder& DatBuilder::HeaderLongs(std::int32_t long1, std::int32_t long2) {
   headerLong2_ = long2;
   return *this;
 }
-DatBuilder& DatBuilder::Category(std::int32_t number, std::string longName,
-                                 std::string shortName) {
+DatBuilder& DatBuilder::Category(std::int32_t number, std::string longName, std::string shortName) {
   return CategoryRaw(Int4::Of(number), std::move(longName), std::move(shortName));
 }
 DatBuilder& DatBuilder::CategoryRaw(Int4 number, std::string longName, std::string shortName) {
@@ -155,22 +154,22 @@ DatBuilder& DatBuilder::Trailing(std::string bytes) {
 }
 
 void DatBuilder::AppendHeader(std::string& out) const {
-  Put(out, Int4::Raw(0xBE, 0xBA, 0xFE, 0xCA));  // item 1
-  PutText(out, leadText_);                        // item 2
-  out += "00RV";                                  // item 3
-  PutInt(out, 0x00010004);                        // item 4
+  Put(out, Int4::Raw(0xBE, 0xBA, 0xFE, 0xCA));     // item 1
+  PutText(out, leadText_);                         // item 2
+  out += "00RV";                                   // item 3
+  PutInt(out, 0x00010004);                         // item 4
   for (int i = 0; i < 3; ++i) PutInt(out, i + 1);  // items 5 to 7
   std::int32_t records = 0;
   for (const Segment& s : segments_) records += s.kind == Segment::kRecord ? 1 : 0;
   Put(out, recordCount_.value_or(Int4::Of(records + 4096)));  // item 8
   PutInt(out, 0);
-  PutInt(out, 7);                                 // items 9, 10
+  PutInt(out, 7);  // items 9, 10
   PutText(out, headerText1_);
-  PutText(out, headerText2_);                     // items 11, 12
+  PutText(out, headerText2_);  // items 11, 12
   PutInt(out, 0);
-  PutInt(out, 0);                                 // items 13, 14
-  PutShort(out, 1);                               // item 15
-  for (int i = 1; i <= 9; ++i) {                  // item 16
+  PutInt(out, 0);                 // items 13, 14
+  PutShort(out, 1);               // item 15
+  for (int i = 1; i <= 9; ++i) {  // item 16
     PutText(out, i == 9 ? tableText9_ : "Custom " + std::to_string(i));
     PutInt(out, i);
   }
@@ -186,7 +185,7 @@ void DatBuilder::AppendHeader(std::string& out) const {
     PutText(out, c.shortName);
   }
   for (int i = 1; i <= 42; ++i) PutInt(out, KindOf(i + 2) == Kind::Text ? 5 : 1);  // item 22
-  PutInt(out, headerLong2_);                                                      // item 23
+  PutInt(out, headerLong2_);                                                       // item 23
 }
 
 void DatBuilder::AppendRecord(std::string& out, const RecordSpec& r,

@@ -12,6 +12,9 @@
 #include <stdexcept>
 
 namespace brindle::testing {
+
+const char* const kTestFtpPassword = BRINDLE_FTP_PASSWORD;
+
 namespace {
 
 std::filesystem::path MakeDataDir() {

@@ -39,8 +39,8 @@ class RookeryProcess {
   int ftpPort_ = 0;
 };
 
-// The FTP password rookery-dev uses in tests.
-inline constexpr const char* kTestFtpPassword = "tests@rookery.local";
+// The FTP password rookery-dev uses in tests: the build's, so that the tool's defaults fit.
+extern const char* const kTestFtpPassword;
 
 // A loopback port on which nothing listens (bound once, then released).
 int UnusedPort();

@@ -1,0 +1,340 @@
+// The window's sync run over the libcurl transfer controls against rookery-dev on loopback:
+// the whole chain as a user runs it, with the service misbehaving on purpose.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+
+#include "address_file/dat_input.h"
+#include "address_file/dat_reader.h"
+#include "export/export_line.h"
+#include "platform/curl/curl_event_pump.h"
+#include "platform/curl/curl_pump.h"
+#include "platform/curl/curl_transfer_control.h"
+#include "platform/doubles/file_dialog_double.h"
+#include "platform/doubles/message_box_double.h"
+#include "platform/doubles/windowing_double.h"
+#include "platform/file_ops.h"
+#include "rookery_process.h"
+#include "support/dat_builder.h"
+#include "window/frm_brindle.h"
+
+namespace brindle::test {
+namespace {
+
+using brindle::testing::RookeryProcess;
+using platform::CurlTransferControl;
+
+// The transfers' pump, plus a hook after every pump and a limit that closes the window so
+// that a run that never ends fails the test instead of hanging it.
+class HookedPump : public platform::EventPump {
+ public:
+  explicit HookedPump(platform::CurlPump& pump) : pump_(pump) {}
+  std::function<void()> hook;
+  std::function<void()> onTimeOut;
+  std::chrono::steady_clock::time_point deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(40);
+  bool timedOut = false;
+
+  void DoEvents() override {
+    pump_.DoEvents();
+    if (hook) hook();
+    if (!timedOut && std::chrono::steady_clock::now() > deadline) {
+      timedOut = true;
+      if (onTimeOut) onTimeOut();
+    }
+  }
+
+ private:
+  platform::CurlEventPump pump_;
+};
+
+DatBuilder ServiceSample() {
+  return DatBuilder()
+      .Category(2, "Business")
+      .Category(5, "Family")
+      .Record(RecordSpec(201, 2).Text(19, "Caf\xE9 \"Nord\", Ltd").Text(24, "line 1\r\nline 2"))
+      .Record(RecordSpec(202, 5).Text(20, "M\xFCller").Custom(9, "note"))
+      .Record(RecordSpec(203, 0).Text(20, "Unfiled person"))
+      .Record(RecordSpec(204, 2).Text(20, "Second, Business").Status(129))
+      .Record(RecordSpec(205, 2).Text(20, "Third").LongText(47, "a long-form custom9"))
+      .EndMarker();
+}
+
+std::vector<DatRecord> ReadRecords(const std::filesystem::path& path) {
+  DatReader reader;
+  DatInput in(path);
+  const DatHeader header = reader.ReadHeader(in);
+  std::vector<DatRecord> records;
+  for (std::int32_t i = 0; i < header.recordCount; ++i) {
+    DatRecord record = reader.ReadRecord(in);
+    if (reader.endOfRecords) break;
+    records.push_back(record);
+  }
+  return records;
+}
+
+class SyncServiceTest : public ::testing::Test {
+ protected:
+  void StartService(const std::vector<std::string>& args = {"--delay", "300"}) {
+    service_ = std::make_unique<RookeryProcess>(args);
+    settings_.webHost = service_->webHost();
+    settings_.ftpHost = service_->ftpHost();
+    settings_.ftpPassword = brindle::testing::kTestFtpPassword;
+  }
+
+  FrmBrindle& Window() {
+    if (!window_) {
+      std::filesystem::create_directories(dir / "prog");
+      WindowPlatform platform{messageBox, fileDialog, pump, itc, itc2, windowing, files};
+      window_ = std::make_unique<FrmBrindle>(platform, dir / "prog", settings_);
+      pump.onTimeOut = [this] { window_->CloseMain(); };
+    }
+    return *window_;
+  }
+
+  std::filesystem::path DatPath() const { return dir / "address.dat"; }
+  std::filesystem::path Tmp(const std::string& name) const { return dir / "prog" / "tmp" / name; }
+
+  // Start-up, load, Business and Family chosen, credentials typed, "SYNC".
+  void Sync(const std::string& user = "demo", const std::string& password = "demo") {
+    FrmBrindle& w = Window();
+    w.Form_Load();
+    w.form1.Command1_Click();
+    w.txtFile.SetText(DatPath().string());
+    w.btnLoad_Click();
+    for (int i = 0; i < w.lstCategory.size(); ++i) {
+      const std::int32_t number = w.lstCategory.entries()[i].itemData;
+      if (number == 2 || number == 5) {
+        w.ClickListEntry(i, true);
+        w.lstCategory_MouseUp();
+      }
+    }
+    w.TypeText(w.txtAuth_login, user);
+    w.TypeText(w.txtAuth_pass, password);
+    w.btnExt_export_Click();
+    EXPECT_FALSE(pump.timedOut) << "the run did not end";
+  }
+
+  void SyncAgain() {
+    FrmBrindle& w = Window();
+    w.btnLoad_Click();
+    for (int i = 0; i < w.lstCategory.size(); ++i) {
+      const std::int32_t number = w.lstCategory.entries()[i].itemData;
+      if (number == 2 || number == 5) {
+        w.ClickListEntry(i, true);
+        w.lstCategory_MouseUp();
+      }
+    }
+    w.btnExt_export.SetEnabled(true);
+    w.btnExt_export_Click();
+  }
+
+  TempDir dir;
+  platform::CurlPump curl;
+  CurlTransferControl itc{curl, CurlTransferControl::Protocol::Ftp};
+  CurlTransferControl itc2{curl, CurlTransferControl::Protocol::Http};
+  HookedPump pump{curl};
+  platform::QueuedMessageBox messageBox;
+  platform::QueuedFileDialog fileDialog;
+  platform::RecordingWindowing windowing;
+  platform::RealFileOps files;
+  std::unique_ptr<RookeryProcess> service_;
+  ServiceSettings settings_;
+  std::unique_ptr<FrmBrindle> window_;
+};
+
+TEST_F(SyncServiceTest, FullRunGivesMatchedRecordsTheirServiceIds) {
+  StartService();
+  ServiceSample().WriteTo(DatPath());
+  const std::vector<DatRecord> before = ReadRecords(DatPath());
+  Sync();
+  FrmBrindle& w = Window();
+  ASSERT_EQ(w.lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(w.lblAuth_Status.text(), "Authentication OK...");
+  EXPECT_EQ(w.lblUP_Status.text(), "Data sent!");
+  EXPECT_EQ(w.lblDOWN_Status.text(), "Data received!");
+  EXPECT_TRUE(messageBox.shown().empty());
+
+  // Exported were 201, 202 and 205 (204 has status 129, 203 is Unfiled).
+  const std::vector<DatRecord> after = ReadRecords(DatPath());
+  ASSERT_EQ(after.size(), before.size());
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    DatRecord expected = before[i];
+    const bool exported =
+        expected.recordId == 201 || expected.recordId == 202 || expected.recordId == 205;
+    if (exported) {
+      EXPECT_EQ(after[i].status, 2) << expected.recordId;
+      EXPECT_GE(std::stol(after[i].custom9), 5001) << expected.recordId;
+      expected.status = 2;
+      expected.custom9 = after[i].custom9;
+    }
+    // Every exported column, column 28 included, says the rest is unchanged.
+    EXPECT_EQ(ExportLine(after[i], ""), ExportLine(expected, "")) << expected.recordId;
+    EXPECT_EQ(after[i].status, expected.status);
+  }
+  EXPECT_EQ(service_->Get("/_dev/count"), "3\n");
+  EXPECT_TRUE(std::filesystem::exists(service_->ftpHome() / "5_csv.tmp"));
+  EXPECT_FALSE(std::filesystem::exists(service_->ftpHome() / "5_csv.tmp.out"));
+  for (const char* left : {"5_csv.tmp", "5_csv.tmp.out", "address.dat"}) {
+    EXPECT_FALSE(std::filesystem::exists(Tmp(left))) << left;
+  }
+
+  // A second sync of the same records updates them: no duplicates, the same ids.
+  SyncAgain();
+  EXPECT_EQ(w.lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(service_->Get("/_dev/count"), "3\n");
+  const std::vector<DatRecord> again = ReadRecords(DatPath());
+  for (std::size_t i = 0; i < again.size(); ++i) EXPECT_EQ(again[i].custom9, after[i].custom9);
+
+  // The exit clean-up leaves only what it should.
+  w.CloseMain();
+  EXPECT_FALSE(std::filesystem::exists(Tmp("address.bkp")));
+  EXPECT_TRUE(std::filesystem::exists(dir / "prog" / "Brindle.conf"));
+}
+
+struct AuthCase {
+  const char* name;
+  const char* fault;
+  const char* status;
+};
+
+class SyncServiceAuthTest : public SyncServiceTest,
+                            public ::testing::WithParamInterface<AuthCase> {};
+
+TEST_P(SyncServiceAuthTest, AuthenticationReplies) {
+  StartService({"--fault", GetParam().fault});
+  ServiceSample().WriteTo(DatPath());
+  const std::string original = ReadFileBytes(DatPath());
+  Sync();
+  EXPECT_EQ(Window().lblAuth_Status.text(), GetParam().status);
+  EXPECT_EQ(Window().focus(), "txtAuth_login");
+  EXPECT_EQ(ReadFileBytes(DatPath()), original);
+  EXPECT_FALSE(std::filesystem::exists(service_->ftpHome() / "5_csv.tmp"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, SyncServiceAuthTest,
+    ::testing::Values(AuthCase{"Wrong", "auth=2",
+                               "Error... You have to enter with a valid USERNAME/PASSWORD!"},
+                      AuthCase{"NoPalmLevel", "auth=1",
+                               "Error... You have to enter with a USERNAME with PALM Level!"},
+                      AuthCase{"Dropped", "auth=none",
+                               "Error... You have to enter with a valid USERNAME/PASSWORD!"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SyncServiceTest, AccountWithoutTheLevelAndSpecialCharactersInThePassword) {
+  StartService({"--web-account", "web user=p&ss word+#%", "--account", "an+na=x y&z"});
+  ServiceSample().WriteTo(DatPath());
+  Sync("web user", "p&ss word+#%");
+  EXPECT_EQ(Window().lblAuth_Status.text(),
+            "Error... You have to enter with a USERNAME with PALM Level!");
+}
+
+TEST_F(SyncServiceTest, PasswordsArriveExactlyAsTyped) {
+  StartService({"--account", "an+na=x y&z#1", "--delay", "100"});
+  ServiceSample().WriteTo(DatPath());
+  Sync("an+na", "x y&z#1");
+  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
+  EXPECT_NE(service_->Get("/_dev/contacts").find("\tan+na\t"), std::string::npos);
+}
+
+TEST_F(SyncServiceTest, ImportAnsweringOneNeedsNoVerify) {
+  // A verify request would be dropped and polled for ever: the run must not send one.
+  StartService({"--fault", "import=1", "--fault", "drop=verify"});
+  ServiceSample().WriteTo(DatPath());
+  Sync();
+  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
+}
+
+TEST_F(SyncServiceTest, MissingResultFileIsADownloadError) {
+  StartService({"--fault", "import=1", "--fault", "result=none"});
+  ServiceSample().WriteTo(DatPath());
+  const std::string original = ReadFileBytes(DatPath());
+  Sync();
+  FrmBrindle& w = Window();
+  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
+  ASSERT_FALSE(messageBox.shown().empty());
+  EXPECT_EQ(messageBox.shown()[0].text.substr(0, 4), "550 ");
+  EXPECT_EQ(ReadFileBytes(DatPath()), original);
+  EXPECT_FALSE(std::filesystem::exists(Tmp("5_csv.tmp.out")));
+  // The exit clean-up removes the copy the run took before the rewrite.
+  EXPECT_TRUE(std::filesystem::exists(Tmp("address.dat")));
+  w.CloseMain();
+  EXPECT_FALSE(std::filesystem::exists(Tmp("address.dat")));
+}
+
+TEST_F(SyncServiceTest, WrongRowCountIsADownloadError) {
+  StartService({"--fault", "import=1", "--fault", "result=fewer"});
+  ServiceSample().WriteTo(DatPath());
+  const std::string original = ReadFileBytes(DatPath());
+  Sync();
+  EXPECT_EQ(Window().lblDOWN_Status.text(), "Download error, check your connection and try again!");
+  EXPECT_EQ(ReadFileBytes(DatPath()), original);
+}
+
+TEST_F(SyncServiceTest, GarbageReplyIsAnOutputProblem) {
+  StartService({"--fault", "garbage=import"});
+  ServiceSample().WriteTo(DatPath());
+  const std::string original = ReadFileBytes(DatPath());
+  Sync();
+  EXPECT_EQ(Window().lblCSV_Status.text(), "Error... There is some problem with the output file!");
+  EXPECT_FALSE(Window().syncRunning());
+  EXPECT_EQ(ReadFileBytes(DatPath()), original);
+}
+
+TEST_F(SyncServiceTest, RefusedFtpConnectionSaysNotConnected) {
+  StartService();
+  settings_.ftpHost = "127.0.0.1:" + std::to_string(brindle::testing::UnusedPort());
+  ServiceSample().WriteTo(DatPath());
+  const std::string original = ReadFileBytes(DatPath());
+  std::string upStatus;
+  // Nothing was uploaded, so the service never answers 1: the user closes the window.
+  messageBox.onShown = [&](const platform::ShownMessage&) {
+    upStatus = Window().lblUP_Status.text();
+    Window().CloseMain();
+  };
+  Sync();
+  ASSERT_EQ(messageBox.shown().size(), 1u);
+  EXPECT_EQ(messageBox.shown()[0].text.substr(0, 6), "12030 ");
+  EXPECT_EQ(messageBox.shown()[0].icon, platform::MsgIcon::Critical);
+  EXPECT_EQ(upStatus, "Not Connected");
+  EXPECT_TRUE(Window().ended());
+  EXPECT_EQ(ReadFileBytes(DatPath()), original);
+}
+
+TEST_F(SyncServiceTest, DroppedVerifyRepliesAreRetriedUntilTheServiceAnswers) {
+  StartService({"--fault", "drop=verify", "--delay", "100"});
+  ServiceSample().WriteTo(DatPath());
+  int pumps = 0;
+  pump.hook = [&] {
+    if (++pumps == 150) service_->Set("drop=");
+  };
+  Sync();
+  EXPECT_GE(pumps, 150);
+  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
+}
+
+TEST_F(SyncServiceTest, ClosingTheWindowDuringASlowImportEndsTheRun) {
+  StartService({"--delay", "60000"});
+  ServiceSample().WriteTo(DatPath());
+  const std::string original = ReadFileBytes(DatPath());
+  pump.hook = [&] {
+    if (Window().lblSRV_Status.text() == "Server processing the output file... Wait a moment!" &&
+        !Window().ended()) {
+      Window().CloseMain();
+    }
+  };
+  const auto start = std::chrono::steady_clock::now();
+  Sync();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_TRUE(Window().ended());
+  EXPECT_FALSE(Window().syncRunning());
+  EXPECT_FALSE(itc.StillExecuting());
+  EXPECT_FALSE(itc2.StillExecuting());
+  EXPECT_EQ(ReadFileBytes(DatPath()), original);
+  EXPECT_FALSE(std::filesystem::exists(Tmp("address.bkp")));
+}
+
+}  // namespace
+}  // namespace brindle::test
