@@ -23,27 +23,26 @@ const CommandRegistrar kDrive({
     .name = "drive",
     .synopsis = "drive [--program-folder DIR] [SCRIPT]",
     .summary = "Run the main window headless from a script of user actions.",
-    .help =
-        "Reads commands from SCRIPT, or from stdin, one per line; '#' at the start of a line\n"
-        "starts a comment. The program folder (where Brindle.conf and tmp/ live) is DIR, or\n"
-        "the folder of this program.\n"
-        "  start                  create both windows and run the start-up\n"
-        "  answer Yes|No|OK       answer the next message box (unanswered: OK, or No)\n"
-        "  dialog PATH|cancel     the next result of the file-open dialog\n"
-        "  click CONTROL          Command1, Command2, btnLoad, btnFile, btnExt_markall,\n"
-        "                         btnExt_export, btnConfig, btnExit, btnExit2\n"
-        "  type CONTROL [TEXT]    set a text field's text as typing would (TEXT may hold\n"
-        "                         blanks; without it the field is emptied)\n"
-        "  focus CONTROL          move the keyboard focus\n"
-        "  activate               the main window becomes the active window\n"
-        "  select INDEX on|off    change entry INDEX of lstCategory and make it current\n"
-        "  mouseup | keyup        mouse or key released over the category list\n"
-        "  close                  close the main window (its clean-up runs)\n"
-        "  dump                   print the whole state of both windows\n"
-        "Output, one JSON object per line: each message box and file dialog shown, each\n"
-        "hand-over to the sync run, {\"ignored\":...} for an action aimed at a disabled or\n"
-        "hidden control, and the dumps. Texts are converted from Windows-1252 to UTF-8.\n"
-        "Exit status 2 for an unknown command or control, with its line number on stderr.\n",
+    .help = "Reads commands from SCRIPT, or from stdin, one per line; '#' at the start of a line\n"
+            "starts a comment. The program folder (where Brindle.conf and tmp/ live) is DIR, or\n"
+            "the folder of this program.\n"
+            "  start                  create both windows and run the start-up\n"
+            "  answer Yes|No|OK       answer the next message box (unanswered: OK, or No)\n"
+            "  dialog PATH|cancel     the next result of the file-open dialog\n"
+            "  click CONTROL          Command1, Command2, btnLoad, btnFile, btnExt_markall,\n"
+            "                         btnExt_export, btnConfig, btnExit, btnExit2\n"
+            "  type CONTROL [TEXT]    set a text field's text as typing would (TEXT may hold\n"
+            "                         blanks; without it the field is emptied)\n"
+            "  focus CONTROL          move the keyboard focus\n"
+            "  activate               the main window becomes the active window\n"
+            "  select INDEX on|off    change entry INDEX of lstCategory and make it current\n"
+            "  mouseup | keyup        mouse or key released over the category list\n"
+            "  close                  close the main window (its clean-up runs)\n"
+            "  dump                   print the whole state of both windows\n"
+            "Output, one JSON object per line: each message box and file dialog shown, each\n"
+            "hand-over to the sync run, {\"ignored\":...} for an action aimed at a disabled or\n"
+            "hidden control, and the dumps. Texts are converted from Windows-1252 to UTF-8.\n"
+            "Exit status 2 for an unknown command or control, with its line number on stderr.\n",
     .valueOptions = drive::DriveValueOptions(),
     .flagOptions = {},
     .minPositional = 0,
