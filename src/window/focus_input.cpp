@@ -31,8 +31,8 @@ bool FrmBrindle::Reachable(const Control& control) const {
 
 std::string FrmBrindle::FirstFocusable() const {
   for (const char* name : kTabOrder) {
-    const Control* control = const_cast<FrmBrindle*>(this)->Find(name);
-    if (control->enabled() && control->visible() && Reachable(*control)) return name;
+    const Control* control = Find(name);
+    if (control->takesFocus() && Reachable(*control)) return name;
   }
   return "";
 }

@@ -2,6 +2,8 @@
 // visibility and the change notification.
 #include "window/frm_brindle.h"
 
+#include <utility>
+
 namespace brindle {
 
 namespace {
@@ -112,7 +114,11 @@ std::filesystem::path FrmBrindle::TmpFile(const std::string& name) const {
 }
 
 Control* FrmBrindle::Find(const std::string& name) {
-  for (Control* control : controls_) {
+  return const_cast<Control*>(std::as_const(*this).Find(name));
+}
+
+const Control* FrmBrindle::Find(const std::string& name) const {
+  for (const Control* control : controls_) {
     if (control->name() == name) return control;
   }
   return nullptr;

@@ -5,6 +5,18 @@
 //
 // Texts are Windows-1252 bytes, as the address file and the configuration file hold them.
 // File names coming from the platform (the dialog) are UTF-8 and are converted on the way in.
+//
+// Binding a view:
+//  - Construct, then run Form_Load once: it shows the warning window and sets everything up.
+//  - AddChangeListener is called after every change with a control's name, "frmBrindle"
+//    (height, shown), "Form1" (shown) or "focus"; read the state back from the members.
+//  - Windowing::Repaint(name) asks for a control to be painted at once: a load blocks the
+//    window thread right after it.
+//  - Forward user events: clicks to the *_Click handlers (only when Reachable), typing to
+//    TypeText, a click on a list entry to ClickListEntry then lstCategory_MouseUp, a key
+//    released over the list to lstCategory_KeyUp, focus changes to SetFocus, the main window
+//    becoming the program's active window (when it is shown after the warning, not when the
+//    user returns from another program) to Form_Activate, and the close box to CloseMain.
 #pragma once
 
 #include <array>
@@ -110,6 +122,7 @@ class FrmBrindle : private ControlObserver {
   const std::vector<Control*>& panels() const { return panels_; }
   // A control of the main window by name, or nullptr.
   Control* Find(const std::string& name);
+  const Control* Find(const std::string& name) const;
 
   // Called with a control's name, "frmBrindle", "Form1" or "focus" whenever that changed.
   void AddChangeListener(std::function<void(const std::string& what)> listener);
