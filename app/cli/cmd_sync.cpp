@@ -1,0 +1,252 @@
+// brindle-cli sync FILE --categories "2 5" --user USER [...]: the whole sync as a user runs it
+// in the window (start-up answered, load, selection, "SYNC"), headless, over the real
+// transfers. Each status line is printed when it changes; message boxes are printed and
+// answered with their default.
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+
+#include "command.h"
+#include "platform/cp1252.h"
+#include "platform/curl/curl_event_pump.h"
+#include "platform/curl/curl_pump.h"
+#include "platform/curl/curl_transfer_control.h"
+#include "platform/doubles/file_dialog_double.h"
+#include "platform/doubles/message_box_double.h"
+#include "platform/doubles/windowing_double.h"
+#include "platform/file_ops.h"
+#include "platform/program_folder.h"
+#include "window/frm_brindle.h"
+
+namespace brindle::cli {
+namespace {
+
+using platform::CurlTransferControl;
+
+constexpr long long kDefaultTimeout = 900;
+
+std::vector<std::int32_t> CategoryNumbers(const std::string& text) {
+  std::vector<std::int32_t> numbers;
+  std::istringstream words(text);
+  for (std::string word; words >> word;) {
+    try {
+      std::size_t used = 0;
+      numbers.push_back(std::stoi(word, &used));
+      if (used != word.size()) throw std::invalid_argument(word);
+    } catch (const std::exception&) {
+      throw UsageError("--categories holds \"" + word + "\", which is not a category number");
+    }
+  }
+  if (numbers.empty()) throw UsageError("--categories needs at least one category number");
+  return numbers;
+}
+
+std::string FirstLine(const std::string& path, const char* what) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read the " + std::string(what) + " file " + path);
+  std::string line;
+  std::getline(in, line);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+// The transfers' pump, with a limit: when the run has not ended in time the window is
+// closed, which ends the run cleanly.
+class PatientPump : public platform::EventPump {
+ public:
+  PatientPump(platform::CurlPump& pump, std::chrono::seconds limit)
+      : pump_(pump), deadline_(std::chrono::steady_clock::now() + limit) {}
+  std::function<void()> onTimeOut;
+  bool timedOut() const { return timedOut_; }
+
+  void DoEvents() override {
+    pump_.DoEvents();
+    if (!timedOut_ && std::chrono::steady_clock::now() > deadline_) {
+      timedOut_ = true;
+      if (onTimeOut) onTimeOut();
+    }
+  }
+
+ private:
+  platform::CurlEventPump pump_;
+  std::chrono::steady_clock::time_point deadline_;
+  bool timedOut_ = false;
+};
+
+class SyncSession {
+ public:
+  SyncSession(const Args& args, std::ostream& out)
+      : args_(args),
+        out_(out),
+        pump_(curl_,
+              std::chrono::seconds(args.GetNumber("--timeout", kDefaultTimeout, 1, 24 * 3600))) {
+    ServiceSettings service = ServiceSettings::BuiltIn();
+    service.webHost = args.Get("--web-host", service.webHost);
+    service.ftpHost = args.Get("--ftp-host", service.ftpHost);
+    if (args.Has("--ftp-password-file")) {
+      service.ftpPassword = FirstLine(args.Get("--ftp-password-file"), "FTP password");
+    }
+    const std::filesystem::path folder =
+        args.Get("--program-folder", platform::ExecutableFolder(nullptr).string());
+    WindowPlatform platform{messageBox_, fileDialog_, pump_, itc_, itc2_, windowing_, files_};
+    window_ = std::make_unique<FrmBrindle>(platform, folder, service);
+    messageBox_.onShown = [this](const platform::ShownMessage& box) { PrintBox(box); };
+    window_->AddChangeListener([this](const std::string& what) { PrintStatus(what); });
+    pump_.onTimeOut = [this] {
+      out_ << "brindle-cli sync: no end after " << args_.Get("--timeout", "900")
+           << " s; closing the window\n";
+      window_->CloseMain();
+    };
+  }
+
+  int Run() {
+    FrmBrindle& w = *window_;
+    w.Form_Load();
+    w.form1.Command1_Click();
+    if (w.shown(platform::WindowId::Main)) w.Form_Activate();
+    if (!Load() || !Choose() || !EnterCredentials()) return Finish(false);
+    w.btnExt_export_Click();
+    return Finish(w.lblDAT_Status.text() == "Process finished...");
+  }
+
+ private:
+  bool Load() {
+    FrmBrindle& w = *window_;
+    w.txtFile.SetText(platform::Utf8ToCp1252(args_.positional[0]));
+    w.btnLoad_Click();
+    if (w.lstCategory.size() == 0) {
+      std::cerr << "brindle-cli sync: " << args_.positional[0] << " could not be loaded\n";
+      return false;
+    }
+    return true;
+  }
+
+  // Makes the list's selection exactly the categories asked for.
+  bool Choose() {
+    FrmBrindle& w = *window_;
+    const std::vector<std::int32_t> wanted = CategoryNumbers(args_.Get("--categories"));
+    for (std::int32_t number : wanted) {
+      bool found = false;
+      for (const ListEntry& entry : w.lstCategory.entries()) found |= entry.itemData == number;
+      if (!found) {
+        std::cerr << "brindle-cli sync: category " << number << " is not in the file\n";
+        return false;
+      }
+    }
+    for (int i = 0; i < w.lstCategory.size(); ++i) {
+      const ListEntry& entry = w.lstCategory.entries()[i];
+      const bool want = std::find(wanted.begin(), wanted.end(), entry.itemData) != wanted.end();
+      if (entry.selected != want) {
+        w.ClickListEntry(i, want);
+        w.lstCategory_MouseUp();
+      }
+    }
+    return true;
+  }
+
+  // The password comes from the file, or from what Brindle.conf held at start-up.
+  bool EnterCredentials() {
+    FrmBrindle& w = *window_;
+    const std::string password =
+        args_.Has("--password-file")
+            ? platform::Utf8ToCp1252(FirstLine(args_.Get("--password-file"), "password"))
+            : w.strCache[3];
+    if (password.empty()) {
+      std::cerr << "brindle-cli sync: no password: give --password-file, or save one in "
+                << platform::TextFromPath(w.ProgramFile("Brindle.conf")) << "\n";
+      return false;
+    }
+    w.TypeText(w.txtAuth_login, platform::Utf8ToCp1252(args_.Get("--user")));
+    w.TypeText(w.txtAuth_pass, password);
+    if (!w.btnExt_export.enabled()) {
+      std::cerr << "brindle-cli sync: \"SYNC\" is not available\n";
+      return false;
+    }
+    return true;
+  }
+
+  // The exit clean-up runs as when the user closes the window.
+  int Finish(bool finished) {
+    if (!window_->ended()) window_->CloseMain();
+    return finished ? 0 : 1;
+  }
+
+  void PrintStatus(const std::string& what) {
+    static const std::map<std::string, std::string> kCaptionOf = {
+        {"lblCSV_Status", "lslStatus_CSV"},   {"lblAuth_Status", "lblStatus_Auth"},
+        {"lblUP_Status", "lblStatus_UP"},     {"lblSRV_Status", "lblStatus_Srv"},
+        {"lblDOWN_Status", "lblStatus_DOWN"}, {"lblDAT_Status", "lblStatus_DAT"}};
+    const auto caption = kCaptionOf.find(what);
+    if (caption == kCaptionOf.end()) return;
+    const std::string& text = window_->Find(what)->text();
+    if (text.empty() || printed_[what] == text) return;
+    printed_[what] = text;
+    out_ << platform::Cp1252ToUtf8(window_->Find(caption->second)->text()) << ' '
+         << platform::Cp1252ToUtf8(text) << std::endl;
+  }
+
+  void PrintBox(const platform::ShownMessage& box) {
+    out_ << "[" << platform::Cp1252ToUtf8(box.title) << "] " << platform::Cp1252ToUtf8(box.text)
+         << " -> " << platform::AnswerName(box.answer) << std::endl;
+  }
+
+  const Args& args_;
+  std::ostream& out_;
+  platform::CurlPump curl_;
+  CurlTransferControl itc_{curl_, CurlTransferControl::Protocol::Ftp};
+  CurlTransferControl itc2_{curl_, CurlTransferControl::Protocol::Http};
+  PatientPump pump_;
+  platform::QueuedMessageBox messageBox_;
+  platform::QueuedFileDialog fileDialog_;
+  platform::RecordingWindowing windowing_;
+  platform::RealFileOps files_;
+  std::unique_ptr<FrmBrindle> window_;
+  std::map<std::string, std::string> printed_;
+};
+
+int RunSync(const Args& args, std::ostream& out) {
+  if (!args.Has("--categories")) throw UsageError("--categories is required");
+  if (!args.Has("--user")) throw UsageError("--user is required");
+  CategoryNumbers(args.Get("--categories"));
+  SyncSession session(args, out);
+  return session.Run();
+}
+
+const CommandRegistrar kSync({
+    .name = "sync",
+    .synopsis = "sync FILE --categories \"2 5 0\" --user USER [--password-file F] "
+                "[--web-host H[:P]] [--ftp-host H[:P]] [--program-folder DIR]",
+    .summary = "Sync the chosen categories of FILE with the Rookery service, as \"SYNC\" does.",
+    .help =
+        "Runs the main window headless: the start-up warning is answered \"No, is  not\n"
+        "running\", FILE is loaded, the categories with the given numbers are chosen (0 is\n"
+        "Unfiled), the user name and password are typed and \"SYNC\" is pressed. The export,\n"
+        "authentication, upload, import, download and rewrite of FILE follow as in the window.\n"
+        "Each status line is printed when it changes (\"Authentication: ...\"); message boxes\n"
+        "are printed as \"[title] text -> answer\" and answered with their default.\n"
+        "  --user USER              the Rookery user name\n"
+        "  --password-file F        the password is the first line of F; without it, the one\n"
+        "                           saved in Brindle.conf (never on the command line)\n"
+        "  --web-host H[:P]         the service's web host (default: the build's, port 80)\n"
+        "  --ftp-host H[:P]         the service's FTP host (default: the build's, port 21)\n"
+        "  --ftp-password-file F    the FTP account's password (default: the build's)\n"
+        "  --program-folder DIR     where Brindle.conf and tmp/ live (default: this program's\n"
+        "                           folder)\n"
+        "  --timeout SECONDS        close the window when the run has not ended by then\n"
+        "                           (default 900); FILE is then left as it was\n"
+        "Like the window, the run saves the path, categories, user name and password in\n"
+        "Brindle.conf (readable by its owner only).\n"
+        "Exit status 0 when the run ends with \"Process finished...\", 1 otherwise.\n",
+    .valueOptions = {"--categories", "--user", "--password-file", "--web-host", "--ftp-host",
+                     "--ftp-password-file", "--program-folder", "--timeout"},
+    .flagOptions = {},
+    .minPositional = 1,
+    .maxPositional = 1,
+    .run = RunSync,
+});
+
+}  // namespace
+}  // namespace brindle::cli
