@@ -3,6 +3,9 @@
 #include <iostream>
 
 #include "command.h"
+#include "platform/curl/curl_event_pump.h"
+#include "platform/curl/curl_pump.h"
+#include "platform/curl/curl_transfer_control.h"
 #include "platform/program_folder.h"
 #include "window/driver/scenario_driver.h"
 
@@ -16,16 +19,25 @@ int RunDriveCommand(const Args& args, std::ostream& out) {
     words.push_back(value);
   }
   words.insert(words.end(), args.positional.begin(), args.positional.end());
-  return drive::RunDrive(words, std::cin, out, std::cerr, platform::ExecutableFolder(nullptr));
+  // Used only when a host option asks for a real sync run.
+  platform::CurlPump curl;
+  platform::CurlTransferControl itc(curl, platform::CurlTransferControl::Protocol::Ftp);
+  platform::CurlTransferControl itc2(curl, platform::CurlTransferControl::Protocol::Http);
+  platform::CurlEventPump pump(curl);
+  drive::DriveTransfers transfers{itc, itc2, pump};
+  return drive::RunDrive(words, std::cin, out, std::cerr, platform::ExecutableFolder(nullptr),
+                         &transfers);
 }
 
 const CommandRegistrar kDrive({
     .name = "drive",
-    .synopsis = "drive [--program-folder DIR] [SCRIPT]",
+    .synopsis = "drive [--program-folder DIR] [--web-host H[:P]] [--ftp-host H[:P]] [SCRIPT]",
     .summary = "Run the main window headless from a script of user actions.",
     .help = "Reads commands from SCRIPT, or from stdin, one per line; '#' at the start of a line\n"
             "starts a comment. The program folder (where Brindle.conf and tmp/ live) is DIR, or\n"
-            "the folder of this program.\n"
+            "the folder of this program. Without a host option \"SYNC\" stops at the hand-over to\n"
+            "the sync run, which is printed; with --web-host or --ftp-host (the other host is the\n"
+            "build's) it runs the real sync against that service and waits for it to end.\n"
             "  start                  create both windows and run the start-up\n"
             "  answer Yes|No|OK       answer the next message box (unanswered: OK, or No)\n"
             "  dialog PATH|cancel     the next result of the file-open dialog\n"

@@ -8,6 +8,9 @@ begin with `#@` are directives for this runner (the driver reads them as comment
   #@ file PATH "TEXT"      before the run: write a file; TEXT is a JSON string
   #@ show PATH             after the run: print the file's bytes, or that it is missing
   #@ same PATH PATH        after the run: print whether two files hold the same bytes
+  #@ rookery [ARGS...]     run the script against a fresh rookery-dev (started with ARGS on
+                           free loopback ports, stopped by its PID afterwards): the driver
+                           gets --web-host and --ftp-host, so "SYNC" runs the real sync
 
 The output compared with NAME.out is the driver's stdout, then one line per `show` and
 `same`, then the driver's stderr (if any) and its exit status. With --update the expected
@@ -64,14 +67,39 @@ def inspect(work, script):
     return lines
 
 
-def run(cli, fixture, scenario):
+def start_service(rookery, script):
+    """Starts rookery-dev when the script asks for it; returns (process, host options)."""
+    for words in directives(script):
+        if words[0] == "rookery":
+            args = " ".join(words[1:]).split()
+            service = subprocess.Popen([rookery] + args, stdin=subprocess.PIPE,
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+            first = service.stdout.readline().decode().split()
+            if len(first) != 4 or first[0] != "web":
+                service.kill()
+                service.wait()
+                raise RuntimeError("rookery-dev did not start: %r" % first)
+            return service, ["--web-host", first[1], "--ftp-host", first[3]]
+    return None, []
+
+
+def stop_service(service):
+    if service is not None:
+        service.terminate()
+        service.wait()
+
+
+def run(cli, fixture, rookery, scenario):
     with open(scenario, encoding="utf-8") as f:
         script = f.read()
     work = tempfile.mkdtemp(prefix="brindle-scenario-")
+    service = None
     try:
         os.mkdir(os.path.join(work, "prog"))
         prepare(work, script, fixture)
-        proc = subprocess.run([cli, "drive", "--program-folder", "prog", os.path.abspath(scenario)],
+        service, hosts = start_service(rookery, script)
+        proc = subprocess.run([cli, "drive", "--program-folder", "prog"] + hosts +
+                              [os.path.abspath(scenario)],
                               cwd=work, capture_output=True, timeout=60)
         out = proc.stdout.decode("utf-8").splitlines()
         out += inspect(work, script)
@@ -80,6 +108,7 @@ def run(cli, fixture, scenario):
         out.append(json.dumps({"exit": proc.returncode}))
         return [line + "\n" for line in out]
     finally:
+        stop_service(service)
         shutil.rmtree(work)
 
 
@@ -97,10 +126,12 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--cli", required=True)
     parser.add_argument("--fixture", required=True)
+    parser.add_argument("--rookery", help="rookery-dev, for scenarios that sync")
     parser.add_argument("--update", action="store_true")
     parser.add_argument("scenario")
     args = parser.parse_args()
-    actual = run(os.path.abspath(args.cli), os.path.abspath(args.fixture), args.scenario)
+    rookery = os.path.abspath(args.rookery) if args.rookery else None
+    actual = run(os.path.abspath(args.cli), os.path.abspath(args.fixture), rookery, args.scenario)
     expected_path = os.path.splitext(args.scenario)[0] + ".out"
     if args.update:
         with open(expected_path, "w", encoding="utf-8") as f:

@@ -10,7 +10,9 @@ namespace brindle::drive {
 
 namespace {
 
-constexpr const char* kUsage = "usage: brindle-cli drive [--program-folder DIR] [SCRIPT]";
+constexpr const char* kUsage =
+    "usage: brindle-cli drive [--program-folder DIR] [--web-host H[:P]] [--ftp-host H[:P]] "
+    "[SCRIPT]";
 
 // Options that take one value. New options are one more entry here.
 using OptionSetter = std::function<void(DriveOptions&, const std::string&)>;
@@ -18,6 +20,16 @@ using OptionSetter = std::function<void(DriveOptions&, const std::string&)>;
 const std::map<std::string, OptionSetter>& ValueOptions() {
   static const std::map<std::string, OptionSetter> options = {
       {"--program-folder", [](DriveOptions& o, const std::string& v) { o.programFolder = v; }},
+      {"--web-host",
+       [](DriveOptions& o, const std::string& v) {
+         o.service.webHost = v;
+         o.syncForReal = true;
+       }},
+      {"--ftp-host",
+       [](DriveOptions& o, const std::string& v) {
+         o.service.ftpHost = v;
+         o.syncForReal = true;
+       }},
   };
   return options;
 }
@@ -77,10 +89,12 @@ std::set<std::string> DriveValueOptions() {
 }
 
 int RunDrive(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-             std::ostream& err, const std::filesystem::path& defaultProgramFolder) {
+             std::ostream& err, const std::filesystem::path& defaultProgramFolder,
+             DriveTransfers* realTransfers) {
   DriveOptions options;
   options.programFolder = defaultProgramFolder;
   if (!ParseArgs(args, options, err)) return 2;
+  if (options.syncForReal) options.transfers = realTransfers;
   ScenarioDriver driver(options, out);
   if (options.script.empty()) return RunScript(driver, in, out, err);
   std::ifstream script(options.script, std::ios::binary);

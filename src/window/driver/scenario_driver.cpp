@@ -117,9 +117,16 @@ void ScenarioDriver::RunLine(const std::string& rawLine) {
 
 void ScenarioDriver::Start() {
   if (window_) throw ScriptError("the windows exist already");
-  WindowPlatform platform{messageBox_, fileDialog_, pump_, itc_, itc2_, windowing_, files_};
+  DriveTransfers* real = options_.transfers;
+  WindowPlatform platform{messageBox_,
+                          fileDialog_,
+                          real ? real->eventPump : pump_,
+                          real ? real->itc : itc_,
+                          real ? real->itc2 : itc2_,
+                          windowing_,
+                          files_};
   window_ = std::make_unique<FrmBrindle>(platform, options_.programFolder, options_.service);
-  window_->sendFileStep = [this] { PrintHandOver(); };
+  if (!real) window_->sendFileStep = [this] { PrintHandOver(); };
   window_->Form_Load();
 }
 

@@ -27,10 +27,22 @@ class ScriptError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Real transfers for sync scenarios. The window library knows no network code, so the
+// caller (brindle-cli) supplies them.
+struct DriveTransfers {
+  platform::TransferControl& itc;   // FTP
+  platform::TransferControl& itc2;  // HTTP
+  platform::EventPump& eventPump;
+};
+
 struct DriveOptions {
   std::filesystem::path programFolder;
   std::string script;  // path of the script; "" reads stdin
   ServiceSettings service = ServiceSettings::BuiltIn();
+  // Set by --web-host or --ftp-host: "SYNC" then runs the real sync run against that service
+  // over `transfers`, instead of printing the hand-over.
+  bool syncForReal = false;
+  DriveTransfers* transfers = nullptr;
 };
 
 class ScenarioDriver {
@@ -73,7 +85,9 @@ std::set<std::string> DriveValueOptions();
 
 // `brindle-cli drive [--program-folder DIR] [SCRIPT]`. Returns the exit status: 0, or 2 for
 // a usage or script error (reported on `err` with the line number).
+// `realTransfers` is used when a host option asks for a real sync.
 int RunDrive(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-             std::ostream& err, const std::filesystem::path& defaultProgramFolder);
+             std::ostream& err, const std::filesystem::path& defaultProgramFolder,
+             DriveTransfers* realTransfers = nullptr);
 
 }  // namespace brindle::drive
