@@ -106,14 +106,14 @@ std::string RealFileOps::ReadFile(const Path& path) {
 
 void RealFileOps::WritePrivateFile(const Path& path, const std::string& bytes) {
   // Write a sibling and rename it over the file, so a crash never leaves it half-written.
-  Path part = path;
-  part += ".part";
-  WriteOwnerOnly(part, bytes);
+  Path temp = path;
+  temp += ".brindle-tmp";
+  WriteOwnerOnly(temp, bytes);
   try {
-    Rename(part, path);
+    Rename(temp, path);
   } catch (...) {
     std::error_code ec;
-    fs::remove(part, ec);
+    fs::remove(temp, ec);
     throw;
   }
 }
@@ -125,13 +125,13 @@ void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Pat
   } catch (const FileError& e) {
     if (e.kind() != FileError::Kind::CrossDevice) throw;
   }
-  FileOps::Path part = to;
-  part += ".part";
+  FileOps::Path temp = to;
+  temp += ".brindle-tmp";
   try {
-    files.Copy(from, part);
-    files.Rename(part, to);
+    files.Copy(from, temp);
+    files.Rename(temp, to);
   } catch (...) {
-    RemoveQuietly(files, part);
+    RemoveQuietly(files, temp);
     throw;
   }
   RemoveQuietly(files, from);

@@ -41,7 +41,7 @@ TEST(RealFileOps, PrivateFilesAreOwnerOnlyFromTheStart) {
     EXPECT_EQ(st.st_mode & 0777, 0600u) << name;
     EXPECT_EQ(ReadFileBytes(dir / name), "secret");
   }
-  EXPECT_FALSE(std::filesystem::exists(dir / "conf.part"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "conf.brindle-tmp"));
   EXPECT_THROW(files.WritePrivateFile(dir / "no" / "such", "x"), FileError);
 }
 
@@ -64,7 +64,7 @@ TEST(MoveReplacing, AcrossFileSystemsCopiesBesideTheTargetThenRemovesTheSource) 
   MoveReplacing(files, dir / "new", dir / "user");
   EXPECT_EQ(ReadFileBytes(dir / "user"), "N");
   EXPECT_FALSE(std::filesystem::exists(dir / "new"));
-  EXPECT_FALSE(std::filesystem::exists(dir / "user.part"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "user.brindle-tmp"));
 }
 
 TEST(MoveReplacing, AFailedCrossCopyLeavesTheTargetAndTheSourceAlone) {
@@ -73,7 +73,7 @@ TEST(MoveReplacing, AFailedCrossCopyLeavesTheTargetAndTheSourceAlone) {
   WriteFileBytes(dir / "new", "N");
   WriteFileBytes(dir / "user", "U");
   files.Plant({FileOp::Rename, "new", FileError::Kind::CrossDevice});
-  files.Plant({FileOp::Copy, "user.part"});
+  files.Plant({FileOp::Copy, "user.brindle-tmp"});
   EXPECT_THROW(MoveReplacing(files, dir / "new", dir / "user"), FileError);
   EXPECT_EQ(ReadFileBytes(dir / "user"), "U");
   EXPECT_EQ(ReadFileBytes(dir / "new"), "N");

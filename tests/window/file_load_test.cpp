@@ -162,9 +162,9 @@ TEST_F(FileLoadTest, ACrossDeviceSwapCopiesBesideTheFileAndRenamesThere) {
   Load(path);
   EXPECT_EQ(ReadFileBytes(path), Sample().Bytes());
   EXPECT_FALSE(std::filesystem::exists(Prog("address.dat.new")));
-  EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+  EXPECT_FALSE(std::filesystem::exists(path + ".brindle-tmp"));
   const auto& calls = files.calls();
-  EXPECT_NE(std::find(calls.begin(), calls.end(), "rename " + path + ".part -> " + path),
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "rename " + path + ".brindle-tmp -> " + path),
             calls.end());
 }
 
