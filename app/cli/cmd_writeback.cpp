@@ -1,5 +1,6 @@
 // brindle-cli writeback FILE RESULT [--count N]: gives the records named in the service's
 // result file their database identifiers, replacing FILE in one step.
+#include <cstdint>
 #include <filesystem>
 #include <ostream>
 
@@ -36,7 +37,7 @@ int RunWriteBack(const Args& args, std::ostream& out) {
   job.resultFile = result;
   job.tmpDir = file.parent_path();
   job.regCount = args.Has("--count")
-                     ? static_cast<std::int32_t>(args.GetNumber("--count", 0, 0, 32767))
+                     ? static_cast<std::int32_t>(args.GetNumber("--count", 0, 0, INT32_MAX))
                      : RowsIn(result);
   DatReader reader;
   int changed = 0;

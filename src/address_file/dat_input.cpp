@@ -48,7 +48,7 @@ bool DatInput::Refill() {
   return size_ > 0;
 }
 
-void DatInput::Read(void* dst, std::size_t n, const char* what) {
+void DatInput::ReadAcross(void* dst, std::size_t n, const char* what) {
   const std::int64_t start = offset();
   auto* out = static_cast<char*>(dst);
   while (n > 0) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -28,7 +29,24 @@ class DatInput {
 
   // Reads exactly `n` bytes into `dst`. Throws DatError naming `what` and the offset where the
   // item starts when the input ends first.
-  void Read(void* dst, std::size_t n, const char* what);
+  void Read(void* dst, std::size_t n, const char* what) {
+    if (size_ - pos_ >= n) {
+      std::memcpy(dst, data_ + pos_, n);
+      pos_ += n;
+      return;
+    }
+    ReadAcross(dst, n, what);
+  }
+  // Read of a size known when compiling, so that the copy is a plain load.
+  template <std::size_t N>
+  void ReadFixed(void* dst, const char* what) {
+    if (size_ - pos_ >= N) {
+      std::memcpy(dst, data_ + pos_, N);
+      pos_ += N;
+      return;
+    }
+    ReadAcross(dst, N, what);
+  }
   // Reads up to `max` bytes; returns how many were read (0 at the end). Never throws on EOF.
   std::size_t ReadSome(void* dst, std::size_t max);
   // True when no byte is left.
@@ -40,6 +58,8 @@ class DatInput {
 
  private:
   DatInput() = default;
+  // Read that runs past the buffered bytes: refills as often as needed.
+  void ReadAcross(void* dst, std::size_t n, const char* what);
   // Makes at least one unread byte available; returns false at the end of the input.
   bool Refill();
 

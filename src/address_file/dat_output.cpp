@@ -8,20 +8,16 @@
 
 namespace brindle {
 
-namespace {
-constexpr std::size_t kBufferSize = 64 * 1024;
-}  // namespace
-
-DatOutput::DatOutput(const std::filesystem::path& path) : path_(path) {
+DatOutput::DatOutput(const std::filesystem::path& path)
+    : path_(path), buffer_(std::make_unique<char[]>(kBufferSize)) {
   file_ = std::fopen(path.string().c_str(), "wb");
   if (!file_) throw DatError("cannot create " + path.string() + ": " + std::strerror(errno), -1);
-  buffer_.reserve(kBufferSize);
 }
 
 DatOutput::~DatOutput() {
   if (!file_) return;
   // Keep what was written so far (an export that failed half-way leaves its lines).
-  if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
+  if (used_ > 0) std::fwrite(buffer_.get(), 1, used_, file_);
   std::fclose(file_);
 }
 
@@ -31,42 +27,36 @@ void DatOutput::Fail(const std::string& what) const {
 }
 
 void DatOutput::WriteToFile(const char* data, std::size_t n) {
-  if (std::fwrite(data, 1, n, file_) != n) Fail(std::string("cannot write (") + std::strerror(errno) + ") to");
+  if (std::fwrite(data, 1, n, file_) != n) {
+    Fail(std::string("cannot write (") + std::strerror(errno) + ") to");
+  }
 }
 
 void DatOutput::Drain() {
   if (!file_) Fail("write after close of");
-  if (buffer_.empty()) return;
-  WriteToFile(buffer_.data(), buffer_.size());
-  drained_ += static_cast<std::int64_t>(buffer_.size());
-  buffer_.clear();
+  if (used_ == 0) return;
+  WriteToFile(buffer_.get(), used_);
+  drained_ += static_cast<std::int64_t>(used_);
+  used_ = 0;
 }
 
-void DatOutput::Write(const void* data, std::size_t n) {
-  if (!file_) Fail("write after close of");
-  if (buffer_.size() + n > kBufferSize) Drain();
+void DatOutput::WriteThrough(const void* data, std::size_t n) {
+  Drain();
   if (n >= kBufferSize) {
     WriteToFile(static_cast<const char*>(data), n);
     drained_ += static_cast<std::int64_t>(n);
   } else {
-    const auto* p = static_cast<const char*>(data);
-    buffer_.insert(buffer_.end(), p, p + n);
+    std::memcpy(buffer_.get(), data, n);
+    used_ = n;
   }
   size_ += static_cast<std::int64_t>(n);
-}
-
-void DatOutput::WriteByte(std::uint8_t byte) {
-  if (buffer_.size() >= kBufferSize) Drain();
-  if (!file_) Fail("write after close of");
-  buffer_.push_back(static_cast<char>(byte));
-  ++size_;
 }
 
 void DatOutput::Patch(std::int64_t lastPos, const Bytes4& bytes) {
   const std::int64_t start = lastPos - 4;  // 0-based offset of the first byte
   if (start < 0 || lastPos > size_) Fail("patch outside the bytes written to");
   if (start >= drained_) {
-    std::memcpy(buffer_.data() + (start - drained_), bytes.data(), 4);
+    std::memcpy(buffer_.get() + (start - drained_), bytes.data(), 4);
     return;
   }
   Drain();

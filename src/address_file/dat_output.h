@@ -7,9 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "address_file/dat_types.h"
 
@@ -24,9 +25,17 @@ class DatOutput {
   DatOutput(const DatOutput&) = delete;
   DatOutput& operator=(const DatOutput&) = delete;
 
-  void Write(const void* data, std::size_t n);
+  void Write(const void* data, std::size_t n) {
+    if (kBufferSize - used_ > n && file_ != nullptr) {
+      std::memcpy(buffer_.get() + used_, data, n);
+      used_ += n;
+      size_ += static_cast<std::int64_t>(n);
+      return;
+    }
+    WriteThrough(data, n);
+  }
   void Write(const std::string& text) { Write(text.data(), text.size()); }
-  void WriteByte(std::uint8_t byte);
+  void WriteByte(std::uint8_t byte) { Write(&byte, 1); }
   // Overwrites the four bytes that end at 1-based position `lastPos`.
   // REQUIRES: 4 <= lastPos <= size().
   void Patch(std::int64_t lastPos, const Bytes4& bytes);
@@ -46,12 +55,17 @@ class DatOutput {
   virtual void WriteToFile(const char* data, std::size_t n);
 
  private:
+  static constexpr std::size_t kBufferSize = 64 * 1024;
+
+  // Write that does not fit the buffer: drains it first.
+  void WriteThrough(const void* data, std::size_t n);
   void Drain();
   [[noreturn]] void Fail(const std::string& what) const;
 
   std::filesystem::path path_;
   std::FILE* file_ = nullptr;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;      // bytes in the buffer
   std::int64_t size_ = 0;     // bytes written, buffered ones included
   std::int64_t drained_ = 0;  // bytes handed to the file
 };

@@ -29,10 +29,8 @@ std::int16_t Narrow16(std::int32_t value, const char* what, std::int64_t offset)
 
 // ---- Primitives -------------------------------------------------------------------------
 
-void DatReader::Mirror(const void* data, std::size_t n) {
-  if (mirrorFile_ == nullptr) throw DatError("copy mode is on but no copy output is open", -1);
-  mirrorFile_->Write(data, n);
-  writePos_ += static_cast<std::int64_t>(n);
+void DatReader::NoMirror() {
+  throw DatError("copy mode is on but no copy output is open", -1);
 }
 
 void DatReader::Take(DatInput& in, void* dst, std::size_t n, const char* what) {
@@ -51,8 +49,9 @@ std::int32_t DatReader::ReadShort(DatInput& in, const char* what) {
 }
 
 Bytes4 DatReader::ReadBytes4(DatInput& in, const char* what) {
-  Bytes4 b{};
-  Take(in, b.data(), b.size(), what);
+  Bytes4 b;
+  in.ReadFixed<4>(b.data(), what);
+  if (mirrorOn) Mirror(b.data(), 4);
   return b;
 }
 
@@ -60,6 +59,10 @@ std::int32_t DatReader::ReadLength(DatInput& in, const char* what) {
   std::uint8_t mark = 0;
   Take(in, &mark, 1, what);
   if (mark != fmt::kLongTextMark) return mark;
+  return ReadLongLength(in, what);
+}
+
+std::int32_t DatReader::ReadLongLength(DatInput& in, const char* what) {
   const std::int64_t at = in.offset();
   const std::int32_t n = ReadShort(in, what);
   if (n > fmt::kMaxTextLength) {
@@ -83,9 +86,15 @@ std::int32_t DatReader::ReadIntField(DatInput& in, const char* what) {
 }
 
 std::string DatReader::ReadTextField(DatInput& in, const char* what) {
-  ReadBytes4(in, what);  // type word
-  ReadBytes4(in, what);  // second word
-  return ReadCString(in, what);
+  // Type word, second word and the length byte in one read: this is the reader's hottest path.
+  std::array<std::uint8_t, 9> head;
+  in.ReadFixed<9>(head.data(), what);
+  if (mirrorOn) Mirror(head.data(), head.size());
+  std::int32_t n = head[8];
+  if (n == fmt::kLongTextMark) n = ReadLongLength(in, what);
+  std::string text(static_cast<std::size_t>(n), '\0');
+  Take(in, text.data(), text.size(), what);
+  return text;
 }
 
 void DatReader::SkipBytes(DatInput& in, std::int32_t count, const char* what) {

@@ -54,12 +54,18 @@ class DatReader {
   DatCategory ReadCategory(DatInput& in);
   void PatchLong(std::int32_t value, std::int64_t position);
   void ReplaceTextField(DatInput& in, const std::string& text, const char* what);
-  void Mirror(const void* data, std::size_t n);
+  void Mirror(const void* data, std::size_t n) {
+    if (mirrorFile_ == nullptr) NoMirror();
+    mirrorFile_->Write(data, n);
+    writePos_ += static_cast<std::int64_t>(n);
+  }
+  [[noreturn]] static void NoMirror();
 
   void ReadHeaderItems(DatInput& in, DatHeader& header);
   void ReadRecordBody(DatInput& in, DatRecord& rec);
   void ReadRecordTail(DatInput& in, DatRecord& rec);
   std::int32_t ReadLength(DatInput& in, const char* what);
+  std::int32_t ReadLongLength(DatInput& in, const char* what);
 
   DatOutput* mirrorFile_ = nullptr;
   std::int64_t writePos_ = 0;
