@@ -1,9 +1,9 @@
 // brindle-cli export FILE --categories "2 5 0" [--output PATH]: the export file of the
 // chosen categories, written by the same record loop as the window's export run.
+#include <charconv>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
-#include <charconv>
 
 #include "address_file/dat_error.h"
 #include "address_file/dat_reader.h"
@@ -67,17 +67,16 @@ const CommandRegistrar kExport({
     .name = "export",
     .synopsis = "export FILE --categories \"N [N...]\" [--output PATH]",
     .summary = "Write the export file of the chosen categories.",
-    .help =
-        "Reads FILE without changing it and writes one export line (30 quoted columns,\n"
-        "CRLF endings, Windows-1252 bytes as in FILE) for each record whose category is\n"
-        "one of the numbers given, in file order. Records in state 129 are left out, and\n"
-        "the records end at the end-of-records marker. A number given twice writes its\n"
-        "records twice. Category 0 is \"Unfiled\".\n\n"
-        "  --categories \"2 5 0\"  category numbers, separated by blanks (required)\n"
-        "  --output PATH         where to write; default <record count>_csv.tmp in the\n"
-        "                        current folder\n\n"
-        "Prints \"Wrote N register(s)!\", or \"0 register(s) were written and could not be\n"
-        "sent!\" when no record matched (the export file is then empty).\n",
+    .help = "Reads FILE without changing it and writes one export line (30 quoted columns,\n"
+            "CRLF endings, Windows-1252 bytes as in FILE) for each record whose category is\n"
+            "one of the numbers given, in file order. Records in state 129 are left out, and\n"
+            "the records end at the end-of-records marker. A number given twice writes its\n"
+            "records twice. Category 0 is \"Unfiled\".\n\n"
+            "  --categories \"2 5 0\"  category numbers, separated by blanks (required)\n"
+            "  --output PATH         where to write; default <record count>_csv.tmp in the\n"
+            "                        current folder\n\n"
+            "Prints \"Wrote N register(s)!\", or \"0 register(s) were written and could not be\n"
+            "sent!\" when no record matched (the export file is then empty).\n",
     .valueOptions = {"--categories", "--output"},
     .flagOptions = {},
     .minPositional = 1,

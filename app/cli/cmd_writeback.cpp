@@ -54,16 +54,15 @@ const CommandRegistrar kWriteBack({
     .name = "writeback",
     .synopsis = "writeback FILE RESULT [--count N]",
     .summary = "Write the service's database identifiers back into an address file.",
-    .help =
-        "Reads RESULT, the service's result file (rows of \"<record id>,<database id>\",\n"
-        "each ended by two line feeds), and rewrites FILE so that every record named\n"
-        "there gets state 2 and the database identifier as its ninth custom text. Every\n"
-        "other byte is kept. The new file is written beside FILE, forced to disk and\n"
-        "renamed over it, so FILE is always either the old or the new file; on any\n"
-        "failure FILE is left unchanged.\n\n"
-        "  --count N   the number of lines the export wrote; RESULT must hold exactly N\n"
-        "              rows (default: the number of rows in RESULT)\n\n"
-        "Prints the number of records changed.\n",
+    .help = "Reads RESULT, the service's result file (rows of \"<record id>,<database id>\",\n"
+            "each ended by two line feeds), and rewrites FILE so that every record named\n"
+            "there gets state 2 and the database identifier as its ninth custom text. Every\n"
+            "other byte is kept. The new file is written beside FILE, forced to disk and\n"
+            "renamed over it, so FILE is always either the old or the new file; on any\n"
+            "failure FILE is left unchanged.\n\n"
+            "  --count N   the number of lines the export wrote; RESULT must hold exactly N\n"
+            "              rows (default: the number of rows in RESULT)\n\n"
+            "Prints the number of records changed.\n",
     .valueOptions = {"--count"},
     .flagOptions = {},
     .minPositional = 2,

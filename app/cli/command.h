@@ -32,9 +32,9 @@ struct Args {
 
 struct Command {
   std::string name;
-  std::string synopsis;  // e.g. "info FILE"
-  std::string summary;   // one line for the command list
-  std::string help;      // what the command does, its arguments and its output
+  std::string synopsis;                // e.g. "info FILE"
+  std::string summary;                 // one line for the command list
+  std::string help;                    // what the command does, its arguments and its output
   std::set<std::string> valueOptions;  // options that take a value, e.g. "--output"
   std::set<std::string> flagOptions;   // options without a value
   std::size_t minPositional = 0;

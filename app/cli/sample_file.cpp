@@ -82,30 +82,67 @@ constexpr std::array<Category, 5> kCategories = {{
 }};
 
 // Names in Windows-1252: accents must survive the export byte for byte.
-constexpr std::array<const char*, 16> kFirst = {
-    "Ann",  "Jos\xE9",      "Fran\xE7oise", "Bj\xF6rn",  "Zo\xEB",   "Ren\xE9",
-    "Marta", "\xC5sa",      "Nu\xF1o",      "Peter",     "Chlo\xE9", "J\xFCrgen",
-    "Ines", "Mar\xED" "a",     "Olaf",         "S\xF8ren"};
-constexpr std::array<const char*, 16> kLast = {
-    "Smith",  "M\xFCller",     "Garc\xED" "a", "O'Brien",  "Dupont",   "\xC6rlig",
-    "Novak",  "Le\xF3n",       "Kowalski",  "Br\xFCgge", "Fontaine", "Andersson",
-    "Rossi",  "\x8Akoda",      "Weiss",     "Ng"};
-constexpr std::array<const char*, 8> kCompanies = {
-    "Acme \"East\", Inc",  "Tarnwick & Sons",     "Caf\xE9 du Parc",
-    "Northwind, Ltd.",     "Smith, Jones & Co.",  "",
-    "\"Blue Door\" Studio", "M\xFCller GmbH"};
-constexpr std::array<const char*, 8> kStreets = {
-    "12 High Street",        "Apt. 4, \"The Willows\"\r\n22 Mill Lane",
-    "Rue de l'\xC9glise 7",  "PO Box 118",
-    "1 Main St., Suite 300", "Hauptstra\xDF" "e 5",
-    "Flat 2\r\n9 King's Road", "45 Elm Ave"};
-constexpr std::array<const char*, 8> kCities = {"Springfield", "Montr\xE9" "al", "K\xF6ln",
-                                                "London",      "Lyon",            "Oslo",
-                                                "Portland",    "Sevilla"};
-constexpr std::array<const char*, 4> kTitles = {"", "Dr.", "Sales Manager", "Directeur g\xE9n\xE9ral"};
+constexpr std::array<const char*, 16> kFirst = {"Ann",
+                                                "Jos\xE9",
+                                                "Fran\xE7oise",
+                                                "Bj\xF6rn",
+                                                "Zo\xEB",
+                                                "Ren\xE9",
+                                                "Marta",
+                                                "\xC5sa",
+                                                "Nu\xF1o",
+                                                "Peter",
+                                                "Chlo\xE9",
+                                                "J\xFCrgen",
+                                                "Ines",
+                                                "Mar\xED"
+                                                "a",
+                                                "Olaf",
+                                                "S\xF8ren"};
+constexpr std::array<const char*, 16> kLast = {"Smith",
+                                               "M\xFCller",
+                                               "Garc\xED"
+                                               "a",
+                                               "O'Brien",
+                                               "Dupont",
+                                               "\xC6rlig",
+                                               "Novak",
+                                               "Le\xF3n",
+                                               "Kowalski",
+                                               "Br\xFCgge",
+                                               "Fontaine",
+                                               "Andersson",
+                                               "Rossi",
+                                               "\x8Akoda",
+                                               "Weiss",
+                                               "Ng"};
+constexpr std::array<const char*, 8> kCompanies = {"Acme \"East\", Inc",   "Tarnwick & Sons",
+                                                   "Caf\xE9 du Parc",      "Northwind, Ltd.",
+                                                   "Smith, Jones & Co.",   "",
+                                                   "\"Blue Door\" Studio", "M\xFCller GmbH"};
+constexpr std::array<const char*, 8> kStreets = {"12 High Street",
+                                                 "Apt. 4, \"The Willows\"\r\n22 Mill Lane",
+                                                 "Rue de l'\xC9glise 7",
+                                                 "PO Box 118",
+                                                 "1 Main St., Suite 300",
+                                                 "Hauptstra\xDF"
+                                                 "e 5",
+                                                 "Flat 2\r\n9 King's Road",
+                                                 "45 Elm Ave"};
+constexpr std::array<const char*, 8> kCities = {"Springfield",
+                                                "Montr\xE9"
+                                                "al",
+                                                "K\xF6ln",
+                                                "London",
+                                                "Lyon",
+                                                "Oslo",
+                                                "Portland",
+                                                "Sevilla"};
+constexpr std::array<const char*, 4> kTitles = {"", "Dr.", "Sales Manager",
+                                                "Directeur g\xE9n\xE9ral"};
 
 void WriteHeader(Encoder& e, std::int32_t records) {
-  e.Raw({0xBE, 0xBA, 0xFE, 0xCA});          // the tag CAFEBABE, little-endian
+  e.Raw({0xBE, 0xBA, 0xFE, 0xCA});  // the tag CAFEBABE, little-endian
   e.Text("PalmSG Database");
   e.Raw({'0', '0', 'R', 'V'});
   e.Raw({0x01, 0x00, 0x04, 0x00});
@@ -118,8 +155,8 @@ void WriteHeader(Encoder& e, std::int32_t records) {
   e.Long(0);
   e.Long(0);
   e.Short(1);
-  const char* labels[] = {"Work", "Home", "Fax", "Other", "E-mail", "Main", "Pager", "Mobile",
-                          "Birthday"};
+  const char* labels[] = {"Work", "Home",  "Fax",    "Other",   "E-mail",
+                          "Main", "Pager", "Mobile", "Birthday"};
   for (int i = 0; i < dat_format::kTableTexts; ++i) {
     e.Text(labels[i]);
     e.Long(i);
@@ -196,42 +233,42 @@ void WriteRecord(Encoder& e, const Person& p) {
   e.Long(0);  // no block
   e.TextField("");
   e.TextField("");
-  e.TextField(p.last);      // 19
-  e.TextField(p.first);     // 20
-  e.TextField(p.title);     // 21
-  e.TextField(p.company);   // 22
-  e.IntField(0);            // 23
-  e.TextField(p.street);    // 24
-  e.TextField(p.phone);     // 25 .. 31: phone slots
+  e.TextField(p.last);     // 19
+  e.TextField(p.first);    // 20
+  e.TextField(p.title);    // 21
+  e.TextField(p.company);  // 22
+  e.IntField(0);           // 23
+  e.TextField(p.street);   // 24
+  e.TextField(p.phone);    // 25 .. 31: phone slots
   e.TextField("");
   e.TextField("");
   e.TextField("");
   e.TextField(p.email);
   e.TextField("");
   e.TextField(p.mobile);
-  for (int i = 0; i < 7; ++i) e.IntField(i);          // 32 .. 38
+  for (int i = 0; i < 7; ++i) e.IntField(i);                       // 32 .. 38
   for (int i = 1; i <= 8; ++i) e.TextField(i == 1 ? p.city : "");  // custom1 .. custom8
-  e.TextField("");                                     // custom9: no database id yet
-  e.IntField(0);                                       // 48
-  e.TextField(p.city);                                 // 49 .. 53
+  e.TextField("");                                                 // custom9: no database id yet
+  e.IntField(0);                                                   // 48
+  e.TextField(p.city);                                             // 49 .. 53
   e.TextField("");
   e.TextField(std::to_string(10000 + p.id % 89999));
   e.TextField("");
   e.TextField("");
-  e.IntField(0);                                       // 54
-  for (int i = 0; i < 5; ++i) e.TextField("");         // 55 .. 59
-  e.IntField(p.birthday);                              // 60
+  e.IntField(0);                                // 54
+  for (int i = 0; i < 5; ++i) e.TextField("");  // 55 .. 59
+  e.IntField(p.birthday);                       // 60
   for (int i = 61; i <= 67; ++i) e.TextField(i == 66 ? p.note : "");
-  e.IntField(0);                                       // 68
-  e.IntField(0);                                       // 69
-  e.TextField("");                                     // 70
-  e.Long(0);                                           // 71
-  e.Long(p.birthday);                                  // 72
-  e.Raw({0, 0, 0, 0});                                 // 73
-  e.IntField(0);                                       // 74
-  e.IntField(0);                                       // 75
-  e.IntField(0);                                       // 76
-  for (int i = 0; i < 4; ++i) e.TextField("");         // 77 .. 80
+  e.IntField(0);                                // 68
+  e.IntField(0);                                // 69
+  e.TextField("");                              // 70
+  e.Long(0);                                    // 71
+  e.Long(p.birthday);                           // 72
+  e.Raw({0, 0, 0, 0});                          // 73
+  e.IntField(0);                                // 74
+  e.IntField(0);                                // 75
+  e.IntField(0);                                // 76
+  for (int i = 0; i < 4; ++i) e.TextField("");  // 77 .. 80
 }
 
 }  // namespace

@@ -33,9 +33,9 @@ inline constexpr std::uint8_t kLongTextMark = 0xFF;
 inline constexpr std::int32_t kMaxTextLength = 32767;
 inline constexpr std::int32_t kMaxShortTextLength = 254;
 // Fixed header sizes.
-inline constexpr int kTableTexts = 9;     // header item 16: nine (Text, Raw 4) pairs
-inline constexpr int kHeaderRaw17 = 10;   // header item 17: ten Raw 4
+inline constexpr int kTableTexts = 9;       // header item 16: nine (Text, Raw 4) pairs
+inline constexpr int kHeaderRaw17 = 10;     // header item 17: ten Raw 4
 inline constexpr int kFieldTypeLongs = 42;  // header item 22
-inline constexpr int kBareIntegers = 9;   // record items 7 to 15
+inline constexpr int kBareIntegers = 9;     // record items 7 to 15
 
 }  // namespace brindle::dat_format

@@ -42,8 +42,7 @@ bool DatInput::Refill() {
   size_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
   data_ = buffer_.data();
   if (size_ == 0 && std::ferror(file_.get())) {
-    throw DatError("read error in " + name_ + " at offset " + std::to_string(consumed_),
-                   consumed_);
+    throw DatError("read error in " + name_ + " at offset " + std::to_string(consumed_), consumed_);
   }
   return size_ > 0;
 }

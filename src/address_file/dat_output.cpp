@@ -22,8 +22,7 @@ DatOutput::~DatOutput() {
 }
 
 void DatOutput::Fail(const std::string& what) const {
-  throw DatError(what + " " + path_.string() + " at offset " + std::to_string(drained_),
-                 drained_);
+  throw DatError(what + " " + path_.string() + " at offset " + std::to_string(drained_), drained_);
 }
 
 void DatOutput::WriteToFile(const char* data, std::size_t n) {

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "address_file/dat_types.h"

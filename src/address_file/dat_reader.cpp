@@ -18,9 +18,9 @@ std::string At(std::int64_t offset) { return " at offset " + std::to_string(offs
 // Fields that the layout holds in 16 bits must fit them.
 std::int16_t Narrow16(std::int32_t value, const char* what, std::int64_t offset) {
   if (value < INT16_MIN || value > INT16_MAX) {
-    throw DatError(std::string(what) + " " + std::to_string(value) + At(offset) +
-                       " does not fit in 16 bits",
-                   offset);
+    throw DatError(
+        std::string(what) + " " + std::to_string(value) + At(offset) + " does not fit in 16 bits",
+        offset);
   }
   return static_cast<std::int16_t>(value);
 }
@@ -29,9 +29,7 @@ std::int16_t Narrow16(std::int32_t value, const char* what, std::int64_t offset)
 
 // ---- Primitives -------------------------------------------------------------------------
 
-void DatReader::NoMirror() {
-  throw DatError("copy mode is on but no copy output is open", -1);
-}
+void DatReader::NoMirror() { throw DatError("copy mode is on but no copy output is open", -1); }
 
 void DatReader::Take(DatInput& in, void* dst, std::size_t n, const char* what) {
   in.Read(dst, n, what);
@@ -66,8 +64,7 @@ std::int32_t DatReader::ReadLongLength(DatInput& in, const char* what) {
   const std::int64_t at = in.offset();
   const std::int32_t n = ReadShort(in, what);
   if (n > fmt::kMaxTextLength) {
-    throw DatError(std::string(what) + " length " + std::to_string(n) + At(at) +
-                       " is over 32767",
+    throw DatError(std::string(what) + " length " + std::to_string(n) + At(at) + " is over 32767",
                    at);
   }
   return n;
@@ -155,9 +152,9 @@ DatHeader DatReader::ReadHeader(DatInput& in) {
   const std::int64_t at = in.offset();
   h.categoryCount = ReadLong(in, "category count");
   if (h.categoryCount < 0 || h.categoryCount > INT16_MAX) {
-    throw DatError("category count " + std::to_string(h.categoryCount) + At(at) +
-                       " is outside 0 to 32767",
-                   at);
+    throw DatError(
+        "category count " + std::to_string(h.categoryCount) + At(at) + " is outside 0 to 32767",
+        at);
   }
   h.categories.reserve(std::min<std::size_t>(static_cast<std::size_t>(h.categoryCount) + 1, 64));
   h.categories.emplace_back();
@@ -222,9 +219,9 @@ DatRecord DatReader::ReadRecord(DatInput& in) {
     ReadRecordTail(in, rec);
   } catch (const DatError& e) {
     replacePending_ = false;
-    throw DatError("record " + std::to_string(recordIndex_) + " (starting" + At(start) +
-                       "): " + e.what(),
-                   e.offset());
+    throw DatError(
+        "record " + std::to_string(recordIndex_) + " (starting" + At(start) + "): " + e.what(),
+        e.offset());
   }
   return rec;
 }
@@ -242,9 +239,9 @@ void DatReader::ReadRecordBody(DatInput& in, DatRecord& rec) {
     at = in.offset() + 4;
     rec.blockLength = ReadIntField(in, "block length");
     if (rec.blockLength < 0 || rec.blockLength > INT16_MAX) {
-      throw DatError("block length " + std::to_string(rec.blockLength) + At(at) +
-                         " is outside 0 to 32767",
-                     at);
+      throw DatError(
+          "block length " + std::to_string(rec.blockLength) + At(at) + " is outside 0 to 32767",
+          at);
     }
     SkipBytes(in, rec.blockLength, "block");
   }

@@ -35,8 +35,8 @@ struct DatHeader {
 };
 
 struct DatRecord {
-  std::int32_t item1 = 0, item5 = 0, item72 = 0, item23 = 0, item48 = 0, item54 = 0,
-               item60 = 0, item71 = 0;
+  std::int32_t item1 = 0, item5 = 0, item72 = 0, item23 = 0, item48 = 0, item54 = 0, item60 = 0,
+               item71 = 0;
   std::string item77, item78, item79, item80;
   std::int32_t item76 = 0;
   std::string item18;

@@ -20,8 +20,9 @@ std::vector<std::optional<std::int32_t>> SlotNumbers(const SelCat& selCat) {
   slots.reserve(selCat.size());
   for (const std::string& text : selCat) {
     const std::size_t first = text.find_first_not_of(' ');
-    const std::string slot =
-        first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(' ') + 1 - first);
+    const std::string slot = first == std::string::npos
+                                 ? ""
+                                 : text.substr(first, text.find_last_not_of(' ') + 1 - first);
     if (slot.empty()) {
       slots.emplace_back();
       continue;

@@ -86,8 +86,7 @@ TEST(DatReaderHeader, RecordCountIsStoredWith4096Added) {
       ReadAll(DatBuilder().RecordCountRaw(Int4::Of(4000)).Record(RecordSpec(1)).Bytes());
   EXPECT_EQ(negative.header.recordCount, -96);
   EXPECT_TRUE(negative.records.empty());
-  EXPECT_EQ(HeaderOf(DatBuilder().RecordCountRaw(Int4::Raw(1, 2, 3, 0xFF)).Bytes()).recordCount,
-            0);
+  EXPECT_EQ(HeaderOf(DatBuilder().RecordCountRaw(Int4::Raw(1, 2, 3, 0xFF)).Bytes()).recordCount, 0);
 }
 
 TEST(DatReaderHeader, CategoryNameLookup) {
@@ -142,7 +141,14 @@ TEST(DatReaderText, LongFormLengthIsTwoBytesLittleEndian) {
 
 TEST(DatReaderRecord, EveryNamedItemLandsInItsField) {
   RecordSpec spec(1234, 7);
-  spec.Status(129).Int(1, 11).Int(5, 55).Int(15, -100000000).Int(7, -42).Int(23, 23).Int(32, 32).Int(38, -38000000);
+  spec.Status(129)
+      .Int(1, 11)
+      .Int(5, 55)
+      .Int(15, -100000000)
+      .Int(7, -42)
+      .Int(23, 23)
+      .Int(32, 32)
+      .Int(38, -38000000);
   spec.Int(48, 48).Int(54, 54).Int(60, 60).Int(68, 68).Int(69, 69).Int(71, 71).Int(72, 72);
   spec.Raw(73, Int4::Raw(1, 2, 3, 4)).Int(74, 74).Int(75, 32767).Int(76, 76);
   for (int item = 17; item <= 80; ++item) {
@@ -198,8 +204,8 @@ TEST(DatReaderRecord, EveryNamedItemLandsInItsField) {
 }
 
 TEST(DatReaderRecord, IntegerEndingInFFReadsAsZero) {
-  const Walk w =
-      ReadAll(DatBuilder().Record(RecordSpec(1).Raw(23, Int4::Raw(0xFF, 0xFF, 0xFF, 0xFF))).Bytes());
+  const Walk w = ReadAll(
+      DatBuilder().Record(RecordSpec(1).Raw(23, Int4::Raw(0xFF, 0xFF, 0xFF, 0xFF))).Bytes());
   EXPECT_EQ(w.records.at(0).item23, 0);
 }
 
@@ -264,8 +270,8 @@ TEST(DatReaderEnd, StatusAbove500OrItem2ZeroEndsTheRecords) {
   EXPECT_EQ(at501.records.size(), 1u);
   EXPECT_TRUE(at501.ended);
 
-  const Walk item2 = ReadAll(
-      DatBuilder().Record(RecordSpec(1).Int(2, 0).Status(3)).Record(RecordSpec(2)).Bytes());
+  const Walk item2 =
+      ReadAll(DatBuilder().Record(RecordSpec(1).Int(2, 0).Status(3)).Record(RecordSpec(2)).Bytes());
   EXPECT_TRUE(item2.records.empty());
   EXPECT_TRUE(item2.ended);
 }
@@ -357,7 +363,9 @@ TEST_F(DatReaderCopy, WithoutMatchesTheCopyEqualsTheBytesRead) {
   const std::string bytes =
       DatBuilder()
           .Category(2, "Caf\xE9")
-          .Record(RecordSpec(1, 2).LongText(19, "long form kept").Raw(23, Int4::Raw(0xFF, 0xFF, 0xFF, 0xFF)))
+          .Record(RecordSpec(1, 2)
+                      .LongText(19, "long form kept")
+                      .Raw(23, Int4::Raw(0xFF, 0xFF, 0xFF, 0xFF)))
           .Record(RecordSpec(2).Raw(71, Int4::Raw(9, 8, 7, 0x85)).Block("blk", "\x01\x02\x03"))
           .Record(RecordSpec(3).TypeWord(19, Int4::Raw(0xDE, 0xAD, 0xBE, 0xEF)).Text(19, "x"))
           .Bytes();

@@ -144,13 +144,13 @@ TEST_F(RecDatTest, EveryFailureLeavesTheFileUnchangedAndRemovesTheCopy) {
     std::int32_t rows;
     bool resultMissing;
   } cases[] = {
-      {good.Bytes(), "", 1, true},                                   // result file missing
-      {good.Bytes(), "12,900\n\n13,901\n\n", 1, false},               // more rows than lines
-      {good.Bytes(), "12,900\n\n", 2, false},                          // fewer rows
-      {good.Bytes(), "12\n\n", 1, false},                              // no comma
-      {good.Bytes(), "abc,900\n\n", 1, false},                         // id not a number
+      {good.Bytes(), "", 1, true},                                       // result file missing
+      {good.Bytes(), "12,900\n\n13,901\n\n", 1, false},                  // more rows than lines
+      {good.Bytes(), "12,900\n\n", 2, false},                            // fewer rows
+      {good.Bytes(), "12\n\n", 1, false},                                // no comma
+      {good.Bytes(), "abc,900\n\n", 1, false},                           // id not a number
       {good.Bytes(), "12," + std::string(255, 'x') + "\n\n", 1, false},  // id too long
-      {truncated, "12,900\n\n", 1, false},                             // file ends in a record
+      {truncated, "12,900\n\n", 1, false},                               // file ends in a record
   };
   for (const auto& c : cases) {
     test::WriteFileBytes(job_.datPath, c.dat);
@@ -170,8 +170,9 @@ TEST_F(RecDatTest, FullDiskAtAnyPointLeavesTheFileUnchanged) {
     b.Record(RecordSpec(id).Text(24, std::string(500, 'n')).Custom(9, "x"));
   }
   const std::string before = b.Bytes();
-  for (std::int64_t capacity : {std::int64_t{0}, std::int64_t{100}, std::int64_t{65536},
-                                std::int64_t{65537}, static_cast<std::int64_t>(before.size()) - 1}) {
+  for (std::int64_t capacity :
+       {std::int64_t{0}, std::int64_t{100}, std::int64_t{65536}, std::int64_t{65537},
+        static_cast<std::int64_t>(before.size()) - 1}) {
     Given(b, "1,a\n\n300,b\n\n", 2);
     const OutputFactory full = [capacity](const fs::path& p) {
       return std::make_unique<FullDiskOutput>(p, capacity);

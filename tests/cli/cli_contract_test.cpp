@@ -62,8 +62,7 @@ TEST_F(Cli, ExportWritesTheDefaultFileInTheCurrentFolder) {
 
 TEST_F(Cli, ExportWithNoMatchSaysSoAndLeavesAnEmptyFile) {
   Put("address.dat", Contacts().Bytes());
-  const ProcessResult r =
-      Run({"export", "address.dat", "--categories=7", "--output", "out.csv"});
+  const ProcessResult r = Run({"export", "address.dat", "--categories=7", "--output", "out.csv"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "0 register(s) were written and could not be sent!\n");
   EXPECT_EQ(File("out.csv"), "");

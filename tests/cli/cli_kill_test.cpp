@@ -1,9 +1,8 @@
 // A write-back killed with SIGKILL at any moment leaves either the old file or the new one,
 // never a missing, truncated or half-written file.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <random>
@@ -21,9 +20,8 @@ using Clock = std::chrono::steady_clock;
 TEST(CliKill, KilledWriteBackLeavesTheOldOrTheNewFile) {
   test::TempDir dir;
   const auto cli = std::string(BRINDLE_CLI_PATH);
-  ASSERT_EQ(test::RunProcess({cli, "sample", "orig.dat", "--records", "10000"}, dir.path())
-                .exitCode,
-            0);
+  ASSERT_EQ(
+      test::RunProcess({cli, "sample", "orig.dat", "--records", "10000"}, dir.path()).exitCode, 0);
   std::string rows;
   for (int i = 0; i < 10000; i += 2) {
     rows += std::to_string(8400001 + i * 3) + ",db" + std::to_string(i) + "\n\n";
@@ -50,8 +48,8 @@ TEST(CliKill, KilledWriteBackLeavesTheOldOrTheNewFile) {
     ::waitpid(pid, nullptr, 0);
     ASSERT_TRUE(fs::exists(dir / "address.dat")) << "round " << round;
     const std::string now = test::ReadFileBytes(dir / "address.dat");
-    ASSERT_TRUE(now == before || now == after) << "round " << round << ": " << now.size()
-                                               << " bytes, neither old nor new";
+    ASSERT_TRUE(now == before || now == after)
+        << "round " << round << ": " << now.size() << " bytes, neither old nor new";
     (now == before ? sawOld : sawNew) += 1;
   }
   // Both outcomes occurred, so the kills really fell before and after the replacement.

@@ -34,11 +34,11 @@ TEST(ExportLine, EmptyRecordStillHasThirtyFields) {
 TEST(ExportLine, ColumnsComeFromTheirItems) {
   DatRecord r;
   r.recordId = -7;
-  std::string* texts[] = {&r.item19, &r.item20, &r.item21, &r.item22, &r.item24, &r.item25,
-                          &r.item26, &r.item27, &r.item28, &r.item29, &r.item30, &r.item31,
-                          &r.custom1, &r.item49, &r.item50, &r.item51, &r.item52, &r.item53,
-                          &r.item55, &r.item56, &r.item57, &r.item58, &r.item59, &r.item66,
-                          &r.item70};
+  std::string* texts[] = {&r.item19, &r.item20, &r.item21,  &r.item22, &r.item24,
+                          &r.item25, &r.item26, &r.item27,  &r.item28, &r.item29,
+                          &r.item30, &r.item31, &r.custom1, &r.item49, &r.item50,
+                          &r.item51, &r.item52, &r.item53,  &r.item55, &r.item56,
+                          &r.item57, &r.item58, &r.item59,  &r.item66, &r.item70};
   int n = 2;
   for (std::string* t : texts) *t = "c" + std::to_string(n++);
   r.custom9 = "c28";
@@ -54,13 +54,13 @@ TEST(ExportLine, ColumnsComeFromTheirItems) {
 TEST(ExportLine, OnlyThirteenFieldsAreEscaped) {
   DatRecord r;
   const std::string raw = "a,\"b";
-  for (std::string* t : {&r.item19, &r.item20, &r.item21, &r.item22, &r.item24, &r.item49,
-                         &r.item50, &r.item51, &r.item53, &r.item55, &r.item56, &r.item57,
-                         &r.item59}) {
+  for (std::string* t :
+       {&r.item19, &r.item20, &r.item21, &r.item22, &r.item24, &r.item49, &r.item50, &r.item51,
+        &r.item53, &r.item55, &r.item56, &r.item57, &r.item59}) {
     *t = raw;
   }
-  for (std::string* t : {&r.item25, &r.item31, &r.custom1, &r.item52, &r.item58, &r.item66,
-                         &r.item70, &r.custom9}) {
+  for (std::string* t :
+       {&r.item25, &r.item31, &r.custom1, &r.item52, &r.item58, &r.item66, &r.item70, &r.custom9}) {
     *t = raw;
   }
   const std::string line = ExportLine(r, "x,y");

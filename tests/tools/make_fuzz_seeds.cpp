@@ -27,7 +27,9 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path dir = argv[1];
   DatBuilder small;
-  small.Category(1, "Business").Category(0, "Zero").Record(RecordSpec(12, 1).Text(19, "Ann, \"A\""));
+  small.Category(1, "Business")
+      .Category(0, "Zero")
+      .Record(RecordSpec(12, 1).Text(19, "Ann, \"A\""));
   DatBuilder varied;
   varied.Category(2, "Caf\xE9")
       .Record(RecordSpec(1, 2).LongText(47, "old").Text(24, "a\r\nb").Block("blk", "xyz"))
