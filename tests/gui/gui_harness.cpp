@@ -49,6 +49,10 @@ void BoxWatcher::Poll() {
   auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
   if (box == nullptr || !box->isVisible()) return;
   seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+  if (!screenshotName_.isEmpty()) {
+    Screenshot(*box, screenshotName_);
+    screenshotName_.clear();
+  }
   QMessageBox::StandardButton answer =
       box->standardButtons().testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::No;
   if (!answers_.empty()) {

@@ -45,6 +45,8 @@ class BoxWatcher : public QObject {
  public:
   BoxWatcher();
   void Queue(QMessageBox::StandardButton answer) { answers_.push_back(answer); }
+  // The next box opened is also saved as a screenshot under `name` (see Screenshot).
+  void ScreenshotNext(const QString& name) { screenshotName_ = name; }
   const std::vector<SeenBox>& Seen() const { return seen_; }
 
  private:
@@ -53,6 +55,7 @@ class BoxWatcher : public QObject {
   QTimer timer_;
   std::deque<QMessageBox::StandardButton> answers_;
   std::vector<SeenBox> seen_;
+  QString screenshotName_;
 };
 
 // Saves a picture of `widget` as NAME.png in the folder named by BRINDLE_SCREENSHOT_DIR, when

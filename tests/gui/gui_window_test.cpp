@@ -189,6 +189,7 @@ class GuiWindowTest : public QObject {
   void savedConfigurationAnsweredYesThenConfiguration() {
     WriteConfiguration("2 0");
     boxes_->Queue(QMessageBox::Yes);
+    boxes_->ScreenshotNext("question-box");
     StartProgram("127.0.0.1:9", "127.0.0.1:9");
     QTRY_COMPARE(boxes_->Seen().size(), std::size_t{1});
     const SeenBox& question = boxes_->Seen()[0];
