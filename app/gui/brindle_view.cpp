@@ -121,12 +121,10 @@ void BrindleView::RefreshList() {
 void BrindleView::RefreshWindows() {
   main_->SetClientHeight(model_->height() - kDecorationTwips);
   if (main_->isVisible() != model_->shown(platform::WindowId::Main)) {
-    model_->shown(platform::WindowId::Main) ? Show(platform::WindowId::Main)
-                                            : main_->hide();
+    model_->shown(platform::WindowId::Main) ? Show(platform::WindowId::Main) : main_->hide();
   }
   if (alert_->isVisible() != model_->shown(platform::WindowId::Form1)) {
-    model_->shown(platform::WindowId::Form1) ? Show(platform::WindowId::Form1)
-                                             : alert_->hide();
+    model_->shown(platform::WindowId::Form1) ? Show(platform::WindowId::Form1) : alert_->hide();
   }
   RefreshFocus();
 }

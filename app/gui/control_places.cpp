@@ -55,19 +55,24 @@ constexpr std::array kMainControls = {
     ControlPlace{"lblCSV_Status", K::Label, "frStatus", 1800, kRowTop, 4875, 240, kPlain},
     ControlPlace{"lblStatus_Auth", K::Label, "frStatus", 120, kRowTop + kRowStep, 1650, 240,
                  kPlain},
-    ControlPlace{"lblAuth_Status", K::Label, "frStatus", 1800, kRowTop + kRowStep, 4875, 240, kPlain},
+    ControlPlace{"lblAuth_Status", K::Label, "frStatus", 1800, kRowTop + kRowStep, 4875, 240,
+                 kPlain},
     ControlPlace{"lblStatus_UP", K::Label, "frStatus", 120, kRowTop + 2 * kRowStep, 1650, 240,
                  kPlain},
-    ControlPlace{"lblUP_Status", K::Label, "frStatus", 1800, kRowTop + 2 * kRowStep, 4875, 240, kPlain},
+    ControlPlace{"lblUP_Status", K::Label, "frStatus", 1800, kRowTop + 2 * kRowStep, 4875, 240,
+                 kPlain},
     ControlPlace{"lblStatus_Srv", K::Label, "frStatus", 120, kRowTop + 3 * kRowStep, 1650, 240,
                  kPlain},
-    ControlPlace{"lblSRV_Status", K::Label, "frStatus", 1800, kRowTop + 3 * kRowStep, 4875, 240, kPlain},
+    ControlPlace{"lblSRV_Status", K::Label, "frStatus", 1800, kRowTop + 3 * kRowStep, 4875, 240,
+                 kPlain},
     ControlPlace{"lblStatus_DOWN", K::Label, "frStatus", 120, kRowTop + 4 * kRowStep, 1650, 240,
                  kPlain},
-    ControlPlace{"lblDOWN_Status", K::Label, "frStatus", 1800, kRowTop + 4 * kRowStep, 4875, 240, kPlain},
+    ControlPlace{"lblDOWN_Status", K::Label, "frStatus", 1800, kRowTop + 4 * kRowStep, 4875, 240,
+                 kPlain},
     ControlPlace{"lblStatus_DAT", K::Label, "frStatus", 120, kRowTop + 5 * kRowStep, 1650, 240,
                  kPlain},
-    ControlPlace{"lblDAT_Status", K::Label, "frStatus", 1800, kRowTop + 5 * kRowStep, 4875, 240, kPlain},
+    ControlPlace{"lblDAT_Status", K::Label, "frStatus", 1800, kRowTop + 5 * kRowStep, 4875, 240,
+                 kPlain},
 };
 
 constexpr std::array kAlertControls = {
@@ -75,7 +80,8 @@ constexpr std::array kAlertControls = {
     ControlPlace{"Label1", K::Label, nullptr, 1320, 960, 8655, 2175, kHeavy | kWrap},
     ControlPlace{"Command2", K::Button, nullptr, 480, 3720, 3015, 495, kPlain},
     ControlPlace{"Command1", K::Button, nullptr, 7200, 3720, 3015, 495, kPlain},
-    ControlPlace{"Label3", K::Label, nullptr, 480, 5040, 9735, 735, kBold | kBookFace | kRed | kWrap},
+    ControlPlace{"Label3", K::Label, nullptr, 480, 5040, 9735, 735,
+                 kBold | kBookFace | kRed | kWrap},
 };
 
 }  // namespace

@@ -17,7 +17,7 @@ enum ControlStyle : unsigned {
   kHeavy = 1u << 4,       // Arial Black, large
   kBookFace = 1u << 5,    // Book Antiqua
   kRed = 1u << 6,
-  kOneLine = 1u << 7,     // grows to the right to show its whole line
+  kOneLine = 1u << 7,  // grows to the right to show its whole line
 };
 
 struct ControlPlace {

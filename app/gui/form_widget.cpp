@@ -35,8 +35,7 @@ QFont FontFor(const QFont& base, unsigned style) {
 
 }  // namespace
 
-FormWidget::FormWidget(const QString& formName, const WindowPlaces& places,
-                       const TwipsScale& scale)
+FormWidget::FormWidget(const QString& formName, const WindowPlaces& places, const TwipsScale& scale)
     : scale_(scale) {
   setObjectName(formName);
   // The system's font family at a fixed size, so that texts fit their fixed places.

@@ -11,8 +11,8 @@ using platform::MsgAnswer;
 using platform::MsgButtons;
 using platform::MsgIcon;
 
-MsgAnswer QtMessageBox::Show(const std::string& text, const std::string& title,
-                             MsgButtons buttons, MsgIcon icon) {
+MsgAnswer QtMessageBox::Show(const std::string& text, const std::string& title, MsgButtons buttons,
+                             MsgIcon icon) {
   QMessageBox box(icon == MsgIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
                   FromCp1252(title), FromCp1252(text), QMessageBox::NoButton,
                   QApplication::activeWindow());

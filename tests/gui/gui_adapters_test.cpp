@@ -53,7 +53,8 @@ class GuiAdaptersTest : public QObject {
 
   void unencodableCharactersBecomeQuestionMarks() {
     // A snowman and an emoji (a surrogate pair) have no byte; the rest survives.
-    const QString typed = QString::fromUtf8("M\xC3\xBCller \xE2\x98\x83 \xF0\x9F\x98\x80 \xE2\x82\xAC");
+    const QString typed =
+        QString::fromUtf8("M\xC3\xBCller \xE2\x98\x83 \xF0\x9F\x98\x80 \xE2\x82\xAC");
     QCOMPARE(ToCp1252(typed), std::string("M\xFCller ? ? \x80"));
   }
 

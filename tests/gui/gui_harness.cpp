@@ -60,9 +60,9 @@ void BoxWatcher::Poll() {
     answers_.pop_front();
   }
   QAbstractButton* button = box->button(answer);
-  if (button == nullptr) button = box->button(box->standardButtons().testFlag(QMessageBox::Ok)
-                                                  ? QMessageBox::Ok
-                                                  : QMessageBox::No);
+  if (button == nullptr)
+    button = box->button(box->standardButtons().testFlag(QMessageBox::Ok) ? QMessageBox::Ok
+                                                                          : QMessageBox::No);
   button->click();
 }
 

@@ -183,7 +183,6 @@ class GuiWindowTest : public QObject {
     QCOMPARE(Find<QLineEdit>("txtAuth_pass")->echoMode(), QLineEdit::Password);
     QVERIFY(Find("btnExt_export")->isEnabled());
     Screenshot(Main(), "main-ready");
-
   }
 
   void savedConfigurationAnsweredYesThenConfiguration() {
