@@ -1,0 +1,180 @@
+#!/usr/bin/python3
+"""End-to-end tests of `brindle-cli sync` against rookery-dev on free loopback ports.
+
+Each test starts its own rookery-dev (stopped by PID when the test ends), writes a sample
+address.dat with `brindle-cli sample`, runs the sync and checks what it printed, its exit
+status and the file afterwards (with `brindle-cli export`, which shows column 28, the
+service's id, and `brindle-cli info`).
+
+  cli_sync_test.py --cli PATH --rookery PATH
+"""
+import argparse
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import unittest
+
+CLI = None
+ROOKERY = None
+
+
+class Rookery:
+    def __init__(self, *args):
+        self.proc = subprocess.Popen([ROOKERY, *args], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        words = self.proc.stdout.readline().decode().split()
+        if len(words) != 4:
+            self.stop()
+            raise RuntimeError("rookery-dev did not start")
+        self.web, self.ftp = words[1], words[3]
+
+    def stop(self):
+        self.proc.terminate()
+        self.proc.wait()
+        self.proc.stdin.close()
+        self.proc.stdout.close()
+
+
+def unused_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+class CliSyncTest(unittest.TestCase):
+    def setUp(self):
+        self.work = tempfile.mkdtemp(prefix="brindle-e2e-")
+        self.prog = os.path.join(self.work, "prog")
+        os.mkdir(self.prog)
+        self.dat = os.path.join(self.work, "address.dat")
+        self.cli("sample", self.dat, "--records", "30")
+        with open(self.dat, "rb") as f:
+            self.original = f.read()
+        self.password = os.path.join(self.work, "password")
+        with open(self.password, "w") as f:
+            f.write("demo\n")
+        self.service = None
+
+    def tearDown(self):
+        if self.service:
+            self.service.stop()
+        shutil.rmtree(self.work)
+
+    def cli(self, *args, check=True):
+        proc = subprocess.run([CLI, *args], capture_output=True, timeout=120)
+        if check and proc.returncode != 0:
+            self.fail("%s failed: %s" % (args, proc.stderr.decode()))
+        return proc
+
+    def sync(self, *extra, web=None, ftp=None, password=True):
+        args = ["sync", self.dat, "--categories", "1 2", "--user", "demo",
+                "--program-folder", self.prog,
+                "--web-host", web or self.service.web, "--ftp-host", ftp or self.service.ftp]
+        if password:
+            args += ["--password-file", self.password]
+        proc = self.cli(*args, *extra, check=False)
+        return proc.returncode, proc.stdout.decode(), proc.stderr.decode()
+
+    def column28(self):
+        out = os.path.join(self.work, "check.csv")
+        self.cli("export", self.dat, "--categories", "1 2", "--output", out)
+        with open(out, "rb") as f:
+            return [line.split(b'","')[27] for line in f.read().splitlines()]
+
+    def current(self):
+        with open(self.dat, "rb") as f:
+            return f.read()
+
+    def test_full_run_writes_the_service_ids_back(self):
+        self.service = Rookery("--delay", "300")
+        status, out, err = self.sync()
+        self.assertEqual(status, 0, out + err)
+        for line in ("Authentication: Authentication OK...", "Uploading Data: Data sent!",
+                     "Importing Online: Output file was processed!",
+                     "Downloading Data: Data received!", "Local Status: Process finished..."):
+            self.assertIn(line, out)
+        ids = self.column28()
+        self.assertTrue(ids and all(i.isdigit() and int(i) >= 5001 for i in ids), ids)
+        self.assertEqual(len(set(ids)), len(ids))
+        self.assertNotEqual(self.current(), self.original)
+        self.assertEqual(len(os.listdir(os.path.join(self.prog, "tmp"))), 0)
+
+        # The second sync of the same records updates the same contacts.
+        status, out, err = self.sync()
+        self.assertEqual(status, 0, out + err)
+        self.assertEqual(self.column28(), ids)
+
+    def test_password_from_the_saved_configuration(self):
+        self.service = Rookery("--fault", "import=1")
+        self.assertEqual(self.sync()[0], 0)
+        status, out, err = self.sync(password=False)
+        self.assertEqual(status, 0, out + err)
+
+    def test_rejected_authentication(self):
+        for fault, text in (("auth=2", "valid USERNAME/PASSWORD!"),
+                            ("auth=1", "USERNAME with PALM Level!"),
+                            ("auth=none", "valid USERNAME/PASSWORD!")):
+            with self.subTest(fault=fault):
+                self.service = Rookery("--fault", fault)
+                status, out, _ = self.sync()
+                self.service.stop()
+                self.service = None
+                self.assertEqual(status, 1)
+                self.assertIn("Authentication: Error... You have to enter with a " + text, out)
+                self.assertNotIn("Uploading Data:", out)
+                self.assertEqual(self.current(), self.original)
+
+    def test_missing_result_file_is_a_download_error(self):
+        self.service = Rookery("--fault", "import=1", "--fault", "result=none")
+        status, out, _ = self.sync()
+        self.assertEqual(status, 1)
+        self.assertIn("[Error] 550 ", out)
+        self.assertIn("Downloading Data: Download error, check your connection and try again!",
+                      out)
+        self.assertEqual(self.current(), self.original)
+
+    def test_refused_web_host(self):
+        self.service = Rookery()
+        status, out, _ = self.sync(web="127.0.0.1:%d" % unused_port())
+        self.assertEqual(status, 1)
+        self.assertIn("valid USERNAME/PASSWORD!", out)
+        self.assertEqual(self.current(), self.original)
+
+    def test_refused_ftp_host_says_not_connected_and_gives_up_in_time(self):
+        self.service = Rookery()
+        status, out, _ = self.sync("--timeout", "3", ftp="127.0.0.1:%d" % unused_port())
+        self.assertEqual(status, 1)
+        self.assertIn("Uploading Data: Not Connected", out)
+        self.assertIn("[Error] 12030 ", out)
+        self.assertIn("closing the window", out)
+        self.assertEqual(self.current(), self.original)
+
+    def test_garbage_reply(self):
+        self.service = Rookery("--fault", "garbage=auth")
+        status, out, _ = self.sync()
+        self.assertEqual(status, 1)
+        self.assertIn("Exporting Data: Error... There is some problem with the output file!", out)
+        self.assertEqual(self.current(), self.original)
+
+    def test_usage_errors(self):
+        self.assertEqual(self.cli("sync", self.dat, "--categories", "1", check=False).returncode, 2)
+        self.assertEqual(self.cli("sync", self.dat, "--user", "x", check=False).returncode, 2)
+        self.assertEqual(self.cli("sync", self.dat, "--user", "x", "--categories", "a",
+                                  check=False).returncode, 2)
+
+
+def main():
+    global CLI, ROOKERY
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--cli", required=True)
+    parser.add_argument("--rookery", required=True)
+    args, rest = parser.parse_known_args()
+    CLI, ROOKERY = os.path.abspath(args.cli), os.path.abspath(args.rookery)
+    unittest.main(argv=[sys.argv[0], *rest])
+
+
+if __name__ == "__main__":
+    main()
