@@ -1,19 +1,24 @@
-// The desktop program driven the way a user drives it: real widgets, real clicks and keys,
-// real message boxes, a real rookery-dev on loopback. Each test starts the program afresh in
-// its own program folder.
+// The desktop program driven the way a user drives it: real widgets, real
+// clicks and keys, real message boxes, a real rookery-dev on loopback. Each
+// test starts the program afresh in its own program folder.
 #include <QApplication>
 #include <QDir>
 #include <QGroupBox>
+#include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
+#include "address_file/dat_input.h"
+#include "address_file/dat_reader.h"
 #include "desktop_program.h"
 #include "gui_harness.h"
 #include "support/dat_builder.h"
@@ -25,7 +30,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Three categories (one named in Windows-1252), records in each and one unfiled.
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// Three categories (one named in Windows-1252), records in each and one
+// unfiled.
 std::string SampleAddressFile() {
   return brindle::test::DatBuilder()
       .Category(1, "Business")
@@ -37,6 +50,24 @@ std::string SampleAddressFile() {
       .Record(brindle::test::RecordSpec(14, 0).Text(17, "Grace").Text(18, "Hopper"))
       .EndMarker()
       .Bytes();
+}
+
+struct RecordState {
+  std::int32_t status;
+  std::string custom9;
+};
+
+std::map<std::int32_t, RecordState> RecordsOf(const fs::path& path) {
+  DatInput in(path);
+  DatReader reader;
+  reader.ReadHeader(in);
+  std::map<std::int32_t, RecordState> records;
+  for (;;) {
+    DatRecord record = reader.ReadRecord(in);
+    if (reader.endOfRecords) break;
+    records[record.recordId] = {record.status, record.custom9};
+  }
+  return records;
 }
 
 }  // namespace
@@ -69,7 +100,8 @@ class GuiWindowTest : public QObject {
   }
   bool Shown(const char* name) { return Find(name)->isVisibleTo(Find(name)->window()); }
 
-  // Starts the program against the running service, or against hosts that refuse.
+  // Starts the program against the running service, or against hosts that
+  // refuse.
   void StartProgram(const QString& webHost, const QString& ftpHost) {
     ServiceSettings service = ServiceSettings::BuiltIn();
     service.webHost = webHost.toStdString();
@@ -99,7 +131,8 @@ class GuiWindowTest : public QObject {
     QTest::keyClicks(field, text);
   }
 
-  // Answers the warning "No, is  not running" and waits for the main window to be active.
+  // Answers the warning "No, is  not running" and waits for the main window to
+  // be active.
   void AnswerNotRunning() {
     Click("Command1");
     QTRY_VERIFY(Main().isVisible());
@@ -129,7 +162,7 @@ class GuiWindowTest : public QObject {
     folder_.reset();
   }
 
-  void firstStartBrowseLoadAndSelect() {
+  void firstStartBrowseLoadSelectAndSync() {
     QVERIFY(service_.Start({"--delay", "200"}));
     StartProgram(service_.WebHost(), service_.FtpHost());
     QCOMPARE(Alert().windowTitle(), QString("Alert"));
@@ -143,7 +176,8 @@ class GuiWindowTest : public QObject {
     QVERIFY(!Find("btnExt_export")->isEnabled());
     Screenshot(Main(), "main-first-start");
 
-    // Browse: the dialog starts in the folder of the path box and puts the choice in it.
+    // Browse: the dialog starts in the folder of the path box and puts the
+    // choice in it.
     program_->FileDialog().SetNextAnswer(DatPath().string());
     Click("btnFile");
     QCOMPARE(program_->FileDialog().LastFilter(), QString("*.dat (*.dat)"));
@@ -169,7 +203,8 @@ class GuiWindowTest : public QObject {
     QCOMPARE(Text("lblNum_cat"), QString("4"));
     QCOMPARE(Text("lblNum_reg"), QString("4"));
 
-    // One category by a click (a click toggles), one by the keyboard; then user and password.
+    // One category by a click (a click toggles), one by the keyboard; then user
+    // and password.
     ClickEntry(0);
     QCOMPARE(Text("lblExt_num_selected"), QString("1"));
     QTest::keyClick(list, Qt::Key_Down);
@@ -183,6 +218,30 @@ class GuiWindowTest : public QObject {
     QCOMPARE(Find<QLineEdit>("txtAuth_pass")->echoMode(), QLineEdit::Password);
     QVERIFY(Find("btnExt_export")->isEnabled());
     Screenshot(Main(), "main-ready");
+
+    const auto before = RecordsOf(DatPath());
+    Click("btnExt_export");
+    QTRY_COMPARE_WITH_TIMEOUT(Text("lblDAT_Status"), QString("Process finished..."), 60000);
+    QVERIFY(Shown("btnExit2"));
+    QVERIFY(!Find("btnExt_export")->isEnabled());
+    QCOMPARE(Text("lblCSV_Status"), QString("Wrote 2 register(s)!"));
+    QVERIFY(boxes_->Seen().empty());
+    Screenshot(Main(), "main-sync-finished");
+
+    // Records of the two chosen categories now carry the service's ids; the
+    // others do not.
+    const auto after = RecordsOf(DatPath());
+    QCOMPARE(after.at(11).status, 2);
+    QCOMPARE(after.at(13).status, 2);
+    QVERIFY(!after.at(11).custom9.empty());
+    QVERIFY(!after.at(13).custom9.empty());
+    QCOMPARE(after.at(12).custom9, before.at(12).custom9);
+    QCOMPARE(after.at(14).custom9, before.at(14).custom9);
+
+    Click("btnExit2");
+    QVERIFY(ended_);
+    QVERIFY(!Main().isVisible());
+    QVERIFY(!fs::exists(Folder() / "tmp" / "address.bkp"));
   }
 
   void savedConfigurationAnsweredYesThenConfiguration() {
@@ -198,7 +257,8 @@ class GuiWindowTest : public QObject {
     QCOMPARE(question.icon, QMessageBox::NoIcon);
     QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
 
-    // Activation loads the saved file and selects the saved categories, in the short layout.
+    // Activation loads the saved file and selects the saved categories, in the
+    // short layout.
     AnswerNotRunning();
     auto* list = Find<QListWidget>("lstCategory");
     QTRY_COMPARE(list->count(), 4);
@@ -228,6 +288,95 @@ class GuiWindowTest : public QObject {
     }
     QCOMPARE(Text("txtAuth_login"), QString("demo"));
     Screenshot(Main(), "main-configuration-layout");
+
+    // Coming back to the window from another program does not load the file again.
+    int loads = 0;
+    program_->View().onRepainted = [&](const std::string& control) {
+      if (control == "lblStatus_File") ++loads;
+    };
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QTRY_VERIFY(elsewhere.isActiveWindow());
+    Main().activateWindow();
+    QTRY_VERIFY(Main().isActiveWindow());
+    QCOMPARE(loads, 0);
+  }
+
+  void closingTheWarningEndsTheProgram() {
+    StartProgram("127.0.0.1:9", "127.0.0.1:9");
+    Alert().close();  // its close box: no answer given
+    QVERIFY(ended_);
+    QVERIFY(!Alert().isVisible());
+    QVERIFY(!Main().isVisible());
+  }
+
+  void ftpErrorShowsTheCriticalBox() {
+    // The web pages answer, but nothing listens where the FTP account should
+    // be.
+    QVERIFY(service_.Start());
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QString refused = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
+    closed.close();
+    WriteConfiguration("1");
+    boxes_->Queue(QMessageBox::No);  // full layout
+    StartProgram(service_.WebHost(), refused);
+    AnswerNotRunning();
+    QTRY_COMPARE(Find<QListWidget>("lstCategory")->count(), 4);
+    const std::string original = ReadAll(DatPath());
+
+    // The run goes on after the box, polling for an import that cannot come;
+    // once the box has been answered and the window unlocked, the user gives up
+    // and closes the window.
+    QTimer watcher;
+    watcher.setInterval(20);
+    connect(&watcher, &QTimer::timeout, this, [&] {
+      if (boxes_->Seen().size() < 2 || !Find("btnExt_export")->isEnabled()) return;
+      watcher.stop();
+      QCOMPARE(Text("lblUP_Status"), QString("Not Connected"));
+      Main().close();
+    });
+    watcher.start();
+    boxes_->ScreenshotNext("ftp-error-box");
+    Click("btnExt_export");
+    QTRY_VERIFY(ended_);
+    QCOMPARE(boxes_->Seen().size(), std::size_t{2});
+    const SeenBox& error = boxes_->Seen().back();
+    QCOMPARE(error.title, QString("Error"));
+    QCOMPARE(error.icon, QMessageBox::Critical);
+    QCOMPARE(error.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY2(error.text.startsWith("12030 "), qPrintable(error.text));
+    QCOMPARE(ReadAll(DatPath()), original);
+  }
+
+  void closeBoxInTheMiddleOfASync() {
+    // A slow import keeps the run polling; the user closes the window
+    // meanwhile.
+    QVERIFY(service_.Start({"--delay", "60000"}));
+    WriteConfiguration("1 2");
+    boxes_->Queue(QMessageBox::No);
+    StartProgram(service_.WebHost(), service_.FtpHost());
+    AnswerNotRunning();
+    QTRY_COMPARE(Find<QListWidget>("lstCategory")->count(), 4);
+    const std::string original = ReadAll(DatPath());
+
+    QTimer closer;
+    closer.setInterval(20);
+    connect(&closer, &QTimer::timeout, this, [&] {
+      if (Text("lblSRV_Status").startsWith("Server processing")) {
+        closer.stop();
+        Screenshot(Main(), "main-sync-waiting");
+        Main().close();  // what the window's close box does
+      }
+    });
+    closer.start();
+    Click("btnExt_export");  // returns once the run has given up
+    QVERIFY(ended_);
+    QVERIFY(!Main().isVisible());
+    QCOMPARE(ReadAll(DatPath()), original);
+    QVERIFY(!fs::exists(Folder() / "tmp" / "address.bkp"));
+    QVERIFY(!fs::exists(Folder() / "tmp" / "address.dat"));
   }
 };
 
