@@ -47,8 +47,8 @@ TEST_F(DriverTest, ControlsOutOfReachAreNotDelivered) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "{\"ignored\":\"click btnLoad: disabled\"}\n"
-            "{\"ignored\":\"click btnExit2: hidden\"}\n"
-            "{\"ignored\":\"type txtFile x: hidden\"}\n");  // main window not shown yet
+            "{\"ignored\":\"click btnExit2: disabled\"}\n"
+            "{\"ignored\":\"type txtFile x: disabled\"}\n");  // main window not shown yet
 }
 
 TEST_F(DriverTest, TypeTakesTheRestOfTheLineBlanksAndHashesIncluded) {
