@@ -1,11 +1,11 @@
 #include "export/record_export.h"
 
-#include <charconv>
 #include <optional>
 
 #include "address_file/dat_error.h"
 #include "address_file/dat_format.h"
 #include "address_file/dat_output.h"
+#include "export/category_selection.h"
 #include "export/export_line.h"
 
 namespace brindle {
@@ -14,25 +14,18 @@ namespace {
 
 constexpr int kMaxLines = 32767;  // the line counter is 16 bits wide
 
-// The selected-category table as numbers; a blank slot stays empty.
-std::vector<std::optional<std::int32_t>> SlotNumbers(const SelCat& selCat) {
-  std::vector<std::optional<std::int32_t>> slots;
+// The selected-category table as numbers, read as the selection reads them; a blank slot
+// stays empty.
+std::vector<std::optional<std::int64_t>> SlotNumbers(const SelCat& selCat) {
+  std::vector<std::optional<std::int64_t>> slots;
   slots.reserve(selCat.size());
   for (const std::string& text : selCat) {
-    const std::size_t first = text.find_first_not_of(' ');
-    const std::string slot = first == std::string::npos
-                                 ? ""
-                                 : text.substr(first, text.find_last_not_of(' ') + 1 - first);
-    if (slot.empty()) {
+    if (text.find_first_not_of(' ') == std::string::npos) {
       slots.emplace_back();
       continue;
     }
-    std::int32_t value = 0;
-    const char* end = slot.data() + slot.size();
-    const auto [ptr, ec] = std::from_chars(slot.data(), end, value);
-    if (ec != std::errc() || ptr != end) {
-      throw DatError("selected category \"" + slot + "\" is not a number", -1);
-    }
+    const auto value = ParseCategoryNumber(text);
+    if (!value) throw DatError("selected category \"" + text + "\" is not a number", -1);
     slots.emplace_back(value);
   }
   return slots;

@@ -90,6 +90,13 @@ TEST_F(RecordExport, ZeroOrNegativeRecordCountReadsNothing) {
   EXPECT_EQ(Export(b.Bytes(), {"1", "2", "0"}), "");
 }
 
+// The load pre-selects a saved "+2" as category 2 and keeps the text in the slot; the export
+// must read it the same way.
+TEST_F(RecordExport, SlotsAreReadAsNumbersAsTheSelectionReadsThem) {
+  EXPECT_EQ(Export(Sample().Bytes(), {"+2"}), Export(Sample().Bytes(), {"2"}));
+  EXPECT_EQ(Export(Sample().Bytes(), {"99999999999"}), "");  // matches nothing, fails nothing
+}
+
 TEST_F(RecordExport, SlotThatIsNotANumberIsAnError) {
   EXPECT_THROW(Export(Sample().Bytes(), {"x1"}), DatError);
 }
