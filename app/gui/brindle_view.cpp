@@ -184,13 +184,20 @@ void BrindleView::ConnectButtons() {
       {"btnExt_export", [&m] { m.btnExt_export_Click(); }},
       {"btnExit2", [&m] { m.btnExit2_Click(); }},
   };
+  // A click reaches the model only while the model itself lets the user reach the button.
   for (const auto& [name, handler] : mainButtons) {
-    connect(main_->ControlAs<QPushButton>(name), &QPushButton::clicked, this, handler);
+    const Control* button = m.Find(name);
+    connect(main_->ControlAs<QPushButton>(name), &QPushButton::clicked, this,
+            [&m, button, handler] {
+              if (m.Reachable(*button)) handler();
+            });
   }
-  connect(alert_->ControlAs<QPushButton>("Command1"), &QPushButton::clicked, this,
-          [&m] { m.form1.Command1_Click(); });
-  connect(alert_->ControlAs<QPushButton>("Command2"), &QPushButton::clicked, this,
-          [&m] { m.form1.Command2_Click(); });
+  connect(alert_->ControlAs<QPushButton>("Command1"), &QPushButton::clicked, this, [&m] {
+    if (m.Reachable(m.form1.Command1)) m.form1.Command1_Click();
+  });
+  connect(alert_->ControlAs<QPushButton>("Command2"), &QPushButton::clicked, this, [&m] {
+    if (m.Reachable(m.form1.Command2)) m.form1.Command2_Click();
+  });
 }
 
 void BrindleView::ConnectTextFields() {
