@@ -72,7 +72,9 @@ void FrmBrindle::LoadCategories() {
   lstCategory.AddItem("Unfiled");
   if (unfiled) {
     lstCategory.SetSelected(n, true);
-    varSel_cat[static_cast<std::size_t>(n)] = "0";
+    // Not `= "0"`: GCC 12 at -O2 takes that for an overlapping copy (-Wrestrict, an error
+    // in the CI build).
+    varSel_cat[static_cast<std::size_t>(n)].assign(1, '0');
   }
 }
 
