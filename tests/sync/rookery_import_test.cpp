@@ -1,9 +1,12 @@
 // How rookery-dev reads uploaded export files.
 #include <gtest/gtest.h>
 
+#include "contact_store.h"
 #include "export/export_line.h"
 #include "export_import.h"
+#include "faults.h"
 #include "importer.h"
+#include "support/dat_builder.h"
 
 namespace rookery {
 namespace {
@@ -105,3 +108,61 @@ TEST(ParseExportFile, ReadsBackWhatTheExportWrites) {
 
 }  // namespace
 }  // namespace brindle
+
+namespace rookery {
+namespace {
+
+std::vector<std::string> Fields(const std::string& recordId, const std::string& dbId) {
+  std::vector<std::string> fields(kExportColumns);
+  fields[0] = recordId;
+  fields[27] = dbId;
+  return fields;
+}
+
+TEST(ContactStore, UpdatesOnlyTheOwnersContactNamedInColumn28) {
+  brindle::test::TempDir dir;
+  ContactStore store(dir / "db.sqlite");
+  const auto first = store.StoreContacts("demo", "2_csv.tmp", {Fields("1", ""), Fields("2", "")});
+  ASSERT_EQ(first.size(), 2u);
+  EXPECT_NE(first[0], first[1]);
+  // Synced again: the ids come back in column 28 and the same contacts are updated.
+  const auto again = store.StoreContacts(
+      "demo", "2_csv.tmp",
+      {Fields("1", std::to_string(first[0])), Fields("2", std::to_string(first[1]))});
+  EXPECT_EQ(again, first);
+  EXPECT_EQ(store.ContactCount(), 2);
+  // Another account naming those ids, or text that is no id, gets contacts of its own.
+  const auto other = store.StoreContacts(
+      "visitor", "2_csv.tmp", {Fields("1", std::to_string(first[0])), Fields("3", "old note")});
+  EXPECT_NE(other[0], first[0]);
+  EXPECT_EQ(store.ContactCount(), 4);
+}
+
+TEST(ContactStore, ChecksLogins) {
+  brindle::test::TempDir dir;
+  ContactStore store(dir / "db.sqlite");
+  store.AddAccount("a&b c", "p+ss#", kPalmLevel);
+  EXPECT_EQ(store.CheckLogin("demo", "demo"), AuthReply::Ok);
+  EXPECT_EQ(store.CheckLogin("visitor", "visitor"), AuthReply::NoPalmLevel);
+  EXPECT_EQ(store.CheckLogin("demo", "Demo"), AuthReply::Rejected);
+  EXPECT_EQ(store.CheckLogin("nobody", ""), AuthReply::Rejected);
+  EXPECT_EQ(store.CheckLogin("a&b c", "p+ss#"), AuthReply::Ok);
+}
+
+TEST(Faults, AcceptOnlyKnownKeysAndValues) {
+  Faults faults;
+  faults.SetPair("auth=none");
+  faults.SetPair("drop=auth,verify");
+  EXPECT_EQ(faults.Get("auth"), "none");
+  EXPECT_TRUE(faults.Names("drop", "verify"));
+  EXPECT_FALSE(faults.Names("drop", "import"));
+  faults.SetPair("drop=");
+  EXPECT_FALSE(faults.Names("drop", "auth"));
+  for (const char* bad :
+       {"auth=3", "delay=-1", "delay=abc", "result=some", "drop=home", "color=red", "auth"}) {
+    EXPECT_THROW(faults.SetPair(bad), std::invalid_argument) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace rookery
