@@ -43,7 +43,18 @@ BrindleView::BrindleView(const TwipsScale& scale)
   list_ = main_->ControlAs<CategoryList>("lstCategory");
 }
 
-BrindleView::~BrindleView() = default;
+BrindleView::~BrindleView() {
+  // The model may be gone already; widgets that signal while they are torn down (a list
+  // losing its entries, a field losing the focus) must not reach it.
+  for (FormWidget* form : {main_.get(), alert_.get()}) {
+    for (QWidget* widget : form->Controls()) {
+      widget->removeEventFilter(this);
+      widget->disconnect(this);
+    }
+    form->onActivated = nullptr;
+    form->onCloseRequest = nullptr;
+  }
+}
 
 void BrindleView::Attach(FrmBrindle& model) {
   model_ = &model;
