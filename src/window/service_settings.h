@@ -1,18 +1,13 @@
-// Where the Rookery service lives. The defaults are fixed when the program is built; tests
-// and the command line may name other hosts.
+// Where the Rookery service lives, as the window hands it to the sync run. The defaults are
+// fixed when the program is built; tests and the command line may name other hosts.
 #pragma once
 
-#include <string>
+#include "sync/service_config.h"
 
 namespace brindle {
 
-struct ServiceSettings {
-  std::string webHost;  // host or host:port of the three web pages
-  std::string ftpHost;  // host or host:port of the FTP account
-  std::string ftpUser = "tarnwick";
-  std::string ftpPassword;  // the account's fixed password
-
-  static ServiceSettings BuiltIn();
+struct ServiceSettings : ServiceConfig {
+  static ServiceSettings BuiltIn() { return {DefaultServiceConfig()}; }
 };
 
 }  // namespace brindle
