@@ -22,6 +22,7 @@ class DatInput {
   explicit DatInput(const std::filesystem::path& path);
   // Reads from `bytes`, which must outlive this input.
   static DatInput FromMemory(std::string_view bytes);
+  static DatInput FromMemory(std::string&&) = delete;  // the bytes would not outlive the input
 
   DatInput(DatInput&&) noexcept;
   DatInput& operator=(DatInput&&) noexcept;

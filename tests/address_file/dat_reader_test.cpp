@@ -291,6 +291,32 @@ TEST(DatReaderEnd, MarkerReturnsAnEmptyRecordAfterTwentyFourBytes) {
   EXPECT_TRUE(in.AtEnd());
 }
 
+TEST(DatReaderText, CommasQuotesAndLineBreaksSurviveInEveryTextItem) {
+  const std::string nasty = "a,b \"q\" \r\nline\rcr\nlf \x93\xE9";
+  RecordSpec spec(1);
+  int texts = 0;
+  for (int item = 17; item <= 80; ++item) {
+    try {
+      spec.Text(item, nasty + std::to_string(item));
+      ++texts;
+    } catch (const std::invalid_argument&) {
+    }
+  }
+  ASSERT_EQ(texts, 45);
+  spec.Block(nasty, nasty);
+  const Walk w = ReadAll(DatBuilder().Record(spec).Bytes());
+  ASSERT_EQ(w.records.size(), 1u);
+  const DatRecord& r = w.records[0];
+  EXPECT_EQ(r.blockName, nasty);
+  EXPECT_EQ(r.item18, nasty + "18");
+  EXPECT_EQ(r.item24, nasty + "24");
+  EXPECT_EQ(r.custom1, nasty + "39");
+  EXPECT_EQ(r.custom9, nasty + "47");
+  EXPECT_EQ(r.item59, nasty + "59");
+  EXPECT_EQ(r.item70, nasty + "70");
+  EXPECT_EQ(r.item80, nasty + "80");
+}
+
 // ---- Damaged files ----------------------------------------------------------------------------
 
 TEST(DatReaderDamage, EveryTruncationFailsWithAnOffsetInsideTheFile) {

@@ -191,6 +191,17 @@ TEST_F(RecDatTest, FileMissingIsAnErrorAndCreatesNothing) {
   EXPECT_FALSE(fs::exists(WriteBackTempPath(job_.datPath)));
 }
 
+TEST_F(RecDatTest, ThroughASymbolicLinkTheTargetIsReplacedAndTheLinkKept) {
+  Given(TwoRecords(), "12,900\n\n13,901\n\n", 2);
+  fs::create_directory(dir_ / "real");
+  fs::rename(job_.datPath, dir_ / "real" / "address.dat");
+  fs::create_symlink(dir_ / "real" / "address.dat", job_.datPath);
+  RecDat(reader_, job_);
+  EXPECT_TRUE(fs::is_symlink(job_.datPath));
+  EXPECT_EQ(test::ReadFileBytes(dir_ / "real" / "address.dat"),
+            TwoRecordsAfter("900", "901").Bytes());
+}
+
 TEST_F(RecDatTest, KeepsTheFilePermissions) {
   Given(TwoRecords(), "12,900\n\n", 1);
   fs::permissions(job_.datPath, fs::perms::owner_read | fs::perms::owner_write);

@@ -97,6 +97,13 @@ TEST_F(RecordExport, SlotsAreReadAsNumbersAsTheSelectionReadsThem) {
   EXPECT_EQ(Export(Sample().Bytes(), {"99999999999"}), "");  // matches nothing, fails nothing
 }
 
+TEST_F(RecordExport, MoreThan32767LinesIsAnError) {
+  DatBuilder b;
+  b.Record(RecordSpec(1, 3));
+  EXPECT_EQ(Export(b.Bytes(), SelCat(32767, "3")).size(), 32767 * Line(Rec(1, ""), "").size());
+  EXPECT_THROW(Export(b.Bytes(), SelCat(32768, "3")), DatError);
+}
+
 TEST_F(RecordExport, SlotThatIsNotANumberIsAnError) {
   EXPECT_THROW(Export(Sample().Bytes(), {"x1"}), DatError);
 }
