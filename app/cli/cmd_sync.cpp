@@ -83,7 +83,7 @@ class SyncSession {
         out_(out),
         pump_(curl_,
               std::chrono::seconds(args.GetNumber("--timeout", kDefaultTimeout, 1, 24 * 3600))) {
-    ServiceSettings service = ServiceSettings::BuiltIn();
+    ServiceConfig service = DefaultServiceConfig();
     service.webHost = args.Get("--web-host", service.webHost);
     service.ftpHost = args.Get("--ftp-host", service.ftpHost);
     if (args.Has("--ftp-password-file")) {

@@ -7,7 +7,7 @@ namespace brindle::gui {
 using platform::CurlTransferControl;
 
 DesktopProgram::DesktopProgram(const std::filesystem::path& programFolder,
-                               const ServiceSettings& service)
+                               const ServiceConfig& service)
     : itc_(curl_, CurlTransferControl::Protocol::Ftp),
       itc2_(curl_, CurlTransferControl::Protocol::Http),
       pump_([this](std::chrono::milliseconds wait) { curl_.Pump(wait); }),

@@ -12,13 +12,13 @@
 #include "qt_file_dialog.h"
 #include "qt_message_box.h"
 #include "window/frm_brindle.h"
-#include "window/service_settings.h"
+#include "sync/service_config.h"
 
 namespace brindle::gui {
 
 class DesktopProgram {
  public:
-  DesktopProgram(const std::filesystem::path& programFolder, const ServiceSettings& service);
+  DesktopProgram(const std::filesystem::path& programFolder, const ServiceConfig& service);
 
   // Runs the start-up sequence once the application's event loop runs, so that a start-up
   // that ends the program (the warning answered "Yes") can stop the loop.

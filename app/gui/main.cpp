@@ -8,7 +8,7 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   brindle::gui::DesktopProgram program(brindle::platform::ExecutableFolder(argv[0]),
-                                       brindle::ServiceSettings::BuiltIn());
+                                       brindle::DefaultServiceConfig());
   program.StartSoon();
   return QApplication::exec();
 }

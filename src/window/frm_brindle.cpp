@@ -31,7 +31,7 @@ constexpr const char* kWarning =
 }  // namespace
 
 FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFolder,
-                       ServiceSettings serviceSettings)
+                       ServiceConfig serviceConfig)
     : frFile(*this, Frame("frFile", "Palm Desktop address.dat Path:", 0, false)),
       Label1(*this, Make("Label1", K::Label, "frFile", kNewUsersNote)),
       txtFile(*this, Make("txtFile", K::TextBox, "frFile", "")),
@@ -82,7 +82,7 @@ FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFol
       eventPump(platform.eventPump),
       messageBox(platform.messageBox),
       files(platform.files),
-      service(std::move(serviceSettings)),
+      service(std::move(serviceConfig)),
       platform_(platform),
       programFolder_(std::move(programFolder)) {
   controls_ = {&frFile,         &Label1,          &txtFile,

@@ -37,7 +37,7 @@
 #include "platform/windowing.h"
 #include "window/controls.h"
 #include "window/form1.h"
-#include "window/service_settings.h"
+#include "sync/service_config.h"
 
 namespace brindle {
 
@@ -59,7 +59,7 @@ class FrmBrindle : private ControlObserver {
   static constexpr int kCreatedHeight = 7995;
 
   FrmBrindle(WindowPlatform platform, std::filesystem::path programFolder,
-             ServiceSettings service = ServiceSettings::BuiltIn());
+             ServiceConfig service = DefaultServiceConfig());
   FrmBrindle(const FrmBrindle&) = delete;
   FrmBrindle& operator=(const FrmBrindle&) = delete;
 
@@ -97,7 +97,7 @@ class FrmBrindle : private ControlObserver {
   platform::MessageBox& messageBox;
   platform::FileOps& files;
   DatReader datReader;  // the one address-file reader; its state is program-wide
-  const ServiceSettings service;
+  const ServiceConfig service;
 
   // When set, the export run hands over here instead of calling SendFile.
   std::function<void()> sendFileStep;

@@ -35,15 +35,6 @@ class RunFlag {
   bool& flag_;
 };
 
-ServiceConfig ConfigOf(const ServiceSettings& settings) {
-  ServiceConfig config;
-  config.webHost = settings.webHost;
-  config.ftpHost = settings.ftpHost;
-  config.ftpUser = settings.ftpUser;
-  config.ftpPassword = settings.ftpPassword;
-  return config;
-}
-
 }  // namespace
 
 void FrmBrindle::PumpTimes(int k) {
@@ -88,7 +79,7 @@ void FrmBrindle::SendFile() {
 bool FrmBrindle::Authenticate() {
   lblAuth_Status.SetText("Verifying the Authentication...");
   varSrv_reply = "2";
-  ITC2.Execute(AuthUrl(ConfigOf(service), txtAuth_login.text(), txtAuth_pass.text()), "");
+  ITC2.Execute(AuthUrl(service, txtAuth_login.text(), txtAuth_pass.text()), "");
   WaitUntilFree(&FrmBrindle::ITC2_Free, 8);  // W1
   switch (JudgeAuthReply(varSrv_reply)) {
     case AuthVerdict::Rejected:
@@ -117,14 +108,13 @@ void FrmBrindle::UploadExport() {
 
 // Steps 4 and 5.
 void FrmBrindle::AwaitImport() {
-  const ServiceConfig config = ConfigOf(service);
   lblSRV_Status.SetText("Server processing the output file... Wait a moment!");
-  ITC2.Execute(ImportUrl(config, txtAuth_login.text(), varCsv_name), "");
+  ITC2.Execute(ImportUrl(service, txtAuth_login.text(), varCsv_name), "");
   WaitWhileBusy(ITC2, 12);  // W4
   ITC2.Cancel();
   for (bool first = true; !ResultReady(varSrv_reply); first = false) {
     if (!first) PumpUntil(clock() + kVerifyPause);
-    ITC2.Execute(VerifyUrl(config, varCsv_name), "GET");
+    ITC2.Execute(VerifyUrl(service, varCsv_name), "GET");
     WaitUntilFree(&FrmBrindle::ITC2_Free, 3);  // W5
     ITC2.Cancel();
   }

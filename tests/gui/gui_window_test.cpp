@@ -103,7 +103,7 @@ class GuiWindowTest : public QObject {
   // Starts the program against the running service, or against hosts that
   // refuse.
   void StartProgram(const QString& webHost, const QString& ftpHost) {
-    ServiceSettings service = ServiceSettings::BuiltIn();
+    ServiceConfig service = DefaultServiceConfig();
     service.webHost = webHost.toStdString();
     service.ftpHost = ftpHost.toStdString();
     program_ = std::make_unique<DesktopProgram>(Folder(), service);

@@ -87,7 +87,7 @@ class SyncTest : public ::testing::Test {
   FrmBrindle& Window() {
     if (!window_) {
       WindowPlatform platform{messageBox, fileDialog, pump, itc, itc2, windowing, files};
-      ServiceSettings service;
+      ServiceConfig service;
       service.webHost = "web.test:8080";
       service.ftpHost = "ftp.test";
       service.ftpPassword = "secret";

@@ -140,7 +140,7 @@ class SyncServiceTest : public ::testing::Test {
   platform::RecordingWindowing windowing;
   platform::RealFileOps files;
   std::unique_ptr<RookeryProcess> service_;
-  ServiceSettings settings_;
+  ServiceConfig settings_;
   std::unique_ptr<FrmBrindle> window_;
 };
 

@@ -38,7 +38,7 @@ struct DriveTransfers {
 struct DriveOptions {
   std::filesystem::path programFolder;
   std::string script;  // path of the script; "" reads stdin
-  ServiceSettings service = ServiceSettings::BuiltIn();
+  ServiceConfig service = DefaultServiceConfig();
   // Set by --web-host or --ftp-host: "SYNC" then runs the real sync run against that service
   // over `transfers`, instead of printing the hand-over.
   bool syncForReal = false;
