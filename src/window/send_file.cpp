@@ -149,8 +149,10 @@ void FrmBrindle::FetchResultAndRewrite(const std::string& datPath) {
   platform::RemoveQuietly(files, TmpFile("address.dat"));
   platform::RemoveQuietly(files, platform::PathFromText(varCsv_path + ".out"));
   lblDAT_Status.SetText("Process finished...");
-  SetFocus("txtFile");
+  // The box is disabled for the run and a disabled box cannot take the focus, so the focus
+  // moves once SetOn has enabled it again (a hidden box still leaves the focus where it is).
   SetOn();
+  SetFocus("txtFile");
   btnExt_export.SetEnabled(false);
   btnExit2.SetVisible(true);
 }

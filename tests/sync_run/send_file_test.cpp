@@ -14,6 +14,7 @@ TEST_F(SyncTest, FullRunRewritesTheAddressFileAndCleansUp) {
   Prepare("an na", "p&ss+#1 %");
   ScriptSuccess("101,5001\n\n102,5002\n\n", 2);
   FrmBrindle& w = Window();
+  ASSERT_TRUE(w.SetFocus("btnExt_export"));  // pressing the button takes the focus
   w.btnExt_export_Click();
 
   // Every value reaches the service exactly as typed.
@@ -95,6 +96,13 @@ TEST_P(SyncAuthTest, RejectedAuthenticationTouchesNothing) {
   EXPECT_EQ(w.focus(), "txtAuth_login");
   EXPECT_FALSE(w.btnExit2.visible());
   EXPECT_FALSE(w.syncRunning());
+  EXPECT_EQ(ReadFileBytes(datPath()), original);
+
+  // The exit clean-up removes the load's backup but keeps the export file this run left.
+  w.CloseMain();
+  EXPECT_FALSE(std::filesystem::exists(Tmp("address.bkp")));
+  EXPECT_TRUE(std::filesystem::exists(Tmp("5_csv.tmp")));
+  EXPECT_TRUE(std::filesystem::exists(dir / "prog" / "Brindle.conf"));
   EXPECT_EQ(ReadFileBytes(datPath()), original);
 }
 
@@ -180,6 +188,14 @@ TEST_P(SyncResultTest, ResultFilesThatDoNotFitAreDownloadErrors) {
   Window().btnExt_export_Click();
   EXPECT_EQ(Window().lblDOWN_Status.text(), "Download error, check your connection and try again!");
   EXPECT_EQ(Window().lblDAT_Status.text(), "Rewriting DAT File... Wait a momment!");
+  EXPECT_EQ(ReadFileBytes(datPath()), original);
+
+  // The downloaded result and the copy stay until the exit clean-up, which removes both.
+  EXPECT_TRUE(std::filesystem::exists(Tmp("5_csv.tmp.out")));
+  EXPECT_TRUE(std::filesystem::exists(Tmp("address.dat")));
+  Window().CloseMain();
+  EXPECT_FALSE(std::filesystem::exists(Tmp("5_csv.tmp.out")));
+  EXPECT_FALSE(std::filesystem::exists(Tmp("address.dat")));
   EXPECT_EQ(ReadFileBytes(datPath()), original);
 }
 
