@@ -78,16 +78,16 @@ class SyncServiceTest : public ::testing::Test {
  protected:
   void StartService(const std::vector<std::string>& args = {"--delay", "300"}) {
     service_ = std::make_unique<RookeryProcess>(args);
-    settings_.webHost = service_->webHost();
-    settings_.ftpHost = service_->ftpHost();
-    settings_.ftpPassword = brindle::testing::kTestFtpPassword;
+    config_.webHost = service_->webHost();
+    config_.ftpHost = service_->ftpHost();
+    config_.ftpPassword = brindle::testing::kTestFtpPassword;
   }
 
   FrmBrindle& Window() {
     if (!window_) {
       std::filesystem::create_directories(dir / "prog");
       WindowPlatform platform{messageBox, fileDialog, pump, itc, itc2, windowing, files};
-      window_ = std::make_unique<FrmBrindle>(platform, dir / "prog", settings_);
+      window_ = std::make_unique<FrmBrindle>(platform, dir / "prog", config_);
       pump.onTimeOut = [this] { window_->CloseMain(); };
     }
     return *window_;
@@ -102,14 +102,7 @@ class SyncServiceTest : public ::testing::Test {
     w.Form_Load();
     w.form1.Command1_Click();
     w.txtFile.SetText(DatPath().string());
-    w.btnLoad_Click();
-    for (int i = 0; i < w.lstCategory.size(); ++i) {
-      const std::int32_t number = w.lstCategory.entries()[i].itemData;
-      if (number == 2 || number == 5) {
-        w.ClickListEntry(i, true);
-        w.lstCategory_MouseUp();
-      }
-    }
+    LoadAndChoose();
     w.TypeText(w.txtAuth_login, user);
     w.TypeText(w.txtAuth_pass, password);
     w.btnExt_export_Click();
@@ -117,6 +110,15 @@ class SyncServiceTest : public ::testing::Test {
   }
 
   void SyncAgain() {
+    FrmBrindle& w = Window();
+    LoadAndChoose();
+    w.btnExt_export.SetEnabled(true);
+    w.btnExt_export_Click();
+    EXPECT_FALSE(pump.timedOut) << "the second run did not end";
+  }
+
+  // Loads the path in the file box and chooses Business and Family.
+  void LoadAndChoose() {
     FrmBrindle& w = Window();
     w.btnLoad_Click();
     for (int i = 0; i < w.lstCategory.size(); ++i) {
@@ -126,8 +128,6 @@ class SyncServiceTest : public ::testing::Test {
         w.lstCategory_MouseUp();
       }
     }
-    w.btnExt_export.SetEnabled(true);
-    w.btnExt_export_Click();
   }
 
   TempDir dir;
@@ -140,7 +140,7 @@ class SyncServiceTest : public ::testing::Test {
   platform::RecordingWindowing windowing;
   platform::RealFileOps files;
   std::unique_ptr<RookeryProcess> service_;
-  ServiceConfig settings_;
+  ServiceConfig config_;
   std::unique_ptr<FrmBrindle> window_;
 };
 
@@ -285,7 +285,7 @@ TEST_F(SyncServiceTest, GarbageReplyIsAnOutputProblem) {
 
 TEST_F(SyncServiceTest, RefusedFtpConnectionSaysNotConnected) {
   StartService();
-  settings_.ftpHost = "127.0.0.1:" + std::to_string(brindle::testing::UnusedPort());
+  config_.ftpHost = "127.0.0.1:" + std::to_string(brindle::testing::UnusedPort());
   ServiceSample().WriteTo(DatPath());
   const std::string original = ReadFileBytes(DatPath());
   std::string upStatus;
