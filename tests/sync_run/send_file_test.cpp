@@ -180,6 +180,20 @@ TEST_F(SyncTest, MissingResultFileIsADownloadErrorAndLeavesTheFileAlone) {
   EXPECT_FALSE(std::filesystem::exists(Tmp("address.bkp")));
 }
 
+TEST_F(SyncTest, AFailedCopyOfTheAddressFileIsADownloadError) {
+  Prepare();
+  ScriptSuccess("101,1\n\n102,2\n\n", 0);
+  files.Plant({platform::FileOp::Copy, "address.dat"});
+  FrmBrindle& w = Window();
+  w.btnExt_export_Click();
+  EXPECT_EQ(w.lblDAT_Status.text(), "Copying original data... Wait a momment!");
+  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
+  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_EQ(w.focus(), "txtAuth_login");
+  EXPECT_EQ(ReadFileBytes(datPath()), original);
+  EXPECT_TRUE(std::filesystem::exists(Tmp("5_csv.tmp.out")));
+}
+
 class SyncResultTest : public SyncTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(SyncResultTest, ResultFilesThatDoNotFitAreDownloadErrors) {
