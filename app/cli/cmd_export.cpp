@@ -1,9 +1,7 @@
 // brindle-cli export FILE --categories "2 5 0" [--output PATH]: the export file of the
 // chosen categories, written by the same record loop as the window's export run.
-#include <charconv>
 #include <filesystem>
 #include <ostream>
-#include <sstream>
 
 #include "address_file/dat_error.h"
 #include "address_file/dat_reader.h"
@@ -19,16 +17,7 @@ namespace fs = std::filesystem;
 // One slot per number, in the order given; a number given twice fills two slots.
 SelCat ParseCategories(const std::string& text) {
   SelCat slots;
-  std::istringstream words(text);
-  for (std::string word; words >> word;) {
-    std::int32_t value = 0;
-    const auto [ptr, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (ec != std::errc() || ptr != word.data() + word.size()) {
-      throw UsageError("--categories holds \"" + word + "\", which is not a category number");
-    }
-    slots.push_back(std::to_string(value));
-  }
-  if (slots.empty()) throw UsageError("--categories needs at least one category number");
+  for (std::int32_t number : CategoryNumbers(text)) slots.push_back(std::to_string(number));
   return slots;
 }
 

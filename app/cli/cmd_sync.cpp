@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iostream>
 #include <map>
-#include <sstream>
 
 #include "command.h"
 #include "platform/cp1252.h"
@@ -27,22 +26,6 @@ namespace {
 using platform::CurlTransferControl;
 
 constexpr long long kDefaultTimeout = 900;
-
-std::vector<std::int32_t> CategoryNumbers(const std::string& text) {
-  std::vector<std::int32_t> numbers;
-  std::istringstream words(text);
-  for (std::string word; words >> word;) {
-    try {
-      std::size_t used = 0;
-      numbers.push_back(std::stoi(word, &used));
-      if (used != word.size()) throw std::invalid_argument(word);
-    } catch (const std::exception&) {
-      throw UsageError("--categories holds \"" + word + "\", which is not a category number");
-    }
-  }
-  if (numbers.empty()) throw UsageError("--categories needs at least one category number");
-  return numbers;
-}
 
 std::string FirstLine(const std::string& path, const char* what) {
   std::ifstream in(path, std::ios::binary);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <sstream>
 
 namespace brindle::cli {
 
@@ -20,6 +21,21 @@ CommandRegistrar::CommandRegistrar(Command command) {
 }
 
 const std::vector<Command>& Commands() { return Registry(); }
+
+std::vector<std::int32_t> CategoryNumbers(const std::string& text) {
+  std::vector<std::int32_t> numbers;
+  std::istringstream words(text);
+  for (std::string word; words >> word;) {
+    std::int32_t value = 0;
+    const auto [ptr, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (ec != std::errc() || ptr != word.data() + word.size()) {
+      throw UsageError("--categories holds \"" + word + "\", which is not a category number");
+    }
+    numbers.push_back(value);
+  }
+  if (numbers.empty()) throw UsageError("--categories needs at least one category number");
+  return numbers;
+}
 
 std::string Args::Get(const std::string& option, const std::string& fallback) const {
   const auto it = options.find(option);

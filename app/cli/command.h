@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <map>
@@ -50,6 +51,9 @@ struct CommandRegistrar {
 
 // Registered commands, sorted by name.
 const std::vector<Command>& Commands();
+
+// The category numbers of a --categories value ("2 5 0"), in the order given.
+std::vector<std::int32_t> CategoryNumbers(const std::string& text);
 
 // Parses the words after the command name against the command's options.
 Args ParseArgs(const Command& command, const std::vector<std::string>& words);

@@ -83,6 +83,9 @@ TEST_F(Cli, UsageErrorsExitWithTwo) {
       {"export", "address.dat", "--categories", "1", "--output", "address.dat"},
       {"writeback", "address.dat"},
       {"writeback", "address.dat", "r.out", "--count", "-1"},
+      {"sync", "address.dat", "--categories", "1", "--user", "demo", "--password", "x"},
+      {"sync", "address.dat", "--categories", "+1", "--user", "demo"},
+      {"sync", "address.dat", "--categories", "1"},
   };
   for (const auto& args : cases) {
     const ProcessResult r = Run(args);
