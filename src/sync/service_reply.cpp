@@ -21,10 +21,12 @@ ReplyError::ReplyError(const std::string& reply)
 
 double ReplyNumber(std::string_view reply) {
   std::string_view text = Trimmed(reply);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  // from_chars would also take "inf" and "nan", which no service sends as a number.
+  const bool plus = !text.empty() && text.front() == '+';
+  if (plus) text.remove_prefix(1);
+  // from_chars would also take "inf" and "nan", which no service sends as a number, and a
+  // second sign after the "+".
   if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text.front())) ||
-                        text.front() == '-' || text.front() == '.')) {
+                        (text.front() == '-' && !plus) || text.front() == '.')) {
     throw ReplyError(std::string(reply));
   }
   double value = 0;

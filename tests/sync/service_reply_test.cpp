@@ -17,7 +17,7 @@ TEST(ReplyNumber, ReadsNumbersWithBlanksAround) {
 
 TEST(ReplyNumber, RefusesWhatIsNotANumber) {
   for (const char* reply :
-       {"", "   ", "<html>error</html>", "1 2", "1x", "x1", "nan", "inf", "+", "-", "0x1"}) {
+       {"", "   ", "<html>error</html>", "1 2", "1x", "x1", "nan", "inf", "+", "-", "+-1", "0x1"}) {
     EXPECT_THROW(ReplyNumber(reply), ReplyError) << '"' << reply << '"';
   }
   try {
