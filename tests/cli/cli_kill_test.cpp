@@ -37,13 +37,17 @@ TEST(CliKill, KilledWriteBackLeavesTheOldOrTheNewFile) {
   const std::string after = test::ReadFileBytes(dir / "address.dat");
   ASSERT_NE(after, before);
 
+  // Kill points spread from the start to twice a whole run, with jitter: the first half of the
+  // rounds fall inside the run, and the last ones after it even on a machine that slows down.
+  constexpr int kRounds = 16;
   std::mt19937 rng(12345);
-  std::uniform_int_distribution<long> delay(0, runTime.count() * 12 / 10);
+  std::uniform_int_distribution<long> jitter(0, runTime.count() / kRounds);
   int sawOld = 0, sawNew = 0;
-  for (int round = 0; round < 16; ++round) {
+  for (int round = 0; round < kRounds; ++round) {
     test::WriteFileBytes(dir / "address.dat", before);
     const pid_t pid = test::StartProcess({cli, "writeback", "address.dat", "r.out"}, dir.path());
-    std::this_thread::sleep_for(std::chrono::microseconds(delay(rng)));
+    const long delay = runTime.count() * 2 * round / (kRounds - 1) + jitter(rng);
+    std::this_thread::sleep_for(std::chrono::microseconds(delay));
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
     ASSERT_TRUE(fs::exists(dir / "address.dat")) << "round " << round;
