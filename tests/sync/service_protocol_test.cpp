@@ -47,10 +47,11 @@ TEST(FtpCommandTexts, QuoteEveryName) {
 
 TEST(ServiceConfig, DefaultsComeFromTheBuild) {
   const ServiceConfig config = DefaultServiceConfig();
-  EXPECT_FALSE(config.webHost.empty());
-  EXPECT_FALSE(config.ftpHost.empty());
+  EXPECT_EQ(config.webHost, EXPECTED_WEB_HOST);
+  EXPECT_EQ(config.ftpHost, EXPECTED_FTP_HOST);
   EXPECT_EQ(config.ftpUser, "tarnwick");
-  EXPECT_FALSE(config.ftpPassword.empty());
+  EXPECT_EQ(config.ftpPassword, EXPECTED_FTP_PASSWORD);
+  EXPECT_FALSE(config.webHost.empty());
 }
 
 }  // namespace
