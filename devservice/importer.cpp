@@ -52,17 +52,21 @@ std::string Importer::Import(const std::string& owner, const std::string& nameFi
   const std::string result = ResultContent(file.records, ids);
   const std::string name = nameFile + ".out";
   const bool noResult = faults_.Get("result") == "none";
+  std::unique_lock lock(mutex_);
+  // A result left from an earlier import of the same name (never downloaded, or still due)
+  // must not answer for this one: verify would report it ready before this import is done.
+  std::erase_if(pending_, [&name](const Pending& p) { return p.name == name; });
+  std::error_code ignored;
+  fs::remove(home_ / name, ignored);
   if (faults_.Get("import") == "1") {
     if (!noResult) WriteResult(name, result);
     return "1";
   }
   if (noResult) return "0";
-  {
-    std::lock_guard lock(mutex_);
-    const auto due =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(faults_.GetMs("delay"));
-    pending_.push_back({due, name, result});
-  }
+  const auto due =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(faults_.GetMs("delay"));
+  pending_.push_back({due, name, result});
+  lock.unlock();
   wake_.notify_all();
   return "0";
 }

@@ -149,6 +149,29 @@ TEST(ContactStore, ChecksLogins) {
   EXPECT_EQ(store.CheckLogin("a&b c", "p+ss#"), AuthReply::Ok);
 }
 
+TEST(Importer, AResultLeftFromAnEarlierImportDoesNotAnswerForTheNextOne) {
+  brindle::test::TempDir dir;
+  std::filesystem::create_directories(dir / "home");
+  std::filesystem::create_directories(dir / "staging");
+  ContactStore store(dir / "db.sqlite");
+  Faults faults;
+  faults.SetPair("delay=60000");
+  Importer importer(dir / "home", dir / "staging", store, faults);
+  brindle::test::WriteFileBytes(dir / "home" / "1_csv.tmp", Line({"7", "x"}));
+  // An earlier run of a file with the same record count never fetched its result.
+  brindle::test::WriteFileBytes(dir / "home" / "1_csv.tmp.out", "99,5000\n\n");
+  ASSERT_EQ(importer.Verify("1_csv.tmp"), "1");
+  EXPECT_EQ(importer.Import("demo", "1_csv.tmp"), "0");
+  EXPECT_EQ(importer.Verify("1_csv.tmp"), "0");  // not ready until this import is done
+
+  faults.SetPair("delay=0");
+  faults.SetPair("import=1");
+  brindle::test::WriteFileBytes(dir / "home" / "1_csv.tmp.out", "99,5000\n\n");
+  EXPECT_EQ(importer.Import("demo", "1_csv.tmp"), "1");
+  const std::string result = brindle::test::ReadFileBytes(dir / "home" / "1_csv.tmp.out");
+  EXPECT_EQ(result.rfind("7,", 0), 0u) << result;
+}
+
 TEST(Faults, AcceptOnlyKnownKeysAndValues) {
   Faults faults;
   faults.SetPair("auth=none");
