@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Times brindle-cli on a large synthetic address file against cp of the same file.
 
-Usage: bench/run_bench.py [--records N] [--build DIR] [--runs R]
+Usage: bench/run_bench.py [--records N] [--build DIR] [--runs R] [--categories "1 0"]
 
 Builds brindle-cli in Release mode (in build-bench/ unless --build names a folder that holds
 it), writes a sample address.dat of N records (default 100,000, about 80 MB), then runs each
@@ -60,6 +60,9 @@ def main():
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--records", type=int, default=100000)
     parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--categories", default="1 0",
+                        help="categories to export (default \"1 0\"; one export holds at most "
+                             "32,767 lines, so use a number no record has for very large files)")
     parser.add_argument("--build", default=os.path.join(ROOT, "build-bench"))
     args = parser.parse_args()
 
@@ -89,7 +92,7 @@ def main():
                           "fd=os.open(sys.argv[2], os.O_RDONLY); os.fsync(fd)",
                           original, os.path.join(work, "copy2.dat")], None),
             ("info", [cli, "info", dat], None),
-            ("export", [cli, "export", dat, "--categories", "1 0", "--output",
+            ("export", [cli, "export", dat, "--categories", args.categories, "--output",
                         os.path.join(work, "out.csv")], None),
             ("writeback", [cli, "writeback", dat, os.path.join(work, "result.out"),
                            "--count", str(rows)], fresh),

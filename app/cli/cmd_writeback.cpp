@@ -14,20 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::int32_t RowsIn(const fs::path& result) {
-  std::error_code ec;
-  if (!fs::is_regular_file(result, ec)) {
-    throw DatError("cannot open the result file " + result.string(), -1);
-  }
-  const std::string text = [&] {
-    DatInput in(result);
-    std::string all;
-    char chunk[4096];
-    while (const std::size_t n = in.ReadSome(chunk, sizeof chunk)) all.append(chunk, n);
-    return all;
-  }();
-  return CountResultRows(text);
-}
+std::int32_t RowsIn(const fs::path& result) { return CountResultRows(ReadResultText(result)); }
 
 int RunWriteBack(const Args& args, std::ostream& out) {
   const fs::path file = args.positional[0];

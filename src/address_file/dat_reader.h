@@ -27,6 +27,7 @@ class DatReader {
   // REQUIRES: `out` outlives the reads made in copy mode.
   void SetMirror(DatOutput* out) { mirrorFile_ = out; }
   void SetResultTable(ResultTable table) { resultTable_ = std::move(table); }
+  const ResultTable& resultTable() const { return resultTable_; }
 
   // Must be the first read on a freshly opened input. Resets writePos and the category tables.
   DatHeader ReadHeader(DatInput& in);

@@ -48,7 +48,8 @@ class WriteBackGuard {
 };
 
 // Copies the records, then every byte after the last record read, unchanged.
-int CopyWithChanges(DatReader& reader, DatInput& in, DatOutput& out, const ResultTable& table) {
+int CopyWithChanges(DatReader& reader, DatInput& in, DatOutput& out) {
+  const ResultTable& table = reader.resultTable();
   int changed = 0;
   const DatHeader header = reader.ReadHeader(in);
   for (std::int32_t i = 0; i < header.recordCount; ++i) {
@@ -85,10 +86,10 @@ int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& make
   {
     DatInput in(target);  // closed before the rename, which some systems need
     guard.output = makeOutput(temp);
-    reader.SetResultTable(table);
+    reader.SetResultTable(std::move(table));
     reader.SetMirror(guard.output.get());
     reader.mirrorOn = true;
-    changed = CopyWithChanges(reader, in, *guard.output, table);
+    changed = CopyWithChanges(reader, in, *guard.output);
     reader.mirrorOn = false;
   }
   DatOutput& out = *guard.output;

@@ -1,13 +1,11 @@
 #include "address_file/result_file.h"
 
 #include <charconv>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "address_file/dat_error.h"
 #include "address_file/dat_format.h"
+#include "address_file/dat_input.h"
 
 namespace brindle {
 
@@ -20,23 +18,27 @@ struct Piece {
   std::int64_t offset;  // in the text without carriage returns
 };
 
-std::string WithoutCarriageReturns(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+// Carriage returns are not part of the format; a file with CRLF line ends reads as with LF.
+// Copies only when there is one to drop.
+std::string_view WithoutCarriageReturns(std::string_view text, std::string& storage) {
+  if (text.find('\r') == std::string_view::npos) return text;
+  storage.reserve(text.size());
   for (char c : text) {
-    if (c != '\r') out.push_back(c);
+    if (c != '\r') storage.push_back(c);
   }
-  return out;
+  return storage;
 }
 
-// Splits at every "\n\n"; the piece after the last separator (empty in a well-formed file)
-// is not a row.
-std::vector<Piece> SplitRows(std::string_view text) {
-  std::vector<Piece> rows;
+// Calls `row(piece)` for every piece ended by "\n\n", in order; what follows the last one
+// (empty in a well-formed file) is not a row. Returns the number of rows.
+template <typename Fn>
+std::size_t ForEachRow(std::string_view text, Fn&& row) {
+  std::size_t rows = 0;
   std::size_t start = 0;
   for (std::size_t end; (end = text.find(kRowEnd, start)) != std::string_view::npos;
        start = end + kRowEnd.size()) {
-    rows.push_back({text.substr(start, end - start), static_cast<std::int64_t>(start)});
+    row(Piece{text.substr(start, end - start), static_cast<std::int64_t>(start)});
+    ++rows;
   }
   return rows;
 }
@@ -67,22 +69,25 @@ std::int32_t ParseRecordId(std::size_t row, const Piece& piece, std::string_view
 
 }  // namespace
 
-std::int32_t CountResultRows(std::string_view text) {
-  return static_cast<std::int32_t>(SplitRows(WithoutCarriageReturns(text)).size());
+std::int32_t CountResultRows(std::string_view raw) {
+  std::string storage;
+  return static_cast<std::int32_t>(
+      ForEachRow(WithoutCarriageReturns(raw, storage), [](const Piece&) {}));
 }
 
 ResultTable ParseResultText(std::string_view raw, std::int32_t expectedRows) {
-  const std::string text = WithoutCarriageReturns(raw);
-  const std::vector<Piece> rows = SplitRows(text);
-  if (static_cast<std::int64_t>(rows.size()) != expectedRows) {
-    throw DatError("the result file holds " + std::to_string(rows.size()) +
+  std::string storage;
+  const std::string_view text = WithoutCarriageReturns(raw, storage);
+  const std::size_t rows = ForEachRow(text, [](const Piece&) {});
+  if (static_cast<std::int64_t>(rows) != expectedRows) {
+    throw DatError("the result file holds " + std::to_string(rows) +
                        " row(s) but the export wrote " + std::to_string(expectedRows),
                    -1);
   }
   ResultTable table;
-  table.reserve(rows.size());
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    const Piece& piece = rows[i];
+  table.reserve(rows);
+  std::size_t i = 0;
+  ForEachRow(text, [&](const Piece& piece) {
     const std::size_t comma = piece.text.find(',');
     if (comma == std::string_view::npos) RowError(i, piece, "no comma in the row");
     const std::int32_t id = ParseRecordId(i, piece, piece.text.substr(0, comma));
@@ -94,17 +99,25 @@ ResultTable ParseResultText(std::string_view raw, std::int32_t expectedRows) {
                    " characters is longer than 254");
     }
     table.insert_or_assign(id, std::string(dbId));
-  }
+    ++i;
+  });
   return table;
 }
 
+std::string ReadResultText(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    throw DatError("the result file " + path.string() + " is a folder", -1);
+  }
+  DatInput in(path);
+  std::string text;
+  char chunk[16 * 1024];
+  while (const std::size_t n = in.ReadSome(chunk, sizeof chunk)) text.append(chunk, n);
+  return text;
+}
+
 ResultTable ReadResultFile(const std::filesystem::path& path, std::int32_t expectedRows) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw DatError("cannot open the result file " + path.string(), -1);
-  std::ostringstream text;
-  text << file.rdbuf();
-  if (file.bad()) throw DatError("cannot read the result file " + path.string(), -1);
-  return ParseResultText(text.str(), expectedRows);
+  return ParseResultText(ReadResultText(path), expectedRows);
 }
 
 }  // namespace brindle

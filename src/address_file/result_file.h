@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "address_file/dat_reader.h"
@@ -16,6 +17,9 @@ namespace brindle {
 // `expectedRows` rows, a row has no comma, a record identifier is not a number, or a database
 // identifier is longer than 254 characters. Carriage returns are ignored.
 ResultTable ParseResultText(std::string_view text, std::int32_t expectedRows);
+
+// The bytes of a result file. Throws DatError when it cannot be read.
+std::string ReadResultText(const std::filesystem::path& path);
 
 // Reads and parses a result file. Throws DatError when it cannot be read.
 ResultTable ReadResultFile(const std::filesystem::path& path, std::int32_t expectedRows);
