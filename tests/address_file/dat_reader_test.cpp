@@ -140,8 +140,8 @@ TEST(DatReaderText, LongFormLengthIsTwoBytesLittleEndian) {
 }
 
 TEST(DatReaderRecord, EveryNamedItemLandsInItsField) {
-  RecordSpec spec(1234, 7);
-  spec.Status(129)
+  RecordSpec record(1234, 7);
+  record.Status(129)
       .Int(1, 11)
       .Int(5, 55)
       .Int(15, -100000000)
@@ -149,15 +149,15 @@ TEST(DatReaderRecord, EveryNamedItemLandsInItsField) {
       .Int(23, 23)
       .Int(32, 32)
       .Int(38, -38000000);
-  spec.Int(48, 48).Int(54, 54).Int(60, 60).Int(68, 68).Int(69, 69).Int(71, 71).Int(72, 72);
-  spec.Raw(73, Int4::Raw(1, 2, 3, 4)).Int(74, 74).Int(75, 32767).Int(76, 76);
+  record.Int(48, 48).Int(54, 54).Int(60, 60).Int(68, 68).Int(69, 69).Int(71, 71).Int(72, 72);
+  record.Raw(73, Int4::Raw(1, 2, 3, 4)).Int(74, 74).Int(75, 32767).Int(76, 76);
   for (int item = 17; item <= 80; ++item) {
     try {
-      spec.Text(item, "t" + std::to_string(item));
+      record.Text(item, "t" + std::to_string(item));
     } catch (const std::invalid_argument&) {
     }
   }
-  const Walk w = ReadAll(DatBuilder().Record(spec).Bytes());
+  const Walk w = ReadAll(DatBuilder().Record(record).Bytes());
   ASSERT_EQ(w.records.size(), 1u);
   const DatRecord& r = w.records[0];
   EXPECT_EQ(r.recordId, 1234);
@@ -224,7 +224,7 @@ TEST(DatReaderRecord, IntegerEndingIn80ToFEReadsAsSigned) {
 
 TEST(DatReaderRecord, SixteenBitFieldsFailClearlyWhenTheyDoNotFit) {
   const struct {
-    RecordSpec spec;
+    RecordSpec record;
     const char* expected;
   } cases[] = {
       {RecordSpec(1).Int(74, 70000), "item 74 70000"},
@@ -234,7 +234,7 @@ TEST(DatReaderRecord, SixteenBitFieldsFailClearlyWhenTheyDoNotFit) {
       {RecordSpec(1).Block("b", "", -100000000), "block length -100000000"},
   };
   for (const auto& c : cases) {
-    const DatBuilder b = DatBuilder().Record(c.spec);
+    const DatBuilder b = DatBuilder().Record(c.record);
     try {
       ReadAll(b.Bytes());
       ADD_FAILURE() << "no error for " << c.expected;
@@ -293,18 +293,18 @@ TEST(DatReaderEnd, MarkerReturnsAnEmptyRecordAfterTwentyFourBytes) {
 
 TEST(DatReaderText, CommasQuotesAndLineBreaksSurviveInEveryTextItem) {
   const std::string nasty = "a,b \"q\" \r\nline\rcr\nlf \x93\xE9";
-  RecordSpec spec(1);
+  RecordSpec record(1);
   int texts = 0;
   for (int item = 17; item <= 80; ++item) {
     try {
-      spec.Text(item, nasty + std::to_string(item));
+      record.Text(item, nasty + std::to_string(item));
       ++texts;
     } catch (const std::invalid_argument&) {
     }
   }
   ASSERT_EQ(texts, 45);
-  spec.Block(nasty, nasty);
-  const Walk w = ReadAll(DatBuilder().Record(spec).Bytes());
+  record.Block(nasty, nasty);
+  const Walk w = ReadAll(DatBuilder().Record(record).Bytes());
   ASSERT_EQ(w.records.size(), 1u);
   const DatRecord& r = w.records[0];
   EXPECT_EQ(r.blockName, nasty);
