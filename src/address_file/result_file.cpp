@@ -1,6 +1,7 @@
 #include "address_file/result_file.h"
 
 #include <charconv>
+#include <optional>
 #include <string>
 
 #include "address_file/dat_error.h"
@@ -50,20 +51,23 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-[[noreturn]] void RowError(std::size_t row, const Piece& piece, const std::string& what) {
-  throw DatError("result row " + std::to_string(row + 1) + " (offset " +
-                     std::to_string(piece.offset) + "): " + what,
-                 piece.offset);
+// Offset in `raw` of the byte at `offset` in its copy without carriage returns, so that an
+// error points at the file's own bytes.
+std::int64_t RawOffset(std::string_view raw, std::int64_t offset) {
+  std::int64_t kept = 0;
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == '\r') continue;
+    if (kept++ == offset) return static_cast<std::int64_t>(i);
+  }
+  return static_cast<std::int64_t>(raw.size());
 }
 
-std::int32_t ParseRecordId(std::size_t row, const Piece& piece, std::string_view text) {
+std::optional<std::int32_t> ParseRecordId(std::string_view text) {
   const std::string_view digits = Trim(text);
   std::int32_t value = 0;
   const char* end = digits.data() + digits.size();
   const auto [ptr, ec] = std::from_chars(digits.data(), end, value);
-  if (digits.empty() || ec != std::errc() || ptr != end) {
-    RowError(row, piece, "record identifier \"" + std::string(text) + "\" is not a number");
-  }
+  if (digits.empty() || ec != std::errc() || ptr != end) return std::nullopt;
   return value;
 }
 
@@ -87,18 +91,25 @@ ResultTable ParseResultText(std::string_view raw, std::int32_t expectedRows) {
   ResultTable table;
   table.reserve(rows);
   std::size_t i = 0;
+  const auto fail = [&](const Piece& piece, const std::string& what) {
+    const std::int64_t at = text.data() == raw.data() ? piece.offset : RawOffset(raw, piece.offset);
+    throw DatError(
+        "result row " + std::to_string(i + 1) + " (offset " + std::to_string(at) + "): " + what,
+        at);
+  };
   ForEachRow(text, [&](const Piece& piece) {
     const std::size_t comma = piece.text.find(',');
-    if (comma == std::string_view::npos) RowError(i, piece, "no comma in the row");
-    const std::int32_t id = ParseRecordId(i, piece, piece.text.substr(0, comma));
+    if (comma == std::string_view::npos) fail(piece, "no comma in the row");
+    const std::string_view idText = piece.text.substr(0, comma);
+    const std::optional<std::int32_t> id = ParseRecordId(idText);
+    if (!id) fail(piece, "record identifier \"" + std::string(idText) + "\" is not a number");
     std::string_view dbId = piece.text.substr(comma + 1);
     dbId = dbId.substr(0, dbId.find(','));  // a third field is ignored
     if (dbId.size() > static_cast<std::size_t>(dat_format::kMaxShortTextLength)) {
-      RowError(i, piece,
-               "database identifier of " + std::to_string(dbId.size()) +
-                   " characters is longer than 254");
+      fail(piece, "database identifier of " + std::to_string(dbId.size()) +
+                      " characters is longer than 254");
     }
-    table.insert_or_assign(id, std::string(dbId));
+    table.insert_or_assign(*id, std::string(dbId));
     ++i;
   });
   return table;
@@ -117,7 +128,13 @@ std::string ReadResultText(const std::filesystem::path& path) {
 }
 
 ResultTable ReadResultFile(const std::filesystem::path& path, std::int32_t expectedRows) {
-  return ParseResultText(ReadResultText(path), expectedRows);
+  const std::string text = ReadResultText(path);
+  try {
+    return ParseResultText(text, expectedRows);
+  } catch (const DatError& e) {
+    // The offsets are the result file's, not the address file's: say which file they are in.
+    throw DatError("result file " + path.string() + ": " + e.what(), e.offset());
+  }
 }
 
 }  // namespace brindle

@@ -39,6 +39,8 @@ TEST(ResultFile, MalformedInputIsRefusedWithTheRow) {
       {"12,900\n\n13,901", 2, "holds 1 row(s)"},
       {"", 1, "holds 0 row(s)"},
       {"12,900\n\n13\n\n", 2, "result row 2 (offset 8): no comma"},
+      // The offset is the file's own, carriage returns counted.
+      {"12,900\r\n\r\n13\r\n\r\n", 2, "result row 2 (offset 10): no comma"},
       {"1x,900\n\n", 1, "record identifier \"1x\" is not a number"},
       {",900\n\n", 1, "is not a number"},
       {"99999999999,9\n\n", 1, "is not a number"},

@@ -145,8 +145,19 @@ TEST_F(Cli, WriteBackFailureLeavesTheFileAndNoTemporaryFile) {
   const ProcessResult r = Run({"writeback", "address.dat", "r.out", "--count", "3"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("holds 2 row(s) but the export wrote 3"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("result file r.out"), std::string::npos) << r.err;
   EXPECT_EQ(File("address.dat"), Contacts().Bytes());
   EXPECT_FALSE(std::filesystem::exists(dir_ / "address.dat.brindle-tmp"));
+}
+
+TEST_F(Cli, OutputThatCannotBeWrittenIsAFailure) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  Put("address.dat", Contacts().Bytes());
+  const ProcessResult r = test::RunProcess(
+      {"/bin/sh", "-c", std::string("exec '") + BRINDLE_CLI_PATH + "' info address.dat >/dev/full"},
+      dir_.path());
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("cannot write the output"), std::string::npos) << r.err;
 }
 
 TEST_F(Cli, SampleRefusesToReplaceAFile) {
