@@ -2,6 +2,7 @@
 // statuses: 0 success, 1 failure (message on stderr), 2 bad command line.
 #include <exception>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,10 @@ int Run(const Command& c, const std::vector<std::string>& words) {
     return 0;
   }
   try {
-    return c.run(brindle::cli::ParseArgs(c, words), std::cout);
+    const int status = c.run(brindle::cli::ParseArgs(c, words), std::cout);
+    // A script reading a cut-off listing must not see success.
+    if (!std::cout.flush()) throw std::runtime_error("cannot write the output");
+    return status;
   } catch (const brindle::cli::UsageError& e) {
     return UsageFailure(e.what(), &c);
   } catch (const std::exception& e) {
