@@ -277,18 +277,23 @@ TEST(DatReaderEnd, StatusAbove500OrItem2ZeroEndsTheRecords) {
 }
 
 TEST(DatReaderEnd, MarkerReturnsAnEmptyRecordAfterTwentyFourBytes) {
-  const std::string bytes = DatBuilder().Record(RecordSpec(1)).EndMarker(9, 0, 77).Bytes();
-  DatReader reader;
-  DatInput in = DatInput::FromMemory(bytes);
-  reader.ReadHeader(in);
-  reader.ReadRecord(in);
-  const std::int64_t before = in.offset();
-  const DatRecord marker = reader.ReadRecord(in);
-  EXPECT_TRUE(reader.endOfRecords);
-  EXPECT_EQ(in.offset() - before, 24);
-  EXPECT_EQ(marker.item1, 0);
-  EXPECT_EQ(marker.status, 0);
-  EXPECT_TRUE(in.AtEnd());
+  // Item 2 of 0, and a state code above 500 with a valid item 2: both end after item 3.
+  for (const auto& [item2, status] : {std::pair{0, 77}, std::pair{1, 501}}) {
+    const std::string bytes =
+        DatBuilder().Record(RecordSpec(1)).EndMarker(9, item2, status).Bytes();
+    DatReader reader;
+    DatInput in = DatInput::FromMemory(bytes);
+    reader.ReadHeader(in);
+    reader.ReadRecord(in);
+    const std::int64_t before = in.offset();
+    const DatRecord marker = reader.ReadRecord(in);
+    EXPECT_TRUE(reader.endOfRecords) << status;
+    EXPECT_EQ(in.offset() - before, 24) << status;
+    EXPECT_EQ(marker.item1, 0);
+    EXPECT_EQ(marker.item2, 0);
+    EXPECT_EQ(marker.status, 0);
+    EXPECT_TRUE(in.AtEnd());
+  }
 }
 
 TEST(DatReaderText, CommasQuotesAndLineBreaksSurviveInEveryTextItem) {
