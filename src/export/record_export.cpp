@@ -39,6 +39,7 @@ int WriteExport(DatReader& reader, DatInput& in, const DatHeader& header, const 
   DatOutput out(csvPath);
   int lines = 0;
   for (std::int32_t i = 1; i <= header.recordCount; ++i) {
+    const std::int64_t start = in.offset();
     const DatRecord rec = reader.ReadRecord(in);
     // The end marker is not a record: writing it would give a bogus line with identifier 0.
     if (reader.endOfRecords) break;
@@ -46,7 +47,9 @@ int WriteExport(DatReader& reader, DatInput& in, const DatHeader& header, const 
     for (const auto& slot : slots) {
       if (!slot || *slot != rec.category) continue;
       if (++lines > kMaxLines) {
-        throw DatError("more than 32767 lines to export", in.offset());
+        throw DatError("more than 32767 lines to export: the record at offset " +
+                           std::to_string(start) + " would give line 32768",
+                       start);
       }
       if (onLine) onLine();
       // Each copy of a record is escaped from the record as read, never from an earlier copy.
