@@ -8,16 +8,13 @@
 
 namespace brindle {
 
-namespace {
-constexpr std::size_t kBufferSize = 64 * 1024;
-}  // namespace
-
-DatInput::DatInput(const std::filesystem::path& path) : name_(path.string()) {
+DatInput::DatInput(const std::filesystem::path& path, std::size_t bufferSize)
+    : name_(path.string()) {
   file_.reset(std::fopen(path.string().c_str(), "rb"));
   if (!file_) {
     throw DatError("cannot open " + name_ + " for reading: " + std::strerror(errno), -1);
   }
-  buffer_.resize(kBufferSize);
+  buffer_.resize(std::max<std::size_t>(bufferSize, 1));
   data_ = buffer_.data();
 }
 
@@ -37,8 +34,10 @@ DatInput::~DatInput() = default;
 bool DatInput::Refill() {
   if (pos_ < size_) return true;
   if (memory_) return false;
+  FlushTee();  // the window is about to be overwritten
   consumed_ += static_cast<std::int64_t>(size_);
   pos_ = 0;
+  teeFrom_ = 0;
   size_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
   data_ = buffer_.data();
   if (size_ == 0 && std::ferror(file_.get())) {

@@ -18,8 +18,21 @@ namespace brindle {
 
 class DatInput {
  public:
-  // Opens `path` for binary reading. Throws DatError when it cannot be opened.
-  explicit DatInput(const std::filesystem::path& path);
+  // Receives consumed bytes in copy mode (see AttachTee).
+  class Tee {
+   public:
+    virtual void Pass(const char* data, std::size_t n) = 0;
+
+   protected:
+    ~Tee() = default;
+  };
+
+  static constexpr std::size_t kDefaultBufferSize = 64 * 1024;
+
+  // Opens `path` for binary reading. Throws DatError when it cannot be opened. Tests pass a tiny
+  // `bufferSize` to put every item across a refill.
+  explicit DatInput(const std::filesystem::path& path,
+                    std::size_t bufferSize = kDefaultBufferSize);
   // Reads from `bytes`, which must outlive this input.
   static DatInput FromMemory(std::string_view bytes);
   static DatInput FromMemory(std::string&&) = delete;  // the bytes would not outlive the input
@@ -53,6 +66,28 @@ class DatInput {
   // True when no byte is left.
   bool AtEnd();
 
+  // Copy mode: from now on every byte consumed is handed to `tee`, in spans (the bytes consumed
+  // since the last hand-over, at the latest when the buffer is about to be refilled), rather
+  // than item by item, which is what made copying slow.
+  void AttachTee(Tee* tee) {
+    tee_ = tee;
+    teeFrom_ = pos_;
+  }
+  // Hands over the bytes consumed and not yet passed on.
+  void FlushTee() {
+    if (tee_ != nullptr && pos_ > teeFrom_) tee_->Pass(data_ + teeFrom_, pos_ - teeFrom_);
+    teeFrom_ = pos_;
+  }
+  // Hands over what is pending and stops copying; returns the tee for a later AttachTee.
+  Tee* DetachTee() {
+    FlushTee();
+    Tee* tee = tee_;
+    tee_ = nullptr;
+    return tee;
+  }
+  // Stops copying without handing anything over (the copy is being abandoned).
+  void DropTee() { tee_ = nullptr; }
+
   // Byte offset (0-based) of the next byte to be read.
   std::int64_t offset() const { return consumed_ + static_cast<std::int64_t>(pos_); }
   const std::string& name() const { return name_; }
@@ -74,6 +109,8 @@ class DatInput {
   std::size_t size_ = 0;        // bytes in the window
   std::size_t pos_ = 0;         // next byte in the window
   std::int64_t consumed_ = 0;   // bytes before the window
+  Tee* tee_ = nullptr;          // copy mode's receiver, when attached
+  std::size_t teeFrom_ = 0;     // first consumed byte in the window not yet handed to tee_
   bool memory_ = false;
 };
 

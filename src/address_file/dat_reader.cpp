@@ -31,9 +31,34 @@ std::int16_t Narrow16(std::int32_t value, const char* what, std::int64_t offset)
 
 void DatReader::NoMirror() { throw DatError("copy mode is on but no copy output is open", -1); }
 
+// In copy mode the input hands every consumed byte to the reader (DatInput::Tee) while a
+// ReadHeader or ReadRecord runs, so the primitives below only read.
+class DatReader::CopySpan {
+ public:
+  CopySpan(DatReader& reader, DatInput& in) : in_(in), on_(reader.mirrorOn) {
+    if (!on_) return;
+    if (reader.mirrorFile_ == nullptr) NoMirror();
+    in.AttachTee(&reader);
+  }
+  // Writes the bytes still pending; writePos is then exact again.
+  void Finish() {
+    if (on_) in_.DetachTee();
+    on_ = false;
+  }
+  // After a failure the pending bytes are not written: the copy is abandoned.
+  ~CopySpan() {
+    if (on_) in_.DropTee();
+  }
+  CopySpan(const CopySpan&) = delete;
+  CopySpan& operator=(const CopySpan&) = delete;
+
+ private:
+  DatInput& in_;
+  bool on_;
+};
+
 void DatReader::Take(DatInput& in, void* dst, std::size_t n, const char* what) {
   in.Read(dst, n, what);
-  if (mirrorOn) Mirror(dst, n);
 }
 
 std::int32_t DatReader::ReadLong(DatInput& in, const char* what) {
@@ -49,7 +74,6 @@ std::int32_t DatReader::ReadShort(DatInput& in, const char* what) {
 Bytes4 DatReader::ReadBytes4(DatInput& in, const char* what) {
   Bytes4 b;
   in.ReadFixed<4>(b.data(), what);
-  if (mirrorOn) Mirror(b.data(), 4);
   return b;
 }
 
@@ -86,7 +110,6 @@ std::string DatReader::ReadTextField(DatInput& in, const char* what) {
   // Type word, second word and the length byte in one read: this is the reader's hottest path.
   std::array<std::uint8_t, 9> head;
   in.ReadFixed<9>(head.data(), what);
-  if (mirrorOn) Mirror(head.data(), head.size());
   std::int32_t n = head[8];
   if (n == fmt::kLongTextMark) n = ReadLongLength(in, what);
   std::string text(static_cast<std::size_t>(n), '\0');
@@ -126,10 +149,9 @@ void DatReader::ReplaceTextField(DatInput& in, const std::string& text, const ch
   ReadBytes4(in, what);  // type word, copied
   ReadBytes4(in, what);  // second word, copied
   // The old text is consumed but not copied.
-  const bool saved = mirrorOn;
-  mirrorOn = false;
+  DatInput::Tee* tee = in.DetachTee();
   ReadCString(in, what);
-  mirrorOn = saved;
+  in.AttachTee(tee);
   if (text.size() > static_cast<std::size_t>(fmt::kMaxShortTextLength)) {
     throw DatError("database identifier longer than 254 characters", in.offset());
   }
@@ -146,6 +168,7 @@ DatHeader DatReader::ReadHeader(DatInput& in) {
   replacePending_ = false;
   categoryNames_.assign(1, std::string());
   categoryNumbers_.assign(1, 0);
+  CopySpan copy(*this, in);
   DatHeader h;
   ReadHeaderItems(in, h);
 
@@ -161,6 +184,7 @@ DatHeader DatReader::ReadHeader(DatInput& in) {
   for (std::int32_t i = 1; i <= h.categoryCount; ++i) h.categories.push_back(ReadCategory(in));
   for (int i = 0; i < fmt::kFieldTypeLongs; ++i) ReadLong(in, "field type table");
   h.headerLong2 = ReadLong(in, "header integer");
+  copy.Finish();
   return h;
 }
 
@@ -198,18 +222,21 @@ DatRecord DatReader::ReadRecord(DatInput& in) {
   ++recordIndex_;
   const std::int64_t start = in.offset();
   DatRecord rec;
+  CopySpan copy(*this, in);
   try {
     rec.item1 = ReadIntField(in, "item 1");
     rec.item2 = ReadIntField(in, "item 2");
     rec.status = ReadIntField(in, "status");
     if (rec.status > fmt::kEndStatus || rec.item2 == 0) {
       endOfRecords = true;
+      copy.Finish();
       return DatRecord{};
     }
     rec.recordId = ReadIntField(in, "record identifier");
     if (mirrorOn) {
       const auto match = resultTable_.find(rec.recordId);
       if (match != resultTable_.end()) {
+        in.FlushTee();  // writePos must count the status bytes before they are patched
         PatchLong(fmt::kImportedStatus, writePos_ - 8);
         replacePending_ = true;
         replacement_ = match->second;
@@ -217,6 +244,7 @@ DatRecord DatReader::ReadRecord(DatInput& in) {
     }
     ReadRecordBody(in, rec);
     ReadRecordTail(in, rec);
+    copy.Finish();
   } catch (const DatError& e) {
     replacePending_ = false;
     throw DatError(

@@ -17,7 +17,7 @@ namespace brindle {
 // Record identifier -> database identifier; the later result row for an identifier wins.
 using ResultTable = std::unordered_map<std::int32_t, std::string>;
 
-class DatReader {
+class DatReader : private DatInput::Tee {
  public:
   // Copy mode. While on, every byte consumed is written to the mirror output.
   bool mirrorOn = false;
@@ -60,7 +60,10 @@ class DatReader {
     mirrorFile_->Write(data, n);
     writePos_ += static_cast<std::int64_t>(n);
   }
+  // Copy mode's bytes arrive from the input in spans.
+  void Pass(const char* data, std::size_t n) override { Mirror(data, n); }
   [[noreturn]] static void NoMirror();
+  class CopySpan;
 
   void ReadHeaderItems(DatInput& in, DatHeader& header);
   void ReadRecordBody(DatInput& in, DatRecord& rec);

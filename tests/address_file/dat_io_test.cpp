@@ -96,6 +96,45 @@ TEST_F(DatIo, InputReadsAcrossRefillsAndKeepsItsOffset) {
   }
 }
 
+// Collects what copy mode hands over.
+struct Collect : DatInput::Tee {
+  void Pass(const char* data, std::size_t n) override { got.append(data, n); }
+  std::string got;
+};
+
+TEST_F(DatIo, TeeHandsOverEveryConsumedByteOnceAcrossRefillsExceptADroppedRange) {
+  const std::string data = Pattern(3 * kBuffer + 1234);
+  test::WriteFileBytes(path_, data);
+  for (const std::size_t buffer : {std::size_t{1}, std::size_t{7}, std::size_t{4096}, kBuffer}) {
+    SCOPED_TRACE(buffer);
+    DatInput in(path_, buffer);
+    std::string skipped(100, '\0');
+    in.Read(skipped.data(), skipped.size(), "before the copy");  // read, not copied
+    Collect tee;
+    in.AttachTee(&tee);
+    std::string chunk(kBuffer + 5, '\0');
+    in.Read(chunk.data(), chunk.size(), "across");
+    in.FlushTee();
+    EXPECT_EQ(tee.got, data.substr(100, kBuffer + 5));
+    // A range left out of the copy that runs over a refill, as an old text replaced.
+    const std::size_t at = 100 + kBuffer + 5;
+    const std::size_t dropped = buffer - at % buffer + 3;  // ends 3 bytes past the next refill
+    DatInput::Tee* t = in.DetachTee();
+    in.Read(chunk.data(), dropped, "dropped");
+    in.AttachTee(t);
+    const std::size_t resume = at + dropped;
+    std::size_t left = data.size() - resume;
+    while (left > 0) {
+      const std::size_t n = std::min<std::size_t>(left, 333);
+      in.Read(chunk.data(), n, "rest");
+      left -= n;
+    }
+    EXPECT_EQ(in.DetachTee(), &tee);
+    EXPECT_EQ(tee.got, data.substr(100, kBuffer + 5) + data.substr(resume));
+    EXPECT_TRUE(in.AtEnd());
+  }
+}
+
 TEST_F(DatIo, MissingInputNamesThePath) {
   try {
     DatInput in(dir_ / "nothing.dat");

@@ -440,6 +440,56 @@ TEST_F(DatReaderCopy, PatchesReachBytesAlreadyPastTheOutputBuffer) {
   EXPECT_EQ(Copy(in.Bytes(), table), want.Bytes());
 }
 
+TEST_F(DatReaderCopy, FromAFileEveryItemMayStraddleAnInputRefill) {
+  // Tiny input buffers put every status patch, replaced old text and block across a refill;
+  // the file is also many buffers long for the larger sizes.
+  DatBuilder in;
+  DatBuilder want;
+  ResultTable table;
+  in.Category(3, "Caf\xE9");
+  want.Category(3, "Caf\xE9");
+  for (int id = 1; id <= 60; ++id) {
+    const std::string note(static_cast<std::size_t>(id * 53 % 700), 'n');
+    RecordSpec plain = RecordSpec(id, 3).Status(5).Text(24, note);
+    if (id % 7 == 0) plain.Block("blk", std::string(static_cast<std::size_t>(id), 'b'));
+    if (id % 3 == 0) {
+      in.Record(RecordSpec(plain).LongText(47, std::string(300, 'o')));
+      want.Record(RecordSpec(plain).Status(2).Custom(9, "db" + std::to_string(id)));
+      table[id] = "db" + std::to_string(id);
+    } else {
+      in.Record(RecordSpec(plain).Custom(9, "keep"));
+      want.Record(RecordSpec(plain).Custom(9, "keep"));
+    }
+  }
+  in.Trailing("tail");
+  want.Trailing("tail");
+  const auto src = dir_ / "in.dat";
+  test::WriteFileBytes(src, in.Bytes());
+  const std::string expected = want.Bytes().substr(0, want.Bytes().size() - 4);
+  for (const std::size_t buffer : {1, 2, 3, 5, 8, 13, 100, 4096, 64 * 1024}) {
+    SCOPED_TRACE(buffer);
+    const auto out_path = dir_ / "copy.dat";
+    std::int64_t writePos = 0;
+    {
+      DatOutput out(out_path);
+      DatReader reader;
+      reader.SetMirror(&out);
+      reader.SetResultTable(table);
+      reader.mirrorOn = true;
+      DatInput input(src, buffer);
+      const DatHeader h = reader.ReadHeader(input);
+      for (std::int32_t i = 0; i < h.recordCount; ++i) {
+        reader.ReadRecord(input);
+        ASSERT_FALSE(reader.endOfRecords);
+      }
+      writePos = reader.writePos();
+      out.Close();
+    }
+    EXPECT_EQ(test::ReadFileBytes(out_path), expected);
+    EXPECT_EQ(writePos, static_cast<std::int64_t>(expected.size()));
+  }
+}
+
 TEST(DatReaderCopyMode, CopyModeWithoutOutputIsAnErrorNotACrash) {
   DatReader reader;
   reader.mirrorOn = true;
