@@ -61,6 +61,17 @@ class DatInput {
     }
     ReadAcross(dst, N, what);
   }
+  // Reads exactly `n` bytes as the whole of `text`, straight from the buffer when they are
+  // there (texts are most of a file's items).
+  void ReadText(std::string& text, std::size_t n, const char* what) {
+    if (size_ - pos_ >= n) {
+      text.assign(data_ + pos_, n);
+      pos_ += n;
+      return;
+    }
+    text.resize(n);
+    ReadAcross(text.data(), n, what);
+  }
   // Reads up to `max` bytes; returns how many were read (0 at the end). Never throws on EOF.
   std::size_t ReadSome(void* dst, std::size_t max);
   // True when no byte is left.

@@ -96,8 +96,8 @@ std::int32_t DatReader::ReadLongLength(DatInput& in, const char* what) {
 
 std::string DatReader::ReadCString(DatInput& in, const char* what) {
   const std::int32_t n = ReadLength(in, what);
-  std::string text(static_cast<std::size_t>(n), '\0');
-  Take(in, text.data(), text.size(), what);
+  std::string text;
+  in.ReadText(text, static_cast<std::size_t>(n), what);
   return text;
 }
 
@@ -112,8 +112,8 @@ std::string DatReader::ReadTextField(DatInput& in, const char* what) {
   in.ReadFixed<9>(head.data(), what);
   std::int32_t n = head[8];
   if (n == fmt::kLongTextMark) n = ReadLongLength(in, what);
-  std::string text(static_cast<std::size_t>(n), '\0');
-  Take(in, text.data(), text.size(), what);
+  std::string text;
+  in.ReadText(text, static_cast<std::size_t>(n), what);
   return text;
 }
 
