@@ -50,17 +50,21 @@ void DatInput::ReadAcross(void* dst, std::size_t n, const char* what) {
   const std::int64_t start = offset();
   auto* out = static_cast<char*>(dst);
   while (n > 0) {
-    if (!Refill()) {
-      throw DatError(std::string(what) + " at offset " + std::to_string(start) +
-                         " runs past the end of the file",
-                     start);
-    }
+    if (!Refill()) PastTheEnd(what, start);
     const std::size_t take = std::min(n, size_ - pos_);
-    std::memcpy(out, data_ + pos_, take);
+    if (out != nullptr) {
+      std::memcpy(out, data_ + pos_, take);
+      out += take;
+    }
     pos_ += take;
-    out += take;
     n -= take;
   }
+}
+
+void DatInput::PastTheEnd(const char* what, std::int64_t start) {
+  throw DatError(
+      std::string(what) + " at offset " + std::to_string(start) + " runs past the end of the file",
+      start);
 }
 
 std::size_t DatInput::ReadSome(void* dst, std::size_t max) {

@@ -31,8 +31,7 @@ class DatInput {
 
   // Opens `path` for binary reading. Throws DatError when it cannot be opened. Tests pass a tiny
   // `bufferSize` to put every item across a refill.
-  explicit DatInput(const std::filesystem::path& path,
-                    std::size_t bufferSize = kDefaultBufferSize);
+  explicit DatInput(const std::filesystem::path& path, std::size_t bufferSize = kDefaultBufferSize);
   // Reads from `bytes`, which must outlive this input.
   static DatInput FromMemory(std::string_view bytes);
   static DatInput FromMemory(std::string&&) = delete;  // the bytes would not outlive the input
@@ -72,6 +71,14 @@ class DatInput {
     text.resize(n);
     ReadAcross(text.data(), n, what);
   }
+  // Consumes exactly `n` bytes without keeping them.
+  void Skip(std::size_t n, const char* what) {
+    if (size_ - pos_ >= n) {
+      pos_ += n;
+      return;
+    }
+    ReadAcross(nullptr, n, what);
+  }
   // Reads up to `max` bytes; returns how many were read (0 at the end). Never throws on EOF.
   std::size_t ReadSome(void* dst, std::size_t max);
   // True when no byte is left.
@@ -105,8 +112,9 @@ class DatInput {
 
  private:
   DatInput() = default;
-  // Read that runs past the buffered bytes: refills as often as needed.
+  // Read that runs past the buffered bytes: refills as often as needed. A null `dst` skips.
   void ReadAcross(void* dst, std::size_t n, const char* what);
+  [[noreturn]] static void PastTheEnd(const char* what, std::int64_t start);
   // Makes at least one unread byte available; returns false at the end of the input.
   bool Refill();
 

@@ -112,6 +112,10 @@ std::string DatReader::ReadTextField(DatInput& in, const char* what) {
   in.ReadFixed<9>(head.data(), what);
   std::int32_t n = head[8];
   if (n == fmt::kLongTextMark) n = ReadLongLength(in, what);
+  if (!keepTexts_) {
+    in.Skip(static_cast<std::size_t>(n), what);
+    return {};
+  }
   std::string text;
   in.ReadText(text, static_cast<std::size_t>(n), what);
   return text;
@@ -165,6 +169,7 @@ void DatReader::ReplaceTextField(DatInput& in, const std::string& text, const ch
 DatHeader DatReader::ReadHeader(DatInput& in) {
   writePos_ = 0;
   recordIndex_ = 0;
+  keepTexts_ = true;
   replacePending_ = false;
   categoryNames_.assign(1, std::string());
   categoryNumbers_.assign(1, 0);
@@ -216,8 +221,9 @@ void DatReader::ReadHeaderItems(DatInput& in, DatHeader& h) {
 
 // ---- Records ------------------------------------------------------------------------------
 
-DatRecord DatReader::ReadRecord(DatInput& in) {
+DatRecord DatReader::ReadRecord(DatInput& in, RecordTexts texts) {
   endOfRecords = false;
+  keepTexts_ = texts == RecordTexts::kKeep;
   replacePending_ = false;
   ++recordIndex_;
   const std::int64_t start = in.offset();

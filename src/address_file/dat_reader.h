@@ -34,7 +34,10 @@ class DatReader : private DatInput::Tee {
   // Reads one record, or the three fields that mark the end of the records (then returns an
   // empty record and sets endOfRecords). In copy mode, a record whose id is in the result
   // table gets status 2 and the table's text as custom9 in the output.
-  DatRecord ReadRecord(DatInput& in);
+  // With kSkip the record's texts are consumed (and copied) but not kept: the write-back needs
+  // only the identifiers, and building some fifty texts per record is most of its parsing.
+  enum class RecordTexts { kKeep, kSkip };
+  DatRecord ReadRecord(DatInput& in, RecordTexts texts = RecordTexts::kKeep);
   // Long name of a category number as of the last ReadHeader; "unfiled" for 0; "" if unknown.
   std::string CategoryName(std::int32_t number) const;
 
@@ -75,6 +78,7 @@ class DatReader : private DatInput::Tee {
   std::int64_t writePos_ = 0;
   ResultTable resultTable_;
   bool replacePending_ = false;
+  bool keepTexts_ = true;  // ReadTextField keeps what it reads
   std::string replacement_;
   std::vector<std::string> categoryNames_;
   std::vector<std::int16_t> categoryNumbers_;

@@ -53,7 +53,7 @@ int CopyWithChanges(DatReader& reader, DatInput& in, DatOutput& out) {
   int changed = 0;
   const DatHeader header = reader.ReadHeader(in);
   for (std::int32_t i = 0; i < header.recordCount; ++i) {
-    const DatRecord rec = reader.ReadRecord(in);
+    const DatRecord rec = reader.ReadRecord(in, DatReader::RecordTexts::kSkip);
     if (reader.endOfRecords) break;
     if (table.count(rec.recordId) != 0) ++changed;
   }

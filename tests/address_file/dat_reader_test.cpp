@@ -466,28 +466,66 @@ TEST_F(DatReaderCopy, FromAFileEveryItemMayStraddleAnInputRefill) {
   const auto src = dir_ / "in.dat";
   test::WriteFileBytes(src, in.Bytes());
   const std::string expected = want.Bytes().substr(0, want.Bytes().size() - 4);
-  for (const std::size_t buffer : {1, 2, 3, 5, 8, 13, 100, 4096, 64 * 1024}) {
-    SCOPED_TRACE(buffer);
-    const auto out_path = dir_ / "copy.dat";
-    std::int64_t writePos = 0;
-    {
-      DatOutput out(out_path);
-      DatReader reader;
-      reader.SetMirror(&out);
-      reader.SetResultTable(table);
-      reader.mirrorOn = true;
-      DatInput input(src, buffer);
-      const DatHeader h = reader.ReadHeader(input);
-      for (std::int32_t i = 0; i < h.recordCount; ++i) {
-        reader.ReadRecord(input);
-        ASSERT_FALSE(reader.endOfRecords);
+  for (const std::size_t buffer : {1, 2, 3, 5, 8, 13, 100, 4096, 64 * 1024})
+    for (const auto texts : {DatReader::RecordTexts::kKeep, DatReader::RecordTexts::kSkip}) {
+      SCOPED_TRACE(std::to_string(buffer) +
+                   (texts == DatReader::RecordTexts::kSkip ? " skip" : ""));
+      const auto out_path = dir_ / "copy.dat";
+      std::int64_t writePos = 0;
+      {
+        DatOutput out(out_path);
+        DatReader reader;
+        reader.SetMirror(&out);
+        reader.SetResultTable(table);
+        reader.mirrorOn = true;
+        DatInput input(src, buffer);
+        const DatHeader h = reader.ReadHeader(input);
+        for (std::int32_t i = 0; i < h.recordCount; ++i) {
+          const DatRecord rec = reader.ReadRecord(input, texts);
+          ASSERT_FALSE(reader.endOfRecords);
+          EXPECT_EQ(rec.recordId, i + 1);
+          EXPECT_EQ(rec.item24.size(), texts == DatReader::RecordTexts::kSkip
+                                           ? 0u
+                                           : std::size_t(rec.recordId * 53 % 700));
+        }
+        writePos = reader.writePos();
+        out.Close();
       }
-      writePos = reader.writePos();
-      out.Close();
+      EXPECT_EQ(test::ReadFileBytes(out_path), expected);
+      EXPECT_EQ(writePos, static_cast<std::int64_t>(expected.size()));
     }
-    EXPECT_EQ(test::ReadFileBytes(out_path), expected);
-    EXPECT_EQ(writePos, static_cast<std::int64_t>(expected.size()));
+}
+
+TEST(DatReaderSkip, SkippedTextsKeepTheNumbersAndFailAtTheSameOffset) {
+  const std::string bytes =
+      DatBuilder().Record(RecordSpec(7, 2).Status(129).Text(19, "Acme").Custom(9, "x")).Bytes();
+  DatReader reader;
+  DatInput in = DatInput::FromMemory(bytes);
+  reader.ReadHeader(in);
+  const DatRecord rec = reader.ReadRecord(in, DatReader::RecordTexts::kSkip);
+  EXPECT_EQ(rec.recordId, 7);
+  EXPECT_EQ(rec.category, 2);
+  EXPECT_EQ(rec.status, 129);
+  EXPECT_EQ(rec.item19, "");
+  EXPECT_EQ(rec.custom9, "");
+  EXPECT_TRUE(in.AtEnd());
+
+  // Cut inside a text: both ways report the same offset, the text's start.
+  const std::string cut = bytes.substr(0, bytes.find("Acme") + 2);
+  std::int64_t offsets[2] = {-2, -2};
+  int k = 0;
+  for (const auto texts : {DatReader::RecordTexts::kKeep, DatReader::RecordTexts::kSkip}) {
+    DatInput cutIn = DatInput::FromMemory(cut);
+    reader.ReadHeader(cutIn);
+    try {
+      reader.ReadRecord(cutIn, texts);
+    } catch (const DatError& e) {
+      offsets[k] = e.offset();
+    }
+    ++k;
   }
+  EXPECT_EQ(offsets[0], static_cast<std::int64_t>(bytes.find("Acme")));
+  EXPECT_EQ(offsets[1], offsets[0]);
 }
 
 TEST(DatReaderCopyMode, CopyModeWithoutOutputIsAnErrorNotACrash) {
