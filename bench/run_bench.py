@@ -14,6 +14,9 @@ of these R times (default 3) and reports the median wall time and the peak resid
               counter is 16 bits, so one export holds at most 32,767 lines)
   writeback   brindle-cli writeback with a result row for every fourth record (25,000 rows)
 
+With strace installed, the write-back runs R more times under it to report how much of its wall
+time is spent waiting for the disk in fsync and rename, which cp does not do.
+
 Wall time is measured around each run, CPU time (user + system, 10 ms resolution) by GNU
 time; on a shared machine the CPU time is the steadier figure. peak memory (maximum resident set size) comes from
 GNU time (/usr/bin/time).
@@ -53,6 +56,17 @@ def measure(argv, cwd, prepare=None):
     with open(stats) as f:
         user, system, kb = f.read().split()[-3:]
     return seconds, float(user) + float(system), int(kb) / 1024.0
+
+
+def disk_waits(argv, cwd, prepare):
+    """Runs argv once under strace; returns the seconds spent in fsync and rename calls."""
+    prepare()
+    log = os.path.join(cwd, "strace.txt")
+    subprocess.run(["strace", "--seccomp-bpf", "-f", "-T", "-o", log, "-e",
+                    "trace=fsync,fdatasync,rename,renameat,renameat2"] + argv, cwd=cwd,
+                   check=True, stdout=subprocess.DEVNULL)
+    with open(log) as f:
+        return sum(float(line.rsplit("<", 1)[1].rstrip(">\n")) for line in f if "<" in line)
 
 
 def main():
@@ -109,6 +123,12 @@ def main():
                 cp_wall, cp_cpu = wall, max(cpu, 0.01)
             print(f"{name:<10} {wall:7.3f} {wall / cp_wall:6.2f} {cpu:7.2f} {cpu / cp_cpu:6.2f}"
                   f" {peak:8.1f}")
+            if name == "writeback" and shutil.which("strace"):
+                waits = [disk_waits(argv, work, prepare) for _ in range(args.runs)]
+                rest = statistics.median(r[0] - w for r, w in zip(runs, waits))
+                print(f"  of which waiting for the disk (fsync, rename): "
+                      f"{statistics.median(waits):.3f} s; without it {rest:.3f} s = "
+                      f"{rest / cp_wall:.2f} x cp")
     finally:
         shutil.rmtree(work, ignore_errors=True)
 

@@ -236,7 +236,8 @@ DatRecord DatReader::ReadRecord(DatInput& in, RecordTexts texts) {
     if (rec.status > fmt::kEndStatus || rec.item2 == 0) {
       endOfRecords = true;
       copy.Finish();
-      return DatRecord{};
+      rec = DatRecord{};
+      return rec;  // every return names `rec`, so the record is built in the caller's place
     }
     rec.recordId = ReadIntField(in, "record identifier");
     if (mirrorOn) {
