@@ -15,13 +15,8 @@
 
 #include "address_file/dat_input.h"
 #include "address_file/dat_reader.h"
-#include "platform/doubles/event_pump_double.h"
-#include "platform/doubles/file_dialog_double.h"
-#include "platform/doubles/file_ops_double.h"
-#include "platform/doubles/message_box_double.h"
-#include "platform/doubles/transfer_control_double.h"
-#include "platform/doubles/windowing_double.h"
 #include "support/dat_builder.h"
+#include "support/platform_doubles.h"
 #include "window/frm_brindle.h"
 
 namespace brindle::test {
@@ -70,12 +65,10 @@ inline std::map<std::int32_t, RecordState> ReadStates(const std::filesystem::pat
   return states;
 }
 
-class SyncTest : public ::testing::Test {
+class SyncTest : public ::testing::Test, protected PlatformDoubles {
  protected:
   SyncTest() {
     std::filesystem::create_directory(dir / "prog");
-    pump.Attach(itc);
-    pump.Attach(itc2);
     pump.onPump = [this] {
       now += std::chrono::milliseconds(100);
       if (onPump) onPump();
@@ -86,12 +79,11 @@ class SyncTest : public ::testing::Test {
 
   FrmBrindle& Window() {
     if (!window_) {
-      WindowPlatform platform{messageBox, fileDialog, pump, itc, itc2, windowing, files};
       ServiceConfig service;
       service.webHost = "web.test:8080";
       service.ftpHost = "ftp.test";
       service.ftpPassword = "secret";
-      window_ = std::make_unique<FrmBrindle>(platform, dir / "prog", service);
+      window_ = std::make_unique<FrmBrindle>(Platform(), dir / "prog", service);
       window_->clock = [this] { return now; };
     }
     return *window_;
@@ -174,12 +166,6 @@ class SyncTest : public ::testing::Test {
   }
 
   TempDir dir;
-  platform::QueuedMessageBox messageBox;
-  platform::QueuedFileDialog fileDialog;
-  platform::FakeTransferControl itc, itc2;
-  platform::ScriptedEventPump pump;
-  platform::RecordingWindowing windowing;
-  platform::FaultyFileOps files;
   std::chrono::steady_clock::time_point now{};
   std::function<void()> onPump;
   std::string original;

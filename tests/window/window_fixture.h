@@ -7,29 +7,19 @@
 #include <memory>
 #include <string>
 
-#include "platform/doubles/event_pump_double.h"
-#include "platform/doubles/file_dialog_double.h"
-#include "platform/doubles/file_ops_double.h"
-#include "platform/doubles/message_box_double.h"
-#include "platform/doubles/transfer_control_double.h"
-#include "platform/doubles/windowing_double.h"
 #include "support/dat_builder.h"
+#include "support/platform_doubles.h"
 #include "window/frm_brindle.h"
 
 namespace brindle::test {
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public ::testing::Test, protected PlatformDoubles {
  protected:
-  WindowTest() {
-    std::filesystem::create_directory(dir / "prog");
-    pump.Attach(itc);
-    pump.Attach(itc2);
-  }
+  WindowTest() { std::filesystem::create_directory(dir / "prog"); }
 
   FrmBrindle& Window() {
     if (!window_) {
-      WindowPlatform platform{messageBox, fileDialog, pump, itc, itc2, windowing, files};
-      window_ = std::make_unique<FrmBrindle>(platform, dir / "prog");
+      window_ = std::make_unique<FrmBrindle>(Platform(), dir / "prog");
     }
     return *window_;
   }
@@ -70,12 +60,6 @@ class WindowTest : public ::testing::Test {
   }
 
   TempDir dir;
-  platform::QueuedMessageBox messageBox;
-  platform::QueuedFileDialog fileDialog;
-  platform::FakeTransferControl itc, itc2;
-  platform::ScriptedEventPump pump;
-  platform::RecordingWindowing windowing;
-  platform::FaultyFileOps files;
 
  private:
   std::unique_ptr<FrmBrindle> window_;
