@@ -37,6 +37,14 @@ void DatOutput::Drain() {
   WriteToFile(buffer_.get(), used_);
   drained_ += static_cast<std::int64_t>(used_);
   used_ = 0;
+  MaybeStartWriteOut();
+}
+
+void DatOutput::MaybeStartWriteOut() {
+  if (writeOutEvery_ == 0 || drained_ - writtenOut_ < writeOutEvery_) return;
+  if (std::fflush(file_) != 0) Fail("cannot flush");
+  platform::StartWriteOut(file_);
+  writtenOut_ = drained_;
 }
 
 void DatOutput::WriteThrough(const void* data, std::size_t n) {
@@ -44,6 +52,7 @@ void DatOutput::WriteThrough(const void* data, std::size_t n) {
   if (n >= kBufferSize) {
     WriteToFile(static_cast<const char*>(data), n);
     drained_ += static_cast<std::int64_t>(n);
+    MaybeStartWriteOut();
   } else {
     std::memcpy(buffer_.get(), data, n);
     used_ = n;

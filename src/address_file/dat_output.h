@@ -44,6 +44,10 @@ class DatOutput {
   std::int64_t size() const { return size_; }
   const std::filesystem::path& path() const { return path_; }
 
+  // For a file that will be committed: asks the system to write the data out to the disk as it
+  // comes, so that Commit waits for the last part only.
+  void WriteOutEarly() { writeOutEvery_ = kWriteOutStep; }
+
   // Writes out the buffer, forces the data to the disk, and closes. Throws DatError.
   void Commit();
   // Writes out the buffer and closes, without forcing the data to the disk. Throws DatError.
@@ -56,18 +60,22 @@ class DatOutput {
 
  private:
   static constexpr std::size_t kBufferSize = 64 * 1024;
+  static constexpr std::int64_t kWriteOutStep = 8 * 1024 * 1024;
 
   // Write that does not fit the buffer: drains it first.
   void WriteThrough(const void* data, std::size_t n);
   void Drain();
+  void MaybeStartWriteOut();
   [[noreturn]] void Fail(const std::string& what) const;
 
   std::filesystem::path path_;
   std::FILE* file_ = nullptr;
   std::unique_ptr<char[]> buffer_;
-  std::size_t used_ = 0;      // bytes in the buffer
-  std::int64_t size_ = 0;     // bytes written, buffered ones included
-  std::int64_t drained_ = 0;  // bytes handed to the file
+  std::size_t used_ = 0;            // bytes in the buffer
+  std::int64_t size_ = 0;           // bytes written, buffered ones included
+  std::int64_t drained_ = 0;        // bytes handed to the file
+  std::int64_t writeOutEvery_ = 0;  // 0: leave the writing out to the system
+  std::int64_t writtenOut_ = 0;     // bytes drained when the last write-out was started
 };
 
 }  // namespace brindle

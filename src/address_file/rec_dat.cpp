@@ -86,6 +86,7 @@ int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& make
   {
     DatInput in(target);  // closed before the rename, which some systems need
     guard.output = makeOutput(temp);
+    guard.output->WriteOutEarly();  // overlaps the disk's work with the copying
     reader.SetResultTable(std::move(table));
     reader.SetMirror(guard.output.get());
     reader.mirrorOn = true;

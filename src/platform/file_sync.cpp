@@ -13,12 +13,22 @@ namespace brindle::platform {
 
 bool SyncFile(std::FILE* file) { return _commit(_fileno(file)) == 0; }
 
+void StartWriteOut(std::FILE*) {}
+
 // Windows makes a completed MoveFileEx durable without a handle on the folder.
 bool SyncDirectory(const std::filesystem::path&) { return true; }
 
 #else
 
 bool SyncFile(std::FILE* file) { return ::fsync(::fileno(file)) == 0; }
+
+void StartWriteOut(std::FILE* file) {
+#ifdef __linux__
+  ::sync_file_range(::fileno(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+  (void)file;
+#endif
+}
 
 bool SyncDirectory(const std::filesystem::path& dir) {
   const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -49,6 +49,28 @@ TEST_F(DatIo, PatchReachesBytesInTheBufferInTheFileAndAcrossBoth) {
   EXPECT_EQ(test::ReadFileBytes(path_), want);
 }
 
+TEST_F(DatIo, WritingOutEarlyKeepsEveryByteAndPatchesBehindIt) {
+  // Past several write-out steps, in buffer-sized and in large pieces, with patches of bytes
+  // written out long before.
+  const std::string data = Pattern(20 * 1024 * 1024 + 77);
+  std::string want = data;
+  const Bytes4 mark{0xA1, 0xB2, 0xC3, 0xD4};
+  {
+    DatOutput out(path_);
+    out.WriteOutEarly();
+    std::size_t at = 0;
+    for (; at < 9 * 1024 * 1024; at += 1000) out.Write(data.data() + at, 1000);
+    out.Write(data.data() + at, data.size() - at);  // one large write past the buffer
+    for (const std::int64_t end : {std::int64_t{4}, std::int64_t{8 * 1024 * 1024 + 2},
+                                   static_cast<std::int64_t>(data.size())}) {
+      out.Patch(end, mark);
+      std::copy(mark.begin(), mark.end(), want.begin() + (end - 4));
+    }
+    out.Commit();
+  }
+  EXPECT_EQ(test::ReadFileBytes(path_), want);
+}
+
 TEST_F(DatIo, PatchOutsideTheWrittenBytesIsRefused) {
   DatOutput out(path_);
   out.Write("abc", 3);
