@@ -60,7 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   brindle::WriteBackJob job;
   job.datPath = dir / "address.dat";
   job.resultFile = dir / "1_csv.tmp.out";
-  job.tmpDir = dir;
   job.regCount = RowsOf(result);
   Write(job.datPath, dat);
   Write(job.resultFile, result);

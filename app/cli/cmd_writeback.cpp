@@ -22,7 +22,6 @@ int RunWriteBack(const Args& args, std::ostream& out) {
   WriteBackJob job;
   job.datPath = file;
   job.resultFile = result;
-  job.tmpDir = file.parent_path();
   job.regCount = args.Has("--count")
                      ? static_cast<std::int32_t>(args.GetNumber("--count", 0, 0, INT32_MAX))
                      : RowsIn(result);

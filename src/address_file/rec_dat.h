@@ -14,10 +14,9 @@ namespace brindle {
 struct WriteBackJob {
   std::filesystem::path resultFile;  // "<tmp>/<n>_csv.tmp.out"
   std::int32_t regCount = 0;         // lines the export wrote: the rows the result must hold
-  std::filesystem::path datPath;     // the user's address file, replaced atomically
-  // The program's tmp folder. The rewritten copy is not made here but beside the address file,
-  // because only a rename within one folder replaces a file in a single step.
-  std::filesystem::path tmpDir;
+  // The user's address file, replaced atomically. The rewritten copy is made beside it, because
+  // only a rename within one folder replaces a file in a single step.
+  std::filesystem::path datPath;
 };
 
 // Makes the output the rewritten copy is written to; tests pass one that fails like a full disk.

@@ -138,8 +138,7 @@ void FrmBrindle::FetchResultAndRewrite(const std::string& datPath) {
     lblDAT_Status.SetText("Copying original data... Wait a momment!");
     files.Copy(platform::PathFromText(datPath), TmpFile("address.dat"));
     lblDAT_Status.SetText("Rewriting DAT File... Wait a momment!");
-    RecDat(datReader, WriteBackJob{resultPath, intReg_count, platform::PathFromText(datPath),
-                                   ProgramFile("tmp")});
+    RecDat(datReader, WriteBackJob{resultPath, intReg_count, platform::PathFromText(datPath)});
   } catch (const std::exception&) {
     lblDOWN_Status.SetText("Download error, check your connection and try again!");
     SyncFailed();

@@ -39,7 +39,6 @@ class RecDatTest : public ::testing::Test {
   void SetUp() override {
     job_.datPath = dir_ / "address.dat";
     job_.resultFile = dir_ / "2_csv.tmp.out";
-    job_.tmpDir = dir_.path();
   }
   void Given(const DatBuilder& dat, const std::string& result, std::int32_t rows) {
     dat.WriteTo(job_.datPath);
