@@ -203,7 +203,6 @@ class FrmBrindle : private ControlObserver {
   void Repaint(const Control& control);
   void LostFocus(const std::string& name);
   std::string FirstFocusable() const;
-  bool ShowMessage(const std::string& text, const std::string& title);
   void LoadCategories();
   void PreselectSaved(int position, std::int32_t number, bool& unfiled);
   void LoadFailed();

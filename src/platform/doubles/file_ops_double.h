@@ -23,7 +23,6 @@ class FaultyFileOps : public FileOps {
   };
 
   void Plant(Fault fault) { faults_.push_back(std::move(fault)); }
-  void ClearFaults() { faults_.clear(); }
   const std::vector<std::string>& calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
 

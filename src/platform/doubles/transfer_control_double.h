@@ -37,7 +37,6 @@ class FakeTransferControl : public TransferControl {
   // "SetHost x", "SetPassword y", "SetUserName z", in call order.
   const std::vector<std::string>& settings() const { return settings_; }
   int cancelCount() const { return cancels_; }
-  std::size_t pendingStates() const { return pending_.size(); }
 
   // Delivers the next pending state; false when there was none.
   bool DeliverNext();
