@@ -75,12 +75,12 @@ void FrmBrindle::SendFile() {
   }
 }
 
-// Steps 1 and 2. A reply that is not a number leaves the run as an error.
+// Sends the login and judges the reply. A reply that is not a number leaves the run as an error.
 bool FrmBrindle::Authenticate() {
   lblAuth_Status.SetText("Verifying the Authentication...");
   varSrv_reply = "2";
   ITC2.Execute(AuthUrl(service, txtAuth_login.text(), txtAuth_pass.text()), "");
-  WaitUntilFree(&FrmBrindle::ITC2_Free, 8);  // W1
+  WaitUntilFree(&FrmBrindle::ITC2_Free, 8);
   switch (JudgeAuthReply(varSrv_reply)) {
     case AuthVerdict::Rejected:
       lblAuth_Status.SetText("Error... You have to enter with a valid USERNAME/PASSWORD!");
@@ -97,30 +97,30 @@ bool FrmBrindle::Authenticate() {
   return true;
 }
 
-// Step 3.
+// Uploads the export file by FTP.
 void FrmBrindle::UploadExport() {
   ITC2.Cancel();
   varFtp_mode = "UP";
-  WaitWhileBusy(ITC, 3);  // W2
+  WaitWhileBusy(ITC, 3);
   ITC.ExecuteCommand(UploadCommand(platform::PathFromText(varCsv_path).string(), varCsv_name));
-  WaitUntilFree(&FrmBrindle::ITC_Free, 3);  // W3
+  WaitUntilFree(&FrmBrindle::ITC_Free, 3);
 }
 
-// Steps 4 and 5.
+// Requests the import, then polls until the service says the result file is ready.
 void FrmBrindle::AwaitImport() {
   lblSRV_Status.SetText("Server processing the output file... Wait a moment!");
   ITC2.Execute(ImportUrl(service, txtAuth_login.text(), varCsv_name), "");
-  WaitWhileBusy(ITC2, 12);  // W4
+  WaitWhileBusy(ITC2, 12);
   ITC2.Cancel();
   for (bool first = true; !ResultReady(varSrv_reply); first = false) {
     if (!first) PumpUntil(clock() + kVerifyPause);
     ITC2.Execute(VerifyUrl(service, varCsv_name), "GET");
-    WaitUntilFree(&FrmBrindle::ITC2_Free, 3);  // W5
+    WaitUntilFree(&FrmBrindle::ITC2_Free, 3);
     ITC2.Cancel();
   }
 }
 
-// Steps 6 to 11.
+// Downloads and deletes the result file, then has the address file rewritten from it.
 void FrmBrindle::FetchResultAndRewrite(const std::string& datPath) {
   const std::string resultName = ResultName(varCsv_name);
   const auto resultPath = TmpFile(resultName);
@@ -130,9 +130,9 @@ void FrmBrindle::FetchResultAndRewrite(const std::string& datPath) {
   platform::RemoveQuietly(files, resultPath);
   try {
     ITC.ExecuteCommand(DownloadCommand(varCsv_name, resultPath.string()));
-    WaitUntilFree(&FrmBrindle::ITC_Free, 4);  // W6
+    WaitUntilFree(&FrmBrindle::ITC_Free, 4);
     ITC.ExecuteCommand(DeleteCommand(varCsv_name));
-    WaitUntilFree(&FrmBrindle::ITC_Free, 4);  // W7
+    WaitUntilFree(&FrmBrindle::ITC_Free, 4);
     ITC.Cancel();
     ITC2.Cancel();
     lblDAT_Status.SetText("Copying original data... Wait a momment!");
