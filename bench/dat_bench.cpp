@@ -8,14 +8,14 @@
 namespace {
 
 using brindle::test::DatBuilder;
-using brindle::test::RecordSpec;
+using brindle::test::RecordPlan;
 
 const std::string& ContactFile() {
   static const std::string bytes = [] {
     DatBuilder b;
     b.Category(1, "Business").Category(2, "Personal");
     for (int id = 1; id <= 10000; ++id) {
-      b.Record(RecordSpec(id, id % 3)
+      b.Record(RecordPlan(id, id % 3)
                    .Text(19, "M\xFCller")
                    .Text(20, "Jos\xE9")
                    .Text(22, "Acme \"East\", Inc")

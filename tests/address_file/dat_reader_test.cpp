@@ -14,7 +14,7 @@ namespace {
 
 using test::DatBuilder;
 using test::Int4;
-using test::RecordSpec;
+using test::RecordPlan;
 
 struct Walk {
   DatHeader header;
@@ -83,7 +83,7 @@ TEST(DatReaderHeader, RecordCountIsStoredWith4096Added) {
             5);
   // Below 4096 the count is negative and no record is read.
   const Walk negative =
-      ReadAll(DatBuilder().RecordCountRaw(Int4::Of(4000)).Record(RecordSpec(1)).Bytes());
+      ReadAll(DatBuilder().RecordCountRaw(Int4::Of(4000)).Record(RecordPlan(1)).Bytes());
   EXPECT_EQ(negative.header.recordCount, -96);
   EXPECT_TRUE(negative.records.empty());
   EXPECT_EQ(HeaderOf(DatBuilder().RecordCountRaw(Int4::Raw(1, 2, 3, 0xFF)).Bytes()).recordCount, 0);
@@ -118,7 +118,7 @@ TEST(DatReaderText, BothLengthFormsAndWindows1252Bytes) {
   const std::string long300(300, 'x');
   const std::string accented = "Jos\xE9 M\xFCller \x80";
   const Walk w = ReadAll(DatBuilder()
-                             .Record(RecordSpec(1)
+                             .Record(RecordPlan(1)
                                          .Text(19, "ABC")
                                          .Text(20, long300)
                                          .LongText(21, "short in long form")
@@ -133,14 +133,14 @@ TEST(DatReaderText, BothLengthFormsAndWindows1252Bytes) {
 
 TEST(DatReaderText, LongFormLengthIsTwoBytesLittleEndian) {
   DatBuilder b;
-  b.Record(RecordSpec(1).Text(19, std::string(300, 'x')));
+  b.Record(RecordPlan(1).Text(19, std::string(300, 'x')));
   const std::string bytes = b.Bytes();
   const std::size_t at = b.TextLengthOffset(0, 19);
   EXPECT_EQ(bytes.substr(at, 3), std::string("\xFF\x2C\x01", 3));
 }
 
 TEST(DatReaderRecord, EveryNamedItemLandsInItsField) {
-  RecordSpec record(1234, 7);
+  RecordPlan record(1234, 7);
   record.Status(129)
       .Int(1, 11)
       .Int(5, 55)
@@ -205,14 +205,14 @@ TEST(DatReaderRecord, EveryNamedItemLandsInItsField) {
 
 TEST(DatReaderRecord, IntegerEndingInFFReadsAsZero) {
   const Walk w = ReadAll(
-      DatBuilder().Record(RecordSpec(1).Raw(23, Int4::Raw(0xFF, 0xFF, 0xFF, 0xFF))).Bytes());
+      DatBuilder().Record(RecordPlan(1).Raw(23, Int4::Raw(0xFF, 0xFF, 0xFF, 0xFF))).Bytes());
   EXPECT_EQ(w.records.at(0).item23, 0);
 }
 
 TEST(DatReaderRecord, IntegerEndingIn80ToFEReadsAsSigned) {
   // A birthday before 1970 is stored as a negative number of seconds.
   const Walk w = ReadAll(DatBuilder()
-                             .Record(RecordSpec(1)
+                             .Record(RecordPlan(1)
                                          .Int(23, -631152000)
                                          .Raw(48, Int4::Raw(0, 0, 0, 0x80))
                                          .Raw(32, Int4::Raw(1, 0, 0, 0xFE)))
@@ -224,14 +224,14 @@ TEST(DatReaderRecord, IntegerEndingIn80ToFEReadsAsSigned) {
 
 TEST(DatReaderRecord, SixteenBitFieldsFailClearlyWhenTheyDoNotFit) {
   const struct {
-    RecordSpec record;
+    RecordPlan record;
     const char* expected;
   } cases[] = {
-      {RecordSpec(1).Int(74, 70000), "item 74 70000"},
-      {RecordSpec(1).Raw(75, Int4::Raw(0, 0, 0, 0x80)), "item 75 -2147483648"},
-      {RecordSpec(1).Int(16, 65536), "block marker 65536"},
-      {RecordSpec(1).Block("b", "", 40000), "block length 40000"},
-      {RecordSpec(1).Block("b", "", -100000000), "block length -100000000"},
+      {RecordPlan(1).Int(74, 70000), "item 74 70000"},
+      {RecordPlan(1).Raw(75, Int4::Raw(0, 0, 0, 0x80)), "item 75 -2147483648"},
+      {RecordPlan(1).Int(16, 65536), "block marker 65536"},
+      {RecordPlan(1).Block("b", "", 40000), "block length 40000"},
+      {RecordPlan(1).Block("b", "", -100000000), "block length -100000000"},
   };
   for (const auto& c : cases) {
     const DatBuilder b = DatBuilder().Record(c.record);
@@ -247,9 +247,9 @@ TEST(DatReaderRecord, SixteenBitFieldsFailClearlyWhenTheyDoNotFit) {
 
 TEST(DatReaderRecord, BlockIsReadWhenTheMarkerIsOne) {
   const Walk w = ReadAll(DatBuilder()
-                             .Record(RecordSpec(1).Block("empty", "").Text(19, "after empty"))
-                             .Record(RecordSpec(2).Block("photo", std::string(1000, '\x07')))
-                             .Record(RecordSpec(3).Text(19, "plain"))
+                             .Record(RecordPlan(1).Block("empty", "").Text(19, "after empty"))
+                             .Record(RecordPlan(2).Block("photo", std::string(1000, '\x07')))
+                             .Record(RecordPlan(3).Text(19, "plain"))
                              .Bytes());
   ASSERT_EQ(w.records.size(), 3u);
   EXPECT_EQ(w.records[0].blockMarker, 1);
@@ -261,17 +261,17 @@ TEST(DatReaderRecord, BlockIsReadWhenTheMarkerIsOne) {
 }
 
 TEST(DatReaderEnd, StatusAbove500OrItem2ZeroEndsTheRecords) {
-  const Walk at500 = ReadAll(DatBuilder().Record(RecordSpec(1).Status(500)).Bytes());
+  const Walk at500 = ReadAll(DatBuilder().Record(RecordPlan(1).Status(500)).Bytes());
   EXPECT_EQ(at500.records.size(), 1u);
   EXPECT_FALSE(at500.ended);
 
   const Walk at501 = ReadAll(
-      DatBuilder().Record(RecordSpec(1)).Record(RecordSpec(2).Status(501)).RecordCount(3).Bytes());
+      DatBuilder().Record(RecordPlan(1)).Record(RecordPlan(2).Status(501)).RecordCount(3).Bytes());
   EXPECT_EQ(at501.records.size(), 1u);
   EXPECT_TRUE(at501.ended);
 
   const Walk item2 =
-      ReadAll(DatBuilder().Record(RecordSpec(1).Int(2, 0).Status(3)).Record(RecordSpec(2)).Bytes());
+      ReadAll(DatBuilder().Record(RecordPlan(1).Int(2, 0).Status(3)).Record(RecordPlan(2)).Bytes());
   EXPECT_TRUE(item2.records.empty());
   EXPECT_TRUE(item2.ended);
 }
@@ -280,7 +280,7 @@ TEST(DatReaderEnd, MarkerReturnsAnEmptyRecordAfterTwentyFourBytes) {
   // Item 2 of 0, and a state code above 500 with a valid item 2: both end after item 3.
   for (const auto& [item2, status] : {std::pair{0, 77}, std::pair{1, 501}}) {
     const std::string bytes =
-        DatBuilder().Record(RecordSpec(1)).EndMarker(9, item2, status).Bytes();
+        DatBuilder().Record(RecordPlan(1)).EndMarker(9, item2, status).Bytes();
     DatReader reader;
     DatInput in = DatInput::FromMemory(bytes);
     reader.ReadHeader(in);
@@ -298,7 +298,7 @@ TEST(DatReaderEnd, MarkerReturnsAnEmptyRecordAfterTwentyFourBytes) {
 
 TEST(DatReaderText, CommasQuotesAndLineBreaksSurviveInEveryTextItem) {
   const std::string nasty = "a,b \"q\" \r\nline\rcr\nlf \x93\xE9";
-  RecordSpec record(1);
+  RecordPlan record(1);
   int texts = 0;
   for (int item = 17; item <= 80; ++item) {
     try {
@@ -326,7 +326,7 @@ TEST(DatReaderText, CommasQuotesAndLineBreaksSurviveInEveryTextItem) {
 
 TEST(DatReaderDamage, EveryTruncationFailsWithAnOffsetInsideTheFile) {
   DatBuilder b;
-  b.Category(1, "Friends").Record(RecordSpec(1, 1).Text(19, "Ann").Block("x", "abc"));
+  b.Category(1, "Friends").Record(RecordPlan(1, 1).Text(19, "Ann").Block("x", "abc"));
   const std::string bytes = b.Bytes();
   for (std::size_t size = 0; size < bytes.size(); ++size) {
     try {
@@ -341,7 +341,7 @@ TEST(DatReaderDamage, EveryTruncationFailsWithAnOffsetInsideTheFile) {
 
 TEST(DatReaderDamage, TextLengthRunningPastTheEndNamesTheItem) {
   DatBuilder b;
-  b.Record(RecordSpec(1).Text(80, "last"));
+  b.Record(RecordPlan(1).Text(80, "last"));
   const std::string bytes = test::WithByte(b.Bytes(), b.TextLengthOffset(0, 80), 200);
   try {
     ReadAll(bytes);
@@ -354,7 +354,7 @@ TEST(DatReaderDamage, TextLengthRunningPastTheEndNamesTheItem) {
 
 TEST(DatReaderDamage, LongTextLengthOver32767IsRefused) {
   DatBuilder b;
-  b.Record(RecordSpec(1).LongText(19, "abc"));
+  b.Record(RecordPlan(1).LongText(19, "abc"));
   std::string bytes = b.Bytes();
   bytes = test::WithByte(bytes, b.TextLengthOffset(0, 19) + 2, 0x90);
   EXPECT_THROW(ReadAll(bytes), DatError);
@@ -394,11 +394,11 @@ TEST_F(DatReaderCopy, WithoutMatchesTheCopyEqualsTheBytesRead) {
   const std::string bytes =
       DatBuilder()
           .Category(2, "Caf\xE9")
-          .Record(RecordSpec(1, 2)
+          .Record(RecordPlan(1, 2)
                       .LongText(19, "long form kept")
                       .Raw(23, Int4::Raw(0xFF, 0xFF, 0xFF, 0xFF)))
-          .Record(RecordSpec(2).Raw(71, Int4::Raw(9, 8, 7, 0x85)).Block("blk", "\x01\x02\x03"))
-          .Record(RecordSpec(3).TypeWord(19, Int4::Raw(0xDE, 0xAD, 0xBE, 0xEF)).Text(19, "x"))
+          .Record(RecordPlan(2).Raw(71, Int4::Raw(9, 8, 7, 0x85)).Block("blk", "\x01\x02\x03"))
+          .Record(RecordPlan(3).TypeWord(19, Int4::Raw(0xDE, 0xAD, 0xBE, 0xEF)).Text(19, "x"))
           .Bytes();
   std::int64_t writePos = 0;
   EXPECT_EQ(Copy(bytes, {{99, "nobody"}}, &writePos), bytes);
@@ -407,7 +407,7 @@ TEST_F(DatReaderCopy, WithoutMatchesTheCopyEqualsTheBytesRead) {
 
 TEST_F(DatReaderCopy, EndMarkerWritesExactlyTwentyFourBytes) {
   DatBuilder b;
-  b.Record(RecordSpec(1)).EndMarker().Trailing("tail bytes").RecordCount(2);
+  b.Record(RecordPlan(1)).EndMarker().Trailing("tail bytes").RecordCount(2);
   const std::string bytes = b.Bytes();
   const std::string copy = Copy(bytes, {});
   EXPECT_EQ(copy, bytes.substr(0, bytes.size() - 10));
@@ -415,13 +415,13 @@ TEST_F(DatReaderCopy, EndMarkerWritesExactlyTwentyFourBytes) {
 
 TEST_F(DatReaderCopy, MatchedRecordGetsStatusTwoAndTheNewCustom9) {
   DatBuilder in;
-  in.Record(RecordSpec(12).Status(7).Custom(9, "old"))
-      .Record(RecordSpec(13).Status(7).LongText(47, "old long"))
-      .Record(RecordSpec(14).Status(7).Custom(9, "keep"));
+  in.Record(RecordPlan(12).Status(7).Custom(9, "old"))
+      .Record(RecordPlan(13).Status(7).LongText(47, "old long"))
+      .Record(RecordPlan(14).Status(7).Custom(9, "keep"));
   DatBuilder want;
-  want.Record(RecordSpec(12).Status(2).Custom(9, "900"))
-      .Record(RecordSpec(13).Status(2).Custom(9, ""))
-      .Record(RecordSpec(14).Status(7).Custom(9, "keep"));
+  want.Record(RecordPlan(12).Status(2).Custom(9, "900"))
+      .Record(RecordPlan(13).Status(2).Custom(9, ""))
+      .Record(RecordPlan(14).Status(7).Custom(9, "keep"));
   EXPECT_EQ(Copy(in.Bytes(), {{12, "900"}, {13, ""}}), want.Bytes());
 }
 
@@ -433,8 +433,8 @@ TEST_F(DatReaderCopy, PatchesReachBytesAlreadyPastTheOutputBuffer) {
   ResultTable table;
   for (int id = 1; id <= 400; ++id) {
     const std::string note(static_cast<std::size_t>(100 + id * 37 % 900), 'n');
-    in.Record(RecordSpec(id).Status(0).LongText(47, "old").Text(24, note));
-    want.Record(RecordSpec(id).Status(2).Custom(9, "db" + std::to_string(id)).Text(24, note));
+    in.Record(RecordPlan(id).Status(0).LongText(47, "old").Text(24, note));
+    want.Record(RecordPlan(id).Status(2).Custom(9, "db" + std::to_string(id)).Text(24, note));
     table[id] = "db" + std::to_string(id);
   }
   EXPECT_EQ(Copy(in.Bytes(), table), want.Bytes());
@@ -450,15 +450,15 @@ TEST_F(DatReaderCopy, FromAFileEveryItemMayStraddleAnInputRefill) {
   want.Category(3, "Caf\xE9");
   for (int id = 1; id <= 60; ++id) {
     const std::string note(static_cast<std::size_t>(id * 53 % 700), 'n');
-    RecordSpec plain = RecordSpec(id, 3).Status(5).Text(24, note);
+    RecordPlan plain = RecordPlan(id, 3).Status(5).Text(24, note);
     if (id % 7 == 0) plain.Block("blk", std::string(static_cast<std::size_t>(id), 'b'));
     if (id % 3 == 0) {
-      in.Record(RecordSpec(plain).LongText(47, std::string(300, 'o')));
-      want.Record(RecordSpec(plain).Status(2).Custom(9, "db" + std::to_string(id)));
+      in.Record(RecordPlan(plain).LongText(47, std::string(300, 'o')));
+      want.Record(RecordPlan(plain).Status(2).Custom(9, "db" + std::to_string(id)));
       table[id] = "db" + std::to_string(id);
     } else {
-      in.Record(RecordSpec(plain).Custom(9, "keep"));
-      want.Record(RecordSpec(plain).Custom(9, "keep"));
+      in.Record(RecordPlan(plain).Custom(9, "keep"));
+      want.Record(RecordPlan(plain).Custom(9, "keep"));
     }
   }
   in.Trailing("tail");
@@ -498,7 +498,7 @@ TEST_F(DatReaderCopy, FromAFileEveryItemMayStraddleAnInputRefill) {
 
 TEST(DatReaderSkip, SkippedTextsKeepTheNumbersAndFailAtTheSameOffset) {
   const std::string bytes =
-      DatBuilder().Record(RecordSpec(7, 2).Status(129).Text(19, "Acme").Custom(9, "x")).Bytes();
+      DatBuilder().Record(RecordPlan(7, 2).Status(129).Text(19, "Acme").Custom(9, "x")).Bytes();
   DatReader reader;
   DatInput in = DatInput::FromMemory(bytes);
   reader.ReadHeader(in);

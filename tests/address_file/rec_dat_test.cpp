@@ -12,7 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::DatBuilder;
-using test::RecordSpec;
+using test::RecordPlan;
 
 // An output that fails like a full disk once `capacity` bytes have been written.
 class FullDiskOutput : public DatOutput {
@@ -64,23 +64,23 @@ class RecDatTest : public ::testing::Test {
 DatBuilder TwoRecords(const std::string& custom9For12 = "old", bool longForm = false) {
   DatBuilder b;
   b.Category(1, "Personal");
-  RecordSpec r12(12, 1);
+  RecordPlan r12(12, 1);
   r12.Status(5);
   if (longForm) {
     r12.LongText(47, custom9For12);
   } else {
     r12.Custom(9, custom9For12);
   }
-  b.Record(r12).Record(RecordSpec(13, 1).Status(129)).Record(RecordSpec(14).Custom(9, "mine"));
+  b.Record(r12).Record(RecordPlan(13, 1).Status(129)).Record(RecordPlan(14).Custom(9, "mine"));
   return b;
 }
 
 DatBuilder TwoRecordsAfter(const std::string& db12, const std::string& db13) {
   DatBuilder b;
   b.Category(1, "Personal");
-  b.Record(RecordSpec(12, 1).Status(2).Custom(9, db12))
-      .Record(RecordSpec(13, 1).Status(2).Custom(9, db13))
-      .Record(RecordSpec(14).Custom(9, "mine"));
+  b.Record(RecordPlan(12, 1).Status(2).Custom(9, db12))
+      .Record(RecordPlan(13, 1).Status(2).Custom(9, db13))
+      .Record(RecordPlan(14).Custom(9, "mine"));
   return b;
 }
 
@@ -127,9 +127,9 @@ TEST_F(RecDatTest, BytesAfterTheRecordsAreKept) {
   RecDat(reader_, job_);
   DatBuilder wantShort;
   wantShort.Category(1, "Personal")
-      .Record(RecordSpec(12, 1).Status(2).Custom(9, "900"))
-      .Record(RecordSpec(13, 1).Status(129))
-      .Record(RecordSpec(14).Custom(9, "mine"))
+      .Record(RecordPlan(12, 1).Status(2).Custom(9, "900"))
+      .Record(RecordPlan(13, 1).Status(129))
+      .Record(RecordPlan(14).Custom(9, "mine"))
       .RecordCount(1);
   EXPECT_EQ(Dat(), wantShort.Bytes());
 }
@@ -166,7 +166,7 @@ TEST_F(RecDatTest, EveryFailureLeavesTheFileUnchangedAndRemovesTheCopy) {
 TEST_F(RecDatTest, FullDiskAtAnyPointLeavesTheFileUnchanged) {
   DatBuilder b;
   for (int id = 1; id <= 300; ++id) {
-    b.Record(RecordSpec(id).Text(24, std::string(500, 'n')).Custom(9, "x"));
+    b.Record(RecordPlan(id).Text(24, std::string(500, 'n')).Custom(9, "x"));
   }
   const std::string before = b.Bytes();
   for (std::int64_t capacity :

@@ -10,7 +10,7 @@ namespace {
 
 using test::DatBuilder;
 using test::ProcessResult;
-using test::RecordSpec;
+using test::RecordPlan;
 
 class Cli : public ::testing::Test {
  protected:
@@ -28,10 +28,10 @@ class Cli : public ::testing::Test {
 DatBuilder Contacts() {
   DatBuilder b;
   b.Category(2, "Business").Category(5, "Caf\xE9 \x80").Category(7, "Empty");
-  b.Record(RecordSpec(10, 2).Text(19, "Ann, \"A\""));
-  b.Record(RecordSpec(11, 5).Text(19, "Bob"));
-  b.Record(RecordSpec(12, 0).Text(19, "Cid"));
-  b.Record(RecordSpec(13, 2).Text(19, "Dee").Status(129));
+  b.Record(RecordPlan(10, 2).Text(19, "Ann, \"A\""));
+  b.Record(RecordPlan(11, 5).Text(19, "Bob"));
+  b.Record(RecordPlan(12, 0).Text(19, "Cid"));
+  b.Record(RecordPlan(13, 2).Text(19, "Dee").Status(129));
   return b;
 }
 
@@ -132,10 +132,10 @@ TEST_F(Cli, WriteBackCountsRowsByDefault) {
   EXPECT_EQ(r.out, "Updated 2 record(s) in address.dat\n");
   DatBuilder want;
   want.Category(2, "Business").Category(5, "Caf\xE9 \x80").Category(7, "Empty");
-  want.Record(RecordSpec(10, 2).Text(19, "Ann, \"A\""));
-  want.Record(RecordSpec(11, 5).Text(19, "Bob").Status(2).Custom(9, "db-11"));
-  want.Record(RecordSpec(12, 0).Text(19, "Cid").Status(2).Custom(9, "db-12"));
-  want.Record(RecordSpec(13, 2).Text(19, "Dee").Status(129));
+  want.Record(RecordPlan(10, 2).Text(19, "Ann, \"A\""));
+  want.Record(RecordPlan(11, 5).Text(19, "Bob").Status(2).Custom(9, "db-11"));
+  want.Record(RecordPlan(12, 0).Text(19, "Cid").Status(2).Custom(9, "db-12"));
+  want.Record(RecordPlan(13, 2).Text(19, "Dee").Status(129));
   EXPECT_EQ(File("address.dat"), want.Bytes());
 }
 

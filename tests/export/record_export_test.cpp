@@ -11,7 +11,7 @@ namespace brindle {
 namespace {
 
 using test::DatBuilder;
-using test::RecordSpec;
+using test::RecordPlan;
 
 class RecordExport : public ::testing::Test {
  protected:
@@ -33,11 +33,11 @@ class RecordExport : public ::testing::Test {
 DatBuilder Sample() {
   DatBuilder b;
   b.Category(1, "Personal").Category(2, "Business");
-  b.Record(RecordSpec(10, 1).Text(19, "Ann"));
-  b.Record(RecordSpec(11, 2).Text(19, "Bob"));
-  b.Record(RecordSpec(12, 1).Text(19, "Cid").Status(129));
-  b.Record(RecordSpec(13, 0).Text(19, "Dee"));
-  b.Record(RecordSpec(14, 2).Text(19, "Eve"));
+  b.Record(RecordPlan(10, 1).Text(19, "Ann"));
+  b.Record(RecordPlan(11, 2).Text(19, "Bob"));
+  b.Record(RecordPlan(12, 1).Text(19, "Cid").Status(129));
+  b.Record(RecordPlan(13, 0).Text(19, "Dee"));
+  b.Record(RecordPlan(14, 2).Text(19, "Eve"));
   return b;
 }
 
@@ -62,7 +62,7 @@ TEST_F(RecordExport, UnfiledIsCategoryZero) {
 
 TEST_F(RecordExport, ACategoryInTwoSlotsIsWrittenTwiceEscapedFromTheRecordEachTime) {
   DatBuilder b;
-  b.Category(1, "Personal").Record(RecordSpec(5, 1).Text(19, "a \"q\", b"));
+  b.Category(1, "Personal").Record(RecordPlan(5, 1).Text(19, "a \"q\", b"));
   const std::string once = "\"5\",\"a \"\"q\"\"UUUVIRGULAWWW b\"";
   const std::string csv = Export(b.Bytes(), {"1", " 1 "});
   EXPECT_EQ(csv.find(once), 0u);
@@ -72,7 +72,7 @@ TEST_F(RecordExport, ACategoryInTwoSlotsIsWrittenTwiceEscapedFromTheRecordEachTi
 
 TEST_F(RecordExport, StopsAtTheEndMarkerEvenWithUnfiledSelected) {
   DatBuilder b;
-  b.Record(RecordSpec(1, 0)).EndMarker().RecordCount(5);
+  b.Record(RecordPlan(1, 0)).EndMarker().RecordCount(5);
   int lines = 0;
   EXPECT_EQ(Export(b.Bytes(), {"0"}, &lines), Line(Rec(1, ""), "unfiled"));
   EXPECT_EQ(lines, 1);
@@ -99,7 +99,7 @@ TEST_F(RecordExport, SlotsAreReadAsNumbersAsTheSelectionReadsThem) {
 
 TEST_F(RecordExport, MoreThan32767LinesIsAnError) {
   DatBuilder b;
-  b.Record(RecordSpec(1, 3));
+  b.Record(RecordPlan(1, 3));
   EXPECT_EQ(Export(b.Bytes(), SelCat(32767, "3")).size(), 32767 * Line(Rec(1, ""), "").size());
   try {
     Export(b.Bytes(), SelCat(32768, "3"));

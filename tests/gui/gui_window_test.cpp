@@ -44,10 +44,10 @@ std::string SampleAddressFile() {
       .Category(1, "Business")
       .Category(2, "Personal")
       .Category(5, "Caf\xE9")
-      .Record(brindle::test::RecordSpec(11, 1).Text(17, "Ada").Text(18, "Lovelace"))
-      .Record(brindle::test::RecordSpec(12, 2).Text(17, "Alan").Text(18, "Turing"))
-      .Record(brindle::test::RecordSpec(13, 5).Text(17, "Ren\xE9").Text(18, "Descartes"))
-      .Record(brindle::test::RecordSpec(14, 0).Text(17, "Grace").Text(18, "Hopper"))
+      .Record(brindle::test::RecordPlan(11, 1).Text(17, "Ada").Text(18, "Lovelace"))
+      .Record(brindle::test::RecordPlan(12, 2).Text(17, "Alan").Text(18, "Turing"))
+      .Record(brindle::test::RecordPlan(13, 5).Text(17, "Ren\xE9").Text(18, "Descartes"))
+      .Record(brindle::test::RecordPlan(14, 0).Text(17, "Grace").Text(18, "Hopper"))
       .EndMarker()
       .Bytes();
 }

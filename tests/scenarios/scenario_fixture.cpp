@@ -10,7 +10,7 @@
 namespace {
 
 using brindle::test::DatBuilder;
-using brindle::test::RecordSpec;
+using brindle::test::RecordPlan;
 
 // Four categories, a Windows-1252 name, texts with commas and quotes, Unfiled records and one
 // record with status 129.
@@ -20,19 +20,19 @@ DatBuilder Sample() {
       .Category(5, "Family")
       .Category(7, "Fr\xFC" "nde")
       .Category(9, "Quick List")
-      .Record(RecordSpec(101, 2).Text(19, "Acme, Inc").Text(20, "Smith").Text(21, "Ann"))
-      .Record(RecordSpec(102, 5).Text(20, "M\xFCller").Text(24, "line one\r\nline two"))
-      .Record(RecordSpec(103, 0).Text(20, "Nobody \"Nemo\""))
-      .Record(RecordSpec(104, 5).Status(129).Text(20, "Deleted"))
-      .Record(RecordSpec(105, 7).Text(20, "Jones").Custom(9, "db-77"))
-      .Record(RecordSpec(106, 2).Text(20, "Brown"))
+      .Record(RecordPlan(101, 2).Text(19, "Acme, Inc").Text(20, "Smith").Text(21, "Ann"))
+      .Record(RecordPlan(102, 5).Text(20, "M\xFCller").Text(24, "line one\r\nline two"))
+      .Record(RecordPlan(103, 0).Text(20, "Nobody \"Nemo\""))
+      .Record(RecordPlan(104, 5).Status(129).Text(20, "Deleted"))
+      .Record(RecordPlan(105, 7).Text(20, "Jones").Custom(9, "db-77"))
+      .Record(RecordPlan(106, 2).Text(20, "Brown"))
       .EndMarker();
 }
 
 std::string Fixture(const std::string& name) {
   if (name == "sample") return Sample().Bytes();
   if (name == "sample-more") return Sample().Category(11, "New").Bytes();
-  if (name == "no-categories") return DatBuilder().Record(RecordSpec(1, 0)).EndMarker().Bytes();
+  if (name == "no-categories") return DatBuilder().Record(RecordPlan(1, 0)).EndMarker().Bytes();
   // The header's record count promises more records than the file holds.
   if (name == "short-records") return Sample().RecordCount(9).Bytes();
   // Cut ten bytes before the end of the header.

@@ -52,39 +52,39 @@ Int4 Int4::Raw(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b
   return Int4{{b0, b1, b2, b3}};
 }
 
-// ---- RecordSpec -------------------------------------------------------------------------------
+// ---- RecordPlan -------------------------------------------------------------------------------
 
-RecordSpec::RecordSpec(std::int32_t recordId, std::int32_t category) {
+RecordPlan::RecordPlan(std::int32_t recordId, std::int32_t category) {
   Int(1, 1);
   Int(2, 1);  // item 2 = 0 would mark the end of the records
   Id(recordId);
   Category(category);
 }
 
-RecordSpec& RecordSpec::Raw(int item, Int4 bytes) {
+RecordPlan& RecordPlan::Raw(int item, Int4 bytes) {
   if (KindOf(item) == Kind::Text) throw std::invalid_argument("item is a text");
   ints_[item] = bytes;
   return *this;
 }
 
-RecordSpec& RecordSpec::Text(int item, std::string text) {
+RecordPlan& RecordPlan::Text(int item, std::string text) {
   if (KindOf(item) != Kind::Text) throw std::invalid_argument("item is not a text");
   texts_[item] = {std::move(text), false};
   return *this;
 }
 
-RecordSpec& RecordSpec::LongText(int item, std::string text) {
+RecordPlan& RecordPlan::LongText(int item, std::string text) {
   if (KindOf(item) != Kind::Text) throw std::invalid_argument("item is not a text");
   texts_[item] = {std::move(text), true};
   return *this;
 }
 
-RecordSpec& RecordSpec::TypeWord(int item, Int4 word) {
+RecordPlan& RecordPlan::TypeWord(int item, Int4 word) {
   typeWords_[item] = word;
   return *this;
 }
 
-RecordSpec& RecordSpec::Block(std::string name, std::string bytes,
+RecordPlan& RecordPlan::Block(std::string name, std::string bytes,
                               std::optional<std::int32_t> length) {
   block_ = true;
   Int(16, 1);
@@ -135,7 +135,7 @@ DatBuilder& DatBuilder::CategoryCount(std::int32_t count) {
   categoryCount_ = count;
   return *this;
 }
-DatBuilder& DatBuilder::Record(const RecordSpec& record) {
+DatBuilder& DatBuilder::Record(const RecordPlan& record) {
   segments_.push_back({Segment::kRecord, record, {}});
   return *this;
 }
@@ -145,11 +145,11 @@ DatBuilder& DatBuilder::EndMarker(std::int32_t item1, std::int32_t item2, std::i
     PutInt(bytes, 1);
     PutInt(bytes, v);
   }
-  segments_.push_back({Segment::kEnd, RecordSpec(), std::move(bytes)});
+  segments_.push_back({Segment::kEnd, RecordPlan(), std::move(bytes)});
   return *this;
 }
 DatBuilder& DatBuilder::Trailing(std::string bytes) {
-  segments_.push_back({Segment::kTrailing, RecordSpec(), std::move(bytes)});
+  segments_.push_back({Segment::kTrailing, RecordPlan(), std::move(bytes)});
   return *this;
 }
 
@@ -188,7 +188,7 @@ void DatBuilder::AppendHeader(std::string& out) const {
   PutInt(out, headerLong2_);                                                       // item 23
 }
 
-void DatBuilder::AppendRecord(std::string& out, const RecordSpec& r,
+void DatBuilder::AppendRecord(std::string& out, const RecordPlan& r,
                               std::map<int, std::size_t>& at) {
   for (int item = 1; item <= 80; ++item) {
     at[item] = out.size();

@@ -3,8 +3,8 @@
 //
 //   std::string bytes = DatBuilder()
 //       .Category(3, "Business")
-//       .Record(RecordSpec(12, 3).Text(19, "Acme, Inc").LongText(47, "old id"))
-//       .Record(RecordSpec(13, 0).Status(129).Block("note", "\x01\x02"))
+//       .Record(RecordPlan(12, 3).Text(19, "Acme, Inc").LongText(47, "old id"))
+//       .Record(RecordPlan(13, 0).Status(129).Block("note", "\x01\x02"))
 //       .EndMarker()
 //       .Bytes();
 //
@@ -33,27 +33,28 @@ struct Int4 {
   static Int4 Raw(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3);
 };
 
-class RecordSpec {
+// One record for DatBuilder::Record: its items, set by value or by their stored bytes.
+class RecordPlan {
  public:
-  explicit RecordSpec(std::int32_t recordId = 1, std::int32_t category = 0);
+  explicit RecordPlan(std::int32_t recordId = 1, std::int32_t category = 0);
 
-  RecordSpec& Id(std::int32_t recordId) { return Int(4, recordId); }
-  RecordSpec& Category(std::int32_t category) { return Int(6, category); }
-  RecordSpec& Status(std::int32_t status) { return Int(3, status); }
+  RecordPlan& Id(std::int32_t recordId) { return Int(4, recordId); }
+  RecordPlan& Category(std::int32_t category) { return Int(6, category); }
+  RecordPlan& Status(std::int32_t status) { return Int(3, status); }
   // Any integer item (typed, bare or raw), by value or by its stored bytes.
-  RecordSpec& Int(int item, std::int32_t value) { return Raw(item, Int4::Of(value)); }
-  RecordSpec& Raw(int item, Int4 bytes);
+  RecordPlan& Int(int item, std::int32_t value) { return Raw(item, Int4::Of(value)); }
+  RecordPlan& Raw(int item, Int4 bytes);
   // Any text item, in the one-byte length form (or the long form when it is 255 or longer).
-  RecordSpec& Text(int item, std::string text);
+  RecordPlan& Text(int item, std::string text);
   // Any text item in the long form: FF, a two-byte length, the bytes.
-  RecordSpec& LongText(int item, std::string text);
+  RecordPlan& LongText(int item, std::string text);
   // customN is item 38 + N.
-  RecordSpec& Custom(int n, std::string text) { return Text(38 + n, std::move(text)); }
+  RecordPlan& Custom(int n, std::string text) { return Text(38 + n, std::move(text)); }
   // Type word of a typed item (default 1 for integers, 5 for texts).
-  RecordSpec& TypeWord(int item, Int4 word);
+  RecordPlan& TypeWord(int item, Int4 word);
   // Block marker 1 with the block: name, typed length field, bytes. `length` overrides the
   // stored length (to build damaged blocks).
-  RecordSpec& Block(std::string name, std::string bytes,
+  RecordPlan& Block(std::string name, std::string bytes,
                     std::optional<std::int32_t> length = std::nullopt);
 
  private:
@@ -87,7 +88,7 @@ class DatBuilder {
   DatBuilder& CategoryRaw(Int4 number, std::string longName, std::string shortName = "");
   // The stored category count. Default: the number of Category calls.
   DatBuilder& CategoryCount(std::int32_t count);
-  DatBuilder& Record(const RecordSpec& record);
+  DatBuilder& Record(const RecordPlan& record);
   // The three typed integer fields that end the records (item 2 = 0 by default).
   DatBuilder& EndMarker(std::int32_t item1 = 0, std::int32_t item2 = 0, std::int32_t status = 0);
   // Bytes appended as they are after everything else.
@@ -114,7 +115,7 @@ class DatBuilder {
   };
   struct Segment {
     enum Kind { kRecord, kEnd, kTrailing } kind;
-    RecordSpec record;
+    RecordPlan record;
     std::string bytes;
   };
   struct CategoryEntry {
@@ -123,7 +124,7 @@ class DatBuilder {
   };
   Image Build() const;
   void AppendHeader(std::string& out) const;
-  static void AppendRecord(std::string& out, const RecordSpec& r, std::map<int, std::size_t>& at);
+  static void AppendRecord(std::string& out, const RecordPlan& r, std::map<int, std::size_t>& at);
 
   std::optional<Int4> recordCount_;
   std::optional<std::int32_t> categoryCount_;

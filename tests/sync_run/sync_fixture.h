@@ -38,10 +38,10 @@ inline DatBuilder SyncSample() {
       .Category(2, "Business")
       .Category(5, "Family")
       .Category(7, "Friends")
-      .Record(RecordSpec(101, 2).Text(19, "Acme, Inc"))
-      .Record(RecordSpec(102, 5).Text(20, "Smith").Custom(9, "old"))
-      .Record(RecordSpec(103, 0).Text(20, "Nobody"))
-      .Record(RecordSpec(105, 7).Text(20, "Jones"))
+      .Record(RecordPlan(101, 2).Text(19, "Acme, Inc"))
+      .Record(RecordPlan(102, 5).Text(20, "Smith").Custom(9, "old"))
+      .Record(RecordPlan(103, 0).Text(20, "Nobody"))
+      .Record(RecordPlan(105, 7).Text(20, "Jones"))
       .RecordCount(5)
       .EndMarker();
 }

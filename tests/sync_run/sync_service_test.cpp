@@ -53,11 +53,11 @@ DatBuilder ServiceSample() {
   return DatBuilder()
       .Category(2, "Business")
       .Category(5, "Family")
-      .Record(RecordSpec(201, 2).Text(19, "Caf\xE9 \"Nord\", Ltd").Text(24, "line 1\r\nline 2"))
-      .Record(RecordSpec(202, 5).Text(20, "M\xFCller").Custom(9, "note"))
-      .Record(RecordSpec(203, 0).Text(20, "Unfiled person"))
-      .Record(RecordSpec(204, 2).Text(20, "Second, Business").Status(129))
-      .Record(RecordSpec(205, 2).Text(20, "Third").LongText(47, "a long-form custom9"))
+      .Record(RecordPlan(201, 2).Text(19, "Caf\xE9 \"Nord\", Ltd").Text(24, "line 1\r\nline 2"))
+      .Record(RecordPlan(202, 5).Text(20, "M\xFCller").Custom(9, "note"))
+      .Record(RecordPlan(203, 0).Text(20, "Unfiled person"))
+      .Record(RecordPlan(204, 2).Text(20, "Second, Business").Status(129))
+      .Record(RecordPlan(205, 2).Text(20, "Third").LongText(47, "a long-form custom9"))
       .EndMarker();
 }
 

@@ -9,7 +9,7 @@ namespace {
 
 using brindle::test::DatBuilder;
 using brindle::test::Int4;
-using brindle::test::RecordSpec;
+using brindle::test::RecordPlan;
 
 std::string WriteBackSeed(const std::string& result, const std::string& dat) {
   std::string seed;
@@ -29,16 +29,16 @@ int main(int argc, char** argv) {
   DatBuilder small;
   small.Category(1, "Business")
       .Category(0, "Zero")
-      .Record(RecordSpec(12, 1).Text(19, "Ann, \"A\""));
+      .Record(RecordPlan(12, 1).Text(19, "Ann, \"A\""));
   DatBuilder varied;
   varied.Category(2, "Caf\xE9")
-      .Record(RecordSpec(1, 2).LongText(47, "old").Text(24, "a\r\nb").Block("blk", "xyz"))
-      .Record(RecordSpec(2).Status(129).Raw(23, Int4::Raw(0, 0, 0, 0x90)))
-      .Record(RecordSpec(3).Raw(60, Int4::Raw(0xFF, 0xFF, 0xFF, 0xFF)))
+      .Record(RecordPlan(1, 2).LongText(47, "old").Text(24, "a\r\nb").Block("blk", "xyz"))
+      .Record(RecordPlan(2).Status(129).Raw(23, Int4::Raw(0, 0, 0, 0x90)))
+      .Record(RecordPlan(3).Raw(60, Int4::Raw(0xFF, 0xFF, 0xFF, 0xFF)))
       .EndMarker()
       .Trailing("tail");
   DatBuilder ended;
-  ended.Record(RecordSpec(5).Status(501)).RecordCount(3);
+  ended.Record(RecordPlan(5).Status(501)).RecordCount(3);
 
   brindle::test::WriteFileBytes(dir / "reader" / "small.dat", small.Bytes());
   brindle::test::WriteFileBytes(dir / "reader" / "varied.dat", varied.Bytes());

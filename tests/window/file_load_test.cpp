@@ -89,7 +89,7 @@ TEST_F(FileLoadTest, PaintsTheEmptyListAndTheReadingNoteBeforeReading) {
 }
 
 TEST_F(FileLoadTest, AFileWithoutCategoriesNeverPreselectsUnfiled) {
-  Load(WriteAddressFile(DatBuilder().Record(RecordSpec(1, 0)).EndMarker()), "0");
+  Load(WriteAddressFile(DatBuilder().Record(RecordPlan(1, 0)).EndMarker()), "0");
   EXPECT_EQ(Items(), (std::vector<std::string>{"Unfiled"}));
   EXPECT_EQ(Window().lblNum_cat.text(), "1");
   EXPECT_TRUE(Selected().empty());

@@ -37,11 +37,11 @@ class WindowTest : public ::testing::Test, protected PlatformDoubles {
         .Category(5, "Family")
         .Category(7, "Friends")
         .Category(9, "Quick List")
-        .Record(RecordSpec(101, 2).Text(19, "Acme, Inc"))
-        .Record(RecordSpec(102, 5).Text(20, "Smith"))
-        .Record(RecordSpec(103, 0).Text(20, "Nobody"))
-        .Record(RecordSpec(104, 5).Status(129))
-        .Record(RecordSpec(105, 7).Text(20, "Jones"))
+        .Record(RecordPlan(101, 2).Text(19, "Acme, Inc"))
+        .Record(RecordPlan(102, 5).Text(20, "Smith"))
+        .Record(RecordPlan(103, 0).Text(20, "Nobody"))
+        .Record(RecordPlan(104, 5).Status(129))
+        .Record(RecordPlan(105, 7).Text(20, "Jones"))
         .EndMarker();
   }
 
