@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <memory>
 #include <stdexcept>
 
 #include "export_import.h"

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <filesystem>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>

@@ -1,7 +1,6 @@
 #include "web_pages.h"
 
 #include <chrono>
-#include <iostream>
 #include <stdexcept>
 #include <thread>
 

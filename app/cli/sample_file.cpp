@@ -2,7 +2,6 @@
 
 #include <array>
 #include <string>
-#include <vector>
 
 #include "address_file/dat_codec.h"
 #include "address_file/dat_format.h"

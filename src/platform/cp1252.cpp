@@ -1,7 +1,6 @@
 #include "platform/cp1252.h"
 
 #include <array>
-#include <cstdint>
 
 namespace brindle::platform {
 

@@ -1,7 +1,6 @@
 #include "window/controls.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 namespace brindle {
 

@@ -1,6 +1,5 @@
 // The export run behind "SYNC": checks its inputs, writes the export file through the record
 // loop that brindle-cli shares, reports the count, and hands over to the sync run.
-#include <memory>
 #include <optional>
 #include <string>
 
