@@ -56,7 +56,7 @@ void FrmBrindle::CopySavedSelection() {
 }
 
 void FrmBrindle::RunExport() {
-  // A write-back leaves the reader in copy mode; the export only reads.
+  // Copy mode belongs to the write-back alone; the export only reads, whatever ran before.
   datReader.mirrorOn = false;
   std::optional<DatInput> in;
   DatHeader header;
