@@ -58,6 +58,14 @@ void WriteOwnerOnly(const fs::path& path, const std::string& bytes) {
 }
 #endif
 
+// Where a file's replacement is written before it is renamed over the file: beside it, because
+// only a rename within one folder replaces a file in a single step.
+fs::path TempBeside(const fs::path& path) {
+  fs::path temp = path;
+  temp += ".brindle-tmp";
+  return temp;
+}
+
 }  // namespace
 
 bool RealFileOps::Exists(const Path& path) {
@@ -106,8 +114,7 @@ std::string RealFileOps::ReadFile(const Path& path) {
 
 void RealFileOps::WritePrivateFile(const Path& path, const std::string& bytes) {
   // Write a sibling and rename it over the file, so a crash never leaves it half-written.
-  Path temp = path;
-  temp += ".brindle-tmp";
+  const Path temp = TempBeside(path);
   WriteOwnerOnly(temp, bytes);
   try {
     Rename(temp, path);
@@ -125,8 +132,7 @@ void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Pat
   } catch (const FileError& e) {
     if (e.kind() != FileError::Kind::CrossDevice) throw;
   }
-  FileOps::Path temp = to;
-  temp += ".brindle-tmp";
+  const FileOps::Path temp = TempBeside(to);
   try {
     files.Copy(from, temp);
     files.Rename(temp, to);
