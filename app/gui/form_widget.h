@@ -30,7 +30,6 @@ class FormWidget : public QWidget {
     return qobject_cast<W*>(Control(name));
   }
   const QHash<QString, QWidget*>& Controls() const { return controls_; }
-  const TwipsScale& Scale() const { return scale_; }
 
   // Caption of a label, button or panel, or text of a text field; unchanged when equal.
   void SetControlText(const QString& name, const QString& text);
