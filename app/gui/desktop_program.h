@@ -11,8 +11,8 @@
 #include "qt_event_pump.h"
 #include "qt_file_dialog.h"
 #include "qt_message_box.h"
-#include "window/frm_brindle.h"
 #include "sync/service_config.h"
+#include "window/frm_brindle.h"
 
 namespace brindle::gui {
 

@@ -35,9 +35,9 @@
 #include "platform/message_box.h"
 #include "platform/transfer_control.h"
 #include "platform/windowing.h"
+#include "sync/service_config.h"
 #include "window/controls.h"
 #include "window/form1.h"
-#include "sync/service_config.h"
 
 namespace brindle {
 
