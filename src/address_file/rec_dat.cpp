@@ -64,12 +64,6 @@ int CopyWithChanges(DatReader& reader, DatInput& in, DatOutput& out) {
 
 }  // namespace
 
-fs::path WriteBackTempPath(const fs::path& datPath) {
-  fs::path temp = datPath;
-  temp += ".brindle-tmp";
-  return temp;
-}
-
 int RecDat(DatReader& reader, const WriteBackJob& job) {
   return RecDat(reader, job, [](const fs::path& p) { return std::make_unique<DatOutput>(p); });
 }
@@ -79,7 +73,7 @@ int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& make
   // Every check of the result file happens before anything is written.
   ResultTable table = ReadResultFile(job.resultFile, job.regCount);
   const fs::path target = ResolveTarget(job.datPath);
-  const fs::path temp = WriteBackTempPath(target);
+  const fs::path temp = platform::ReplacementPath(target);
 
   WriteBackGuard guard(reader, temp);
   int changed = 0;

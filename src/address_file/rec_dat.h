@@ -28,8 +28,4 @@ using OutputFactory = std::function<std::unique_ptr<DatOutput>(const std::filesy
 int RecDat(DatReader& reader, const WriteBackJob& job);
 int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput);
 
-// Name of the temporary file the rewritten copy of `datPath` is written to before it replaces
-// it: beside it, in the same folder.
-std::filesystem::path WriteBackTempPath(const std::filesystem::path& datPath);
-
 }  // namespace brindle

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "platform/file_sync.h"
+
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -58,14 +60,6 @@ void WriteOwnerOnly(const fs::path& path, const std::string& bytes) {
 }
 #endif
 
-// Where a file's replacement is written before it is renamed over the file: beside it, because
-// only a rename within one folder replaces a file in a single step.
-fs::path TempBeside(const fs::path& path) {
-  fs::path temp = path;
-  temp += ".brindle-tmp";
-  return temp;
-}
-
 }  // namespace
 
 bool RealFileOps::Exists(const Path& path) {
@@ -114,7 +108,7 @@ std::string RealFileOps::ReadFile(const Path& path) {
 
 void RealFileOps::WritePrivateFile(const Path& path, const std::string& bytes) {
   // Write a sibling and rename it over the file, so a crash never leaves it half-written.
-  const Path temp = TempBeside(path);
+  const Path temp = ReplacementPath(path);
   WriteOwnerOnly(temp, bytes);
   try {
     Rename(temp, path);
@@ -132,7 +126,7 @@ void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Pat
   } catch (const FileError& e) {
     if (e.kind() != FileError::Kind::CrossDevice) throw;
   }
-  const FileOps::Path temp = TempBeside(to);
+  const FileOps::Path temp = ReplacementPath(to);
   try {
     files.Copy(from, temp);
     files.Rename(temp, to);

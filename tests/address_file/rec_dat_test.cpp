@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "address_file/dat_error.h"
+#include "platform/file_sync.h"
 #include "support/dat_builder.h"
 
 namespace brindle {
@@ -158,7 +159,7 @@ TEST_F(RecDatTest, EveryFailureLeavesTheFileUnchangedAndRemovesTheCopy) {
     job_.regCount = c.rows;
     EXPECT_THROW(RecDat(reader_, job_), std::exception) << c.result;
     EXPECT_EQ(Dat(), c.dat) << c.result;
-    EXPECT_FALSE(fs::exists(WriteBackTempPath(job_.datPath)));
+    EXPECT_FALSE(fs::exists(platform::ReplacementPath(job_.datPath)));
     EXPECT_FALSE(reader_.mirrorOn);
   }
 }
@@ -187,7 +188,7 @@ TEST_F(RecDatTest, FileMissingIsAnErrorAndCreatesNothing) {
   job_.regCount = 1;
   EXPECT_THROW(RecDat(reader_, job_), DatError);
   EXPECT_FALSE(fs::exists(job_.datPath));
-  EXPECT_FALSE(fs::exists(WriteBackTempPath(job_.datPath)));
+  EXPECT_FALSE(fs::exists(platform::ReplacementPath(job_.datPath)));
 }
 
 TEST_F(RecDatTest, ThroughASymbolicLinkTheTargetIsReplacedAndTheLinkKept) {
