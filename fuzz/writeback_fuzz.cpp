@@ -14,6 +14,7 @@
 #include <string>
 
 #include "address_file/rec_dat.h"
+#include "platform/file_sync.h"
 
 namespace {
 
@@ -71,6 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const std::exception&) {
     if (Read(job.datPath) != dat) __builtin_trap();
   }
-  if (reader.mirrorOn || fs::exists(brindle::WriteBackTempPath(job.datPath))) __builtin_trap();
+  if (reader.mirrorOn || fs::exists(brindle::platform::ReplacementPath(job.datPath))) __builtin_trap();
   return 0;
 }
