@@ -103,10 +103,7 @@ std::size_t DatReader::ReadLongLength(DatInput& in, const char* what) {
                    at, DatError::Kind::kLayout);
   }
   if (n16 != fmt::kFourByteLengthMark) return n16;
-  const Bytes4 four = ReadBytes4(in, what);
-  const std::int64_t n =
-      static_cast<std::int64_t>(four[0]) | static_cast<std::int64_t>(four[1]) << 8 |
-      static_cast<std::int64_t>(four[2]) << 16 | static_cast<std::int64_t>(four[3]) << 24;
+  const std::int64_t n = DecodeUnsigned(ReadBytes4(in, what));
   const std::int64_t left = in.Remaining();
   if (n > fmt::kMaxTextLength || (left >= 0 && n > left)) {
     throw DatError(std::string(what) + " length " + std::to_string(n) + At(at) +
