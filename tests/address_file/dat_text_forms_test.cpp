@@ -71,14 +71,6 @@ class TextForms : public ::testing::Test {
   test::TempDir dir_;
 };
 
-TEST_F(TextForms, TheBuilderWritesTheShortestForm) {
-  DatBuilder b = Varied();
-  const std::string bytes = b.Bytes();
-  EXPECT_EQ(bytes.substr(b.TextLengthOffset(0, 21), 3), "\xFF\xFD\xFF");
-  EXPECT_EQ(bytes.substr(b.TextLengthOffset(0, 24), 3), "\xFF\x41\x9C");  // 40,001
-  EXPECT_EQ(bytes.substr(b.TextLengthOffset(0, 66), 7), Stored4(70000));
-}
-
 TEST_F(TextForms, EveryFormIsReadFromAFileAcrossBufferRefills) {
   const std::string bytes = Varied().Bytes();
   test::WriteFileBytes(dir_ / "a.dat", bytes);
@@ -182,18 +174,6 @@ TEST(ForeignFile, WithoutTheTagAFailureSaysWhatTheFileMayBe) {
   tagged.Record(RecordPlan(1).Text(19, "Ann"));
   const DatError plain = FailureOf(test::Truncated(tagged.Bytes(), 40));
   EXPECT_EQ(std::string(plain.what()).find(kOtherKind), std::string::npos) << plain.what();
-}
-
-TEST(ForeignFile, AnUntaggedFileThatFitsTheLayoutIsReadAsBefore) {
-  DatBuilder b;
-  b.LeadBytes(Int4::Of(0)).Category(3, "Work").Record(RecordPlan(1, 3).Text(19, "Ann"));
-  DatReader reader;
-  const std::string bytes = b.Bytes();
-  DatInput in = DatInput::FromMemory(bytes);
-  const auto records = ReadRecords(reader, in);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].item19, "Ann");
-  EXPECT_EQ(reader.CategoryName(3), "Work");
 }
 
 }  // namespace
