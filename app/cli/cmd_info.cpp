@@ -1,13 +1,33 @@
 // brindle-cli info FILE: the header's record count and the category table.
+#include <cstdio>
+#include <iostream>
 #include <ostream>
 
 #include "address_file/dat_error.h"
+#include "address_file/dat_format.h"
 #include "address_file/dat_reader.h"
 #include "command.h"
 #include "platform/cp1252.h"
 
 namespace brindle::cli {
 namespace {
+
+// A name from the file for the terminal: UTF-8, with every control character written as \xNN
+// of its byte in the file, so that a file cannot send control sequences to the terminal.
+std::string TerminalText(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (platform::IsControlByte(byte)) {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+      out += escaped;
+    } else {
+      out += platform::Cp1252ToUtf8(std::string_view(&c, 1));
+    }
+  }
+  return out;
+}
 
 int RunInfo(const Args& args, std::ostream& out) {
   const std::string& file = args.positional[0];
@@ -19,11 +39,16 @@ int RunInfo(const Args& args, std::ostream& out) {
   } catch (const DatError& e) {
     throw DatError(file + ": " + e.what(), e.offset());
   }
+  if (header.leadBytes != dat_format::kFileTag) {
+    std::cerr << "brindle-cli info: warning: " << file
+              << " does not start with the tag of a Palm Desktop 4.1.4 address.dat (BE BA FE CA)"
+              << "\n";
+  }
   out << "records: " << header.recordCount << "\n";
   out << "categories: " << header.categoryCount << "\n";
   for (std::size_t i = 1; i < header.categories.size(); ++i) {
     const DatCategory& c = header.categories[i];
-    out << c.number << '\t' << platform::Cp1252ToUtf8(c.longName) << "\n";
+    out << c.number << '\t' << TerminalText(c.longName) << "\n";
   }
   return 0;
 }
@@ -37,7 +62,10 @@ const CommandRegistrar kInfo({
             "  records: <record count of the header>\n"
             "  categories: <number of category entries>\n"
             "then one line per category entry in file order: its number, a tab, and its\n"
-            "name converted from Windows-1252 to UTF-8.\n",
+            "name converted from Windows-1252 to UTF-8; a control character in a name is\n"
+            "shown as \\xNN, the hexadecimal value of its byte in the file. A file that does\n"
+            "not start with the tag of Palm Desktop 4.1.4 (BE BA FE CA) gets a warning on\n"
+            "stderr.\n",
     .valueOptions = {},
     .flagOptions = {},
     .minPositional = 1,

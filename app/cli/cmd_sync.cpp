@@ -87,19 +87,39 @@ class SyncSession {
 
   int Run() {
     FrmBrindle& w = *window_;
+    std::string fileText;
+    if (!FileText(fileText)) return 1;
     w.Form_Load();
+    // FILE takes the saved path's place before the window is shown, so that the activation
+    // loads FILE, and only FILE: the file named in Brindle.conf is never copied and swapped.
+    w.txtFile.SetText(fileText);
     w.form1.Command1_Click();
     if (w.shown(platform::WindowId::Main)) w.Form_Activate();
-    if (!Load() || !Choose() || !EnterCredentials()) return Finish(false);
+    if (!Loaded() || !Choose() || !EnterCredentials()) return Finish(false);
     w.btnExt_export_Click();
     return Finish(w.lblDAT_Status.text() == "Process finished...");
   }
 
  private:
-  bool Load() {
+  // FILE's absolute path as the window's path box holds it (Windows-1252), which is also what
+  // Brindle.conf keeps, so that a later run from another folder finds the same file.
+  bool FileText(std::string& text) const {
+    const std::filesystem::path file = std::filesystem::absolute(args_.positional[0]);
+    text = platform::TextFromPath(file);
+    if (platform::PathFromText(text) != file) {
+      std::cerr << "brindle-cli sync: " << file.string()
+                << " cannot be named in Windows-1252, the code page of the window's path box and "
+                   "of Brindle.conf; move or rename the file\n";
+      return false;
+    }
+    return true;
+  }
+
+  // The activation loaded FILE; the path box keeps the focus, so that leaving it for the user
+  // name saves the path, as when a user types it.
+  bool Loaded() {
     FrmBrindle& w = *window_;
-    w.txtFile.SetText(platform::Utf8ToCp1252(args_.positional[0]));
-    w.btnLoad_Click();
+    w.SetFocus("txtFile");
     if (w.lstCategory.size() == 0) {
       std::cerr << "brindle-cli sync: " << args_.positional[0] << " could not be loaded\n";
       return false;
@@ -139,7 +159,7 @@ class SyncSession {
             : w.strCache[3];
     if (password.empty()) {
       std::cerr << "brindle-cli sync: no password: give --password-file, or save one in "
-                << platform::TextFromPath(w.ProgramFile("Brindle.conf")) << "\n";
+                << w.ProgramFile("Brindle.conf").string() << "\n";
       return false;
     }
     // As a user would: into each box in turn, then on to "SYNC" (leaving a box saves it).
@@ -224,7 +244,8 @@ const CommandRegistrar kSync({
         "                           folder)\n"
         "  --timeout SECONDS        close the window when the run has not ended by then\n"
         "                           (default 900); FILE is then left as it was\n"
-        "Like the window, the run saves the path, categories, user name and password in\n"
+        "Only FILE is loaded, whatever path Brindle.conf holds. Like the window, the run\n"
+        "saves the path (FILE's absolute path), categories, user name and password in\n"
         "Brindle.conf (readable by its owner only).\n"
         "Exit status 0 when the run ends with \"Process finished...\", 1 otherwise.\n",
     .valueOptions = {"--categories", "--user", "--password-file", "--web-host", "--ftp-host",

@@ -44,12 +44,18 @@ class Encoder {
     out_.WriteByte(static_cast<std::uint8_t>(v & 0xFF));
     out_.WriteByte(static_cast<std::uint8_t>((v >> 8) & 0xFF));
   }
+  // The shortest of the three length forms that holds the text, as Palm Desktop writes it.
   void Text(const std::string& t) {
-    if (t.size() < dat_format::kLongTextMark) {
-      out_.WriteByte(static_cast<std::uint8_t>(t.size()));
+    const std::size_t n = t.size();
+    if (n <= static_cast<std::size_t>(dat_format::kMaxShortTextLength)) {
+      out_.WriteByte(static_cast<std::uint8_t>(n));
+    } else if (n <= static_cast<std::size_t>(dat_format::kMaxTwoByteTextLength)) {
+      out_.WriteByte(dat_format::kLongTextMark);
+      Short(static_cast<int>(n));
     } else {
       out_.WriteByte(dat_format::kLongTextMark);
-      Short(static_cast<int>(t.size()));
+      Short(dat_format::kFourByteLengthMark);
+      Long(static_cast<std::int32_t>(n));
     }
     out_.Write(t);
   }
@@ -190,9 +196,10 @@ std::string Digits(Random& r, int n) {
   return s;
 }
 
-std::string LongNote(Random& r) {
+// A note of at least `size` characters.
+std::string LongNote(Random& r, std::size_t size) {
   std::string note = "Met at the trade fair, \"Booth 12\".\r\n";
-  while (note.size() < 700) {
+  while (note.size() < size) {
     note += "Follow up on order #" + Digits(r, 5) + ", delivery to the warehouse, gate " +
             std::to_string(r.Below(9) + 1) + ".\r\n";
   }
@@ -217,7 +224,9 @@ Person MakePerson(Random& r, std::int32_t index) {
   p.status = index % 11 == 10 ? dat_format::kSkippedStatus : 0;
   // Seconds since 1970; many birthdays lie before it and are stored as negative numbers.
   p.birthday = -400000000 + r.Below(1000000000);
-  if (index == 3) p.note = LongNote(r);
+  // Notes in the two longer length forms: one over 254 characters, one over 65,533.
+  if (index == 3) p.note = LongNote(r, 700);
+  if (index == 8) p.note = LongNote(r, 70000);
   return p;
 }
 

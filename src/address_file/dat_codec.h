@@ -18,6 +18,12 @@ inline std::int32_t DecodeInteger(const Bytes4& b) {
   return static_cast<std::int32_t>(u);
 }
 
+// Four bytes as an unsigned number, with no special case: a text's four-byte length.
+inline std::uint32_t DecodeUnsigned(const Bytes4& b) {
+  return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+         static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+}
+
 inline Bytes4 EncodeInteger(std::int32_t value) {
   const auto u = static_cast<std::uint32_t>(value);
   return {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),

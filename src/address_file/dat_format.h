@@ -7,12 +7,18 @@
 //                 dates before 1970.
 //   Short         2 bytes, lo + hi * 256.
 //   Raw 4         4 bytes, not interpreted.
-//   Text          length byte L; L = 255 means a Short length follows (0..32767); then the bytes.
+//   Text          a length, then that many bytes. The length has three forms: one byte below
+//                 255; FF then an unsigned two-byte length up to 65,533; FF FF FF then a
+//                 four-byte length. FF FE FF marks a UTF-16 text, which Palm Desktop 4.1.4
+//                 never writes and Brindle refuses.
 //   Typed integer type word (Raw 4, never checked) + Integer.
 //   Typed text    type word + second word (never checked) + Text.
 // The header holds the category table; the records follow it without a length prefix.
+// Files written by Palm Desktop 4.1.4 start with the tag 0xCAFEBABE (stored little-endian) and
+// the text "PalmSG Database"; the reader does not require either.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace brindle::dat_format {
@@ -27,11 +33,19 @@ inline constexpr std::int32_t kSkippedStatus = 129;
 inline constexpr std::int32_t kImportedStatus = 2;
 // A record whose block marker equals this carries an extra block after it.
 inline constexpr std::int32_t kBlockFollows = 1;
+// The first four bytes of a Palm Desktop 4.1.4 file: 0xCAFEBABE, little-endian.
+inline constexpr std::array<std::uint8_t, 4> kFileTag = {0xBE, 0xBA, 0xFE, 0xCA};
 // A text length byte of this value says that a two-byte length follows.
 inline constexpr std::uint8_t kLongTextMark = 0xFF;
-// Longest text the layout holds, and longest the one-byte length form holds.
-inline constexpr std::int32_t kMaxTextLength = 32767;
+// Two-byte lengths of these values are not lengths: the first says that a four-byte length
+// follows, the second that the text is stored as UTF-16.
+inline constexpr std::uint16_t kFourByteLengthMark = 0xFFFF;
+inline constexpr std::uint16_t kUtf16Mark = 0xFFFE;
+// Longest text each length form holds. A four-byte length is also bounded by the bytes left in
+// the file; the bound keeps memory small whatever a damaged length says.
 inline constexpr std::int32_t kMaxShortTextLength = 254;
+inline constexpr std::int32_t kMaxTwoByteTextLength = 65533;
+inline constexpr std::int64_t kMaxTextLength = 16 * 1024 * 1024;
 // Fixed header sizes.
 inline constexpr int kTableTexts = 9;       // header item 16: nine (Text, Raw 4) pairs
 inline constexpr int kHeaderRaw17 = 10;     // header item 17: ten Raw 4

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 #include "address_file/dat_error.h"
 
@@ -16,6 +17,9 @@ DatInput::DatInput(const std::filesystem::path& path, std::size_t bufferSize)
   }
   buffer_.resize(std::max<std::size_t>(bufferSize, 1));
   data_ = buffer_.data();
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec) total_ = static_cast<std::int64_t>(size);
 }
 
 DatInput DatInput::FromMemory(std::string_view bytes) {
@@ -23,6 +27,7 @@ DatInput DatInput::FromMemory(std::string_view bytes) {
   in.name_ = "(memory)";
   in.data_ = bytes.data();
   in.size_ = bytes.size();
+  in.total_ = static_cast<std::int64_t>(bytes.size());
   in.memory_ = true;
   return in;
 }
@@ -64,7 +69,7 @@ void DatInput::ReadAcross(void* dst, std::size_t n, const char* what) {
 void DatInput::PastTheEnd(const char* what, std::int64_t start) {
   throw DatError(
       std::string(what) + " at offset " + std::to_string(start) + " runs past the end of the file",
-      start);
+      start, DatError::Kind::kLayout);
 }
 
 std::size_t DatInput::ReadSome(void* dst, std::size_t max) {

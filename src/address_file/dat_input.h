@@ -83,6 +83,8 @@ class DatInput {
   std::size_t ReadSome(void* dst, std::size_t max);
   // True when no byte is left.
   bool AtEnd();
+  // Bytes left after the next read position, or -1 when the size of the input is not known.
+  std::int64_t Remaining() const { return total_ < 0 ? -1 : total_ - offset(); }
 
   // Copy mode: from now on every byte consumed is handed to `tee`, in spans (the bytes consumed
   // since the last hand-over, at the latest when the buffer is about to be refilled), rather
@@ -128,6 +130,7 @@ class DatInput {
   std::size_t size_ = 0;        // bytes in the window
   std::size_t pos_ = 0;         // next byte in the window
   std::int64_t consumed_ = 0;   // bytes before the window
+  std::int64_t total_ = -1;     // size of the whole input, -1 when not known
   Tee* tee_ = nullptr;          // copy mode's receiver, when attached
   std::size_t teeFrom_ = 0;     // first consumed byte in the window not yet handed to tee_
   bool memory_ = false;

@@ -15,12 +15,17 @@ namespace {
 
 std::string At(std::int64_t offset) { return " at offset " + std::to_string(offset); }
 
+constexpr const char* kOtherKindOfFile =
+    "The file does not look like an address.dat of Palm Desktop 4.1.4: files from Palm Desktop "
+    "4.1 and earlier have another layout, and Palm Desktop 6 keeps its contacts in an Access "
+    "database.";
+
 // Fields that the layout holds in 16 bits must fit them.
 std::int16_t Narrow16(std::int32_t value, const char* what, std::int64_t offset) {
   if (value < INT16_MIN || value > INT16_MAX) {
     throw DatError(
         std::string(what) + " " + std::to_string(value) + At(offset) + " does not fit in 16 bits",
-        offset);
+        offset, DatError::Kind::kLayout);
   }
   return static_cast<std::int16_t>(value);
 }
@@ -77,27 +82,43 @@ Bytes4 DatReader::ReadBytes4(DatInput& in, const char* what) {
   return b;
 }
 
-std::int32_t DatReader::ReadLength(DatInput& in, const char* what) {
+std::size_t DatReader::ReadLength(DatInput& in, const char* what) {
   std::uint8_t mark = 0;
   Take(in, &mark, 1, what);
   if (mark != fmt::kLongTextMark) return mark;
   return ReadLongLength(in, what);
 }
 
-std::int32_t DatReader::ReadLongLength(DatInput& in, const char* what) {
-  const std::int64_t at = in.offset();
-  const std::int32_t n = ReadShort(in, what);
-  if (n > fmt::kMaxTextLength) {
-    throw DatError(std::string(what) + " length " + std::to_string(n) + At(at) + " is over 32767",
-                   at);
+// Called after a length byte FF: the two-byte length, or the four-byte one that FF FF FF
+// announces. The four-byte length is checked before anything is allocated for the text.
+std::size_t DatReader::ReadLongLength(DatInput& in, const char* what) {
+  const std::int64_t at = in.offset() - 1;
+  std::array<std::uint8_t, 2> two{};
+  Take(in, two.data(), two.size(), what);
+  const auto n16 = static_cast<std::uint16_t>(two[0] | two[1] << 8);
+  if (n16 == fmt::kUtf16Mark) {
+    throw DatError(std::string(what) + At(at) +
+                       " is a text stored as UTF-16 (marked FF FE FF), which Palm Desktop "
+                       "4.1.4 does not write",
+                   at, DatError::Kind::kLayout);
   }
-  return n;
+  if (n16 != fmt::kFourByteLengthMark) return n16;
+  const std::int64_t n = DecodeUnsigned(ReadBytes4(in, what));
+  const std::int64_t left = in.Remaining();
+  if (n > fmt::kMaxTextLength || (left >= 0 && n > left)) {
+    throw DatError(std::string(what) + " length " + std::to_string(n) + At(at) +
+                       (n > fmt::kMaxTextLength ? " is over the 16 MiB a text may hold"
+                                                : " runs past the end of the file (" +
+                                                      std::to_string(left) + " bytes left)"),
+                   at, DatError::Kind::kLayout);
+  }
+  return static_cast<std::size_t>(n);
 }
 
 std::string DatReader::ReadCString(DatInput& in, const char* what) {
-  const std::int32_t n = ReadLength(in, what);
+  const std::size_t n = ReadLength(in, what);
   std::string text;
-  in.ReadText(text, static_cast<std::size_t>(n), what);
+  in.ReadText(text, n, what);
   return text;
 }
 
@@ -110,14 +131,14 @@ std::string DatReader::ReadTextField(DatInput& in, const char* what) {
   // Type word, second word and the length byte in one read: this is the reader's hottest path.
   std::array<std::uint8_t, 9> head;
   in.ReadFixed<9>(head.data(), what);
-  std::int32_t n = head[8];
+  std::size_t n = head[8];
   if (n == fmt::kLongTextMark) n = ReadLongLength(in, what);
   if (!keepTexts_) {
-    in.Skip(static_cast<std::size_t>(n), what);
+    in.Skip(n, what);
     return {};
   }
   std::string text;
-  in.ReadText(text, static_cast<std::size_t>(n), what);
+  in.ReadText(text, n, what);
   return text;
 }
 
@@ -171,30 +192,49 @@ DatHeader DatReader::ReadHeader(DatInput& in) {
   recordIndex_ = 0;
   keepTexts_ = true;
   replacePending_ = false;
+  tagged_ = false;
   categoryNames_.assign(1, std::string());
   categoryNumbers_.assign(1, 0);
   CopySpan copy(*this, in);
   DatHeader h;
-  ReadHeaderItems(in, h);
+  try {
+    ReadHeaderItems(in, h);
+    ReadCategoryTable(in, h);
+  } catch (const DatError& e) {
+    throw Explained(e, "");
+  }
+  copy.Finish();
+  return h;
+}
 
+void DatReader::ReadCategoryTable(DatInput& in, DatHeader& h) {
   const std::int64_t at = in.offset();
   h.categoryCount = ReadLong(in, "category count");
   if (h.categoryCount < 0 || h.categoryCount > INT16_MAX) {
     throw DatError(
-        "category count " + std::to_string(h.categoryCount) + At(at) + " is outside 0 to 32767",
-        at);
+        "category count " + std::to_string(h.categoryCount) + At(at) + " is outside 0 to 32767", at,
+        DatError::Kind::kLayout);
   }
   h.categories.reserve(std::min<std::size_t>(static_cast<std::size_t>(h.categoryCount) + 1, 64));
   h.categories.emplace_back();
   for (std::int32_t i = 1; i <= h.categoryCount; ++i) h.categories.push_back(ReadCategory(in));
   for (int i = 0; i < fmt::kFieldTypeLongs; ++i) ReadLong(in, "field type table");
   h.headerLong2 = ReadLong(in, "header integer");
-  copy.Finish();
-  return h;
+}
+
+// Bytes that do not fit the layout, in a file without Palm Desktop 4.1.4's tag, most likely
+// come from another kind of file; the message says so, since the user cannot tell otherwise.
+DatError DatReader::Explained(const DatError& e, const std::string& context) const {
+  std::string message = context + e.what();
+  if (e.kind() == DatError::Kind::kLayout && !tagged_) {
+    message += std::string(". ") + kOtherKindOfFile;
+  }
+  return DatError(message, e.offset(), e.kind());
 }
 
 void DatReader::ReadHeaderItems(DatInput& in, DatHeader& h) {
   h.leadBytes = ReadBytes4(in, "header lead bytes");
+  tagged_ = h.leadBytes == fmt::kFileTag;
   h.leadText = ReadCString(in, "header lead text");
   ReadBytes4(in, "header bytes");
   h.headerBytes4 = ReadBytes4(in, "header bytes");
@@ -254,9 +294,7 @@ DatRecord DatReader::ReadRecord(DatInput& in, RecordTexts texts) {
     copy.Finish();
   } catch (const DatError& e) {
     replacePending_ = false;
-    throw DatError(
-        "record " + std::to_string(recordIndex_) + " (starting" + At(start) + "): " + e.what(),
-        e.offset());
+    throw Explained(e, "record " + std::to_string(recordIndex_) + " (starting" + At(start) + "): ");
   }
   return rec;
 }
@@ -275,8 +313,8 @@ void DatReader::ReadRecordBody(DatInput& in, DatRecord& rec) {
     rec.blockLength = ReadIntField(in, "block length");
     if (rec.blockLength < 0 || rec.blockLength > INT16_MAX) {
       throw DatError(
-          "block length " + std::to_string(rec.blockLength) + At(at) + " is outside 0 to 32767",
-          at);
+          "block length " + std::to_string(rec.blockLength) + At(at) + " is outside 0 to 32767", at,
+          DatError::Kind::kLayout);
     }
     SkipBytes(in, rec.blockLength, "block");
   }

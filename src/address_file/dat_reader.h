@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "address_file/dat_error.h"
 #include "address_file/dat_input.h"
 #include "address_file/dat_output.h"
 #include "address_file/dat_types.h"
@@ -71,8 +72,11 @@ class DatReader : private DatInput::Tee {
   void ReadHeaderItems(DatInput& in, DatHeader& header);
   void ReadRecordBody(DatInput& in, DatRecord& rec);
   void ReadRecordTail(DatInput& in, DatRecord& rec);
-  std::int32_t ReadLength(DatInput& in, const char* what);
-  std::int32_t ReadLongLength(DatInput& in, const char* what);
+  void ReadCategoryTable(DatInput& in, DatHeader& header);
+  std::size_t ReadLength(DatInput& in, const char* what);
+  std::size_t ReadLongLength(DatInput& in, const char* what);
+  // `e` with `context` before it and, for a layout error in a file without the tag, a note.
+  DatError Explained(const DatError& e, const std::string& context) const;
 
   DatOutput* mirrorFile_ = nullptr;
   std::int64_t writePos_ = 0;
@@ -83,6 +87,7 @@ class DatReader : private DatInput::Tee {
   std::vector<std::string> categoryNames_;
   std::vector<std::int16_t> categoryNumbers_;
   std::int64_t recordIndex_ = 0;  // records read since ReadHeader, for error messages
+  bool tagged_ = true;            // the file starts with Palm Desktop 4.1.4's tag
 };
 
 }  // namespace brindle

@@ -68,6 +68,11 @@ std::string Utf8ToCp1252(std::string_view text) {
   return out;
 }
 
+bool IsControlByte(unsigned char byte) {
+  const char32_t cp = CodePoint(byte);
+  return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+}
+
 std::filesystem::path PathFromText(std::string_view text) {
   const std::string utf8 = Cp1252ToUtf8(text);
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));

@@ -64,14 +64,14 @@ void FrmBrindle::RunExport() {
     in.emplace(platform::PathFromText(strDat_path));
     header = datReader.ReadHeader(*in);
     varCsv_name = CsvName(header.recordCount);
-    varCsv_path = platform::TextFromPath(TmpFile(varCsv_name));
+    varCsv_path = TmpFile(varCsv_name);
   } catch (const std::exception&) {
     ExportFailed(kDatProblem);
     return;
   }
   int lines = 0;
   try {
-    lines = WriteExport(datReader, *in, header, varSel_cat, platform::PathFromText(varCsv_path),
+    lines = WriteExport(datReader, *in, header, varSel_cat, varCsv_path,
                         [this] { lblCSV_Status.SetText("Writting the output file..."); });
     in.reset();
     if (lines != 0) {

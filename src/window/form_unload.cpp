@@ -1,6 +1,5 @@
 // Closing the main window: stop any FTP transfer and remove what a load or a sync run left
 // in the tmp folder. The configuration, the export file and the address file stay.
-#include "platform/cp1252.h"
 #include "window/frm_brindle.h"
 
 namespace brindle {
@@ -12,7 +11,7 @@ void FrmBrindle::Form_Unload() {
   if (syncRunning_) ITC2.Cancel();
   platform::RemoveQuietly(files, TmpFile("address.dat"));
   if (!varCsv_path.empty()) {
-    platform::RemoveQuietly(files, platform::PathFromText(varCsv_path + ".out"));
+    platform::RemoveQuietly(files, CsvResultPath());
   }
   platform::RemoveQuietly(files, TmpFile("address.bkp"));
 }

@@ -113,6 +113,12 @@ std::filesystem::path FrmBrindle::TmpFile(const std::string& name) const {
   return programFolder_ / "tmp" / name;
 }
 
+std::filesystem::path FrmBrindle::CsvResultPath() const {
+  std::filesystem::path result = varCsv_path;
+  result += ".out";
+  return result;
+}
+
 Control* FrmBrindle::Find(const std::string& name) {
   return const_cast<Control*>(std::as_const(*this).Find(name));
 }

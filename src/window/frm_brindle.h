@@ -84,7 +84,9 @@ class FrmBrindle : private ControlObserver {
   std::vector<std::string> varSaved_cat;  // category numbers saved in the configuration
   int varMark_all = 0;                    // 0: "Mark All" marks next; 1: it unmarks
   std::string varCsv_name;                // bare name of the export file
-  std::string varCsv_path;                // full path of the export file
+  // Full path of the export file. A path, never a Windows-1252 text: the program folder may
+  // hold characters that the code page cannot.
+  std::filesystem::path varCsv_path;
   std::int16_t intReg_count = 0;          // lines written by the last export
   std::string varSrv_reply;               // last HTTP reply
   std::string varFtp_mode;                // "UP", "DOWN" or ""
@@ -116,6 +118,7 @@ class FrmBrindle : private ControlObserver {
   const std::filesystem::path& programFolder() const { return programFolder_; }
   std::filesystem::path ProgramFile(const std::string& name) const;  // program folder + name
   std::filesystem::path TmpFile(const std::string& name) const;      // its tmp folder + name
+  std::filesystem::path CsvResultPath() const;  // varCsv_path + ".out": the result file
 
   // Every control of the main window, frames included, in creation order; and the frames.
   const std::vector<Control*>& controls() const { return controls_; }

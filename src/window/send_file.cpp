@@ -102,7 +102,7 @@ void FrmBrindle::UploadExport() {
   ITC2.Cancel();
   varFtp_mode = "UP";
   WaitWhileBusy(ITC, 3);
-  ITC.ExecuteCommand(UploadCommand(platform::PathFromText(varCsv_path).string(), varCsv_name));
+  ITC.ExecuteCommand(UploadCommand(varCsv_path.string(), varCsv_name));
   WaitUntilFree(&FrmBrindle::ITC_Free, 3);
 }
 
@@ -126,7 +126,7 @@ void FrmBrindle::FetchResultAndRewrite(const std::string& datPath) {
   const auto resultPath = TmpFile(resultName);
   lblSRV_Status.SetText("Output file was processed!");
   varFtp_mode = "DOWN";
-  platform::RemoveQuietly(files, platform::PathFromText(varCsv_path));
+  platform::RemoveQuietly(files, varCsv_path);
   platform::RemoveQuietly(files, resultPath);
   try {
     ITC.ExecuteCommand(DownloadCommand(varCsv_name, resultPath.string()));
@@ -146,7 +146,7 @@ void FrmBrindle::FetchResultAndRewrite(const std::string& datPath) {
   }
   lblDAT_Status.SetText("Subscribring original DAT File... Wait a momment!");
   platform::RemoveQuietly(files, TmpFile("address.dat"));
-  platform::RemoveQuietly(files, platform::PathFromText(varCsv_path + ".out"));
+  platform::RemoveQuietly(files, CsvResultPath());
   lblDAT_Status.SetText("Process finished...");
   // The box is disabled for the run and a disabled box cannot take the focus, so the focus
   // moves once SetOn has enabled it again (a hidden box still leaves the focus where it is).

@@ -352,12 +352,17 @@ TEST(DatReaderDamage, TextLengthRunningPastTheEndNamesTheItem) {
   }
 }
 
-TEST(DatReaderDamage, LongTextLengthOver32767IsRefused) {
+TEST(DatReaderDamage, TwoByteLengthBeyondTheFileFailsAtItsText) {
   DatBuilder b;
   b.Record(RecordPlan(1).LongText(19, "abc"));
-  std::string bytes = b.Bytes();
-  bytes = test::WithByte(bytes, b.TextLengthOffset(0, 19) + 2, 0x90);
-  EXPECT_THROW(ReadAll(bytes), DatError);
+  const std::string bytes = test::WithByte(b.Bytes(), b.TextLengthOffset(0, 19) + 2, 0x90);
+  try {
+    ReadAll(bytes);
+    FAIL() << "no error";
+  } catch (const DatError& e) {
+    EXPECT_EQ(e.offset(), static_cast<std::int64_t>(b.TextLengthOffset(0, 19)) + 3);
+    EXPECT_NE(std::string(e.what()).find("runs past the end"), std::string::npos) << e.what();
+  }
 }
 
 TEST(DatReaderDamage, HugeCategoryCountIsRefusedBeforeReadingEntries) {

@@ -63,19 +63,19 @@ class CliSyncTest(unittest.TestCase):
             self.service.stop()
         shutil.rmtree(self.work)
 
-    def cli(self, *args, check=True):
-        proc = subprocess.run([CLI, *args], capture_output=True, timeout=120)
+    def cli(self, *args, check=True, cwd=None):
+        proc = subprocess.run([CLI, *args], capture_output=True, timeout=120, cwd=cwd)
         if check and proc.returncode != 0:
             self.fail("%s failed: %s" % (args, proc.stderr.decode()))
         return proc
 
-    def sync(self, *extra, web=None, ftp=None, password=True):
-        args = ["sync", self.dat, "--categories", "1 2", "--user", "demo",
-                "--program-folder", self.prog,
+    def sync(self, *extra, web=None, ftp=None, password=True, prog=None, dat=None, cwd=None):
+        args = ["sync", dat or self.dat, "--categories", "1 2", "--user", "demo",
+                "--program-folder", prog or self.prog,
                 "--web-host", web or self.service.web, "--ftp-host", ftp or self.service.ftp]
         if password:
             args += ["--password-file", self.password]
-        proc = self.cli(*args, *extra, check=False)
+        proc = self.cli(*args, *extra, check=False, cwd=cwd)
         return proc.returncode, proc.stdout.decode(), proc.stderr.decode()
 
     def column28(self):
@@ -158,6 +158,40 @@ class CliSyncTest(unittest.TestCase):
         self.assertEqual(status, 1)
         self.assertIn("Exporting Data: Error... There is some problem with the output file!", out)
         self.assertEqual(self.current(), self.original)
+
+    def test_program_folder_named_outside_windows_1252(self):
+        self.service = Rookery("--fault", "import=1")
+        for name in ("\u0142prog", "\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac",
+                     "\u65e5\u672c\u8a9e\u30d5\u30a9\u30eb\u30c0"):
+            with self.subTest(folder=name):
+                prog = os.path.join(self.work, name)
+                os.mkdir(prog)
+                status, out, err = self.sync(prog=prog)
+                self.assertEqual(status, 0, out + err)
+                self.assertIn("Exporting Data: Wrote ", out)
+                self.assertIn("Local Status: Process finished...", out)
+                self.assertEqual(os.listdir(os.path.join(prog, "tmp")), [])
+                with open(os.path.join(prog, "Brindle.conf"), "rb") as f:
+                    self.assertEqual(f.read().split(b"\r\n")[0], self.dat.encode())
+
+    def test_only_the_named_file_is_loaded_and_its_absolute_path_saved(self):
+        self.service = Rookery("--fault", "import=1")
+        other = os.path.join(self.work, "other.dat")
+        self.cli("sample", other, "--records", "5", "--seed", "9")
+        with open(other, "rb") as f:
+            other_bytes = f.read()
+        other_inode = os.stat(other).st_ino
+        with open(os.path.join(self.prog, "Brindle.conf"), "wb") as f:
+            f.write(other.encode() + b"\r\n1 2\r\ndemo\r\ndemo\r\n")
+        status, out, err = self.sync(dat="address.dat", cwd=self.work)
+        self.assertEqual(status, 0, out + err)
+        # The saved file was neither read nor copied and swapped.
+        self.assertEqual(os.stat(other).st_ino, other_inode)
+        with open(other, "rb") as f:
+            self.assertEqual(f.read(), other_bytes)
+        self.assertNotEqual(self.current(), self.original)
+        with open(os.path.join(self.prog, "Brindle.conf"), "rb") as f:
+            self.assertEqual(f.read().split(b"\r\n")[0], self.dat.encode())
 
     def test_usage_errors(self):
         self.assertEqual(self.cli("sync", self.dat, "--categories", "1", check=False).returncode, 2)

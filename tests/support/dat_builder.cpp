@@ -31,12 +31,19 @@ void PutShort(std::string& out, int v) {
   out.push_back(static_cast<char>(v & 0xFF));
   out.push_back(static_cast<char>((v >> 8) & 0xFF));
 }
-void PutText(std::string& out, const std::string& text, bool longForm = false) {
-  if (!longForm && text.size() < 255) {
-    out.push_back(static_cast<char>(text.size()));
-  } else {
+void PutText(std::string& out, const std::string& text, LengthForm form = LengthForm::kShortest) {
+  const std::size_t n = text.size();
+  if (form == LengthForm::kShortest) {
+    form = n < 255 ? form : n <= 65533 ? LengthForm::kTwoBytes : LengthForm::kFourBytes;
+  }
+  if (form == LengthForm::kShortest) {
+    out.push_back(static_cast<char>(n));
+  } else if (form == LengthForm::kTwoBytes) {
     out.push_back(static_cast<char>(0xFF));
-    PutShort(out, static_cast<int>(text.size()));
+    PutShort(out, static_cast<int>(n));
+  } else {
+    out += "\xFF\xFF\xFF";
+    PutInt(out, static_cast<std::int32_t>(n));
   }
   out += text;
 }
@@ -67,15 +74,15 @@ RecordPlan& RecordPlan::Raw(int item, Int4 bytes) {
   return *this;
 }
 
-RecordPlan& RecordPlan::Text(int item, std::string text) {
+RecordPlan& RecordPlan::Text(int item, std::string text, LengthForm form) {
   if (KindOf(item) != Kind::Text) throw std::invalid_argument("item is not a text");
-  texts_[item] = {std::move(text), false};
+  texts_[item] = {std::move(text), form, false};
   return *this;
 }
 
-RecordPlan& RecordPlan::LongText(int item, std::string text) {
+RecordPlan& RecordPlan::TextBytes(int item, std::string stored) {
   if (KindOf(item) != Kind::Text) throw std::invalid_argument("item is not a text");
-  texts_[item] = {std::move(text), true};
+  texts_[item] = {std::move(stored), LengthForm::kShortest, true};
   return *this;
 }
 
@@ -109,6 +116,10 @@ DatBuilder& DatBuilder::RecordCountRaw(Int4 stored) {
 DatBuilder& DatBuilder::HeaderTexts(std::string text1, std::string text2) {
   headerText1_ = std::move(text1);
   headerText2_ = std::move(text2);
+  return *this;
+}
+DatBuilder& DatBuilder::LeadBytes(Int4 bytes) {
+  leadBytes_ = bytes;
   return *this;
 }
 DatBuilder& DatBuilder::LeadText(std::string text) {
@@ -154,7 +165,7 @@ DatBuilder& DatBuilder::Trailing(std::string bytes) {
 }
 
 void DatBuilder::AppendHeader(std::string& out) const {
-  Put(out, Int4::Raw(0xBE, 0xBA, 0xFE, 0xCA));     // item 1
+  Put(out, leadBytes_);                            // item 1
   PutText(out, leadText_);                         // item 2
   out += "00RV";                                   // item 3
   PutInt(out, 0x00010004);                         // item 4
@@ -202,8 +213,10 @@ void DatBuilder::AppendRecord(std::string& out, const RecordPlan& r,
       const auto t = r.texts_.find(item);
       if (t == r.texts_.end()) {
         PutText(out, "");
+      } else if (t->second.raw) {
+        out += t->second.text;
       } else {
-        PutText(out, t->second.text, t->second.longForm);
+        PutText(out, t->second.text, t->second.form);
       }
       continue;
     }

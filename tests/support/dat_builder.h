@@ -33,6 +33,10 @@ struct Int4 {
   static Int4 Raw(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3);
 };
 
+// The form of a text's length: the shortest that holds it (one byte below 255, FF and two
+// bytes up to 65,533, FF FF FF and four bytes beyond), or one forced.
+enum class LengthForm { kShortest, kTwoBytes, kFourBytes };
+
 // One record for DatBuilder::Record: its items, set by value or by their stored bytes.
 class RecordPlan {
  public:
@@ -44,10 +48,14 @@ class RecordPlan {
   // Any integer item (typed, bare or raw), by value or by its stored bytes.
   RecordPlan& Int(int item, std::int32_t value) { return Raw(item, Int4::Of(value)); }
   RecordPlan& Raw(int item, Int4 bytes);
-  // Any text item, in the one-byte length form (or the long form when it is 255 or longer).
-  RecordPlan& Text(int item, std::string text);
-  // Any text item in the long form: FF, a two-byte length, the bytes.
-  RecordPlan& LongText(int item, std::string text);
+  // Any text item, with its length in the given form.
+  RecordPlan& Text(int item, std::string text, LengthForm form = LengthForm::kShortest);
+  // Any text item in the two-byte form: FF, a two-byte length, the bytes.
+  RecordPlan& LongText(int item, std::string text) {
+    return Text(item, std::move(text), LengthForm::kTwoBytes);
+  }
+  // The stored bytes of a text item from its length on, as they are (foreign or damaged).
+  RecordPlan& TextBytes(int item, std::string stored);
   // customN is item 38 + N.
   RecordPlan& Custom(int n, std::string text) { return Text(38 + n, std::move(text)); }
   // Type word of a typed item (default 1 for integers, 5 for texts).
@@ -61,7 +69,8 @@ class RecordPlan {
   friend class DatBuilder;
   struct TextItem {
     std::string text;
-    bool longForm = false;
+    LengthForm form = LengthForm::kShortest;
+    bool raw = false;  // `text` holds the stored bytes, length included
   };
   std::map<int, Int4> ints_;
   std::map<int, TextItem> texts_;
@@ -82,6 +91,8 @@ class DatBuilder {
   DatBuilder& RecordCountRaw(Int4 stored);
   DatBuilder& HeaderTexts(std::string text1, std::string text2);
   DatBuilder& LeadText(std::string text);
+  // The first four bytes. Default: the tag 0xCAFEBABE, little-endian (BE BA FE CA).
+  DatBuilder& LeadBytes(Int4 bytes);
   DatBuilder& TableText9(std::string text);
   DatBuilder& HeaderLongs(std::int32_t long1, std::int32_t long2);
   DatBuilder& Category(std::int32_t number, std::string longName, std::string shortName = "");
@@ -128,6 +139,7 @@ class DatBuilder {
 
   std::optional<Int4> recordCount_;
   std::optional<std::int32_t> categoryCount_;
+  Int4 leadBytes_ = Int4::Raw(0xBE, 0xBA, 0xFE, 0xCA);
   std::string leadText_ = "PalmSG Database";
   std::string headerText1_ = "C:\\Program Files\\Palm\\Tarnwick\\address\\address.dat";
   std::string headerText2_ = "Address";

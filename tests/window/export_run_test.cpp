@@ -31,7 +31,7 @@ class ExportRunTest : public WindowTest {
     EXPECT_FALSE(w.txtFile.enabled());
     EXPECT_FALSE(w.lstCategory.enabled());
     EXPECT_EQ(w.strDat_path, (dir / "address.dat").string());
-    EXPECT_EQ(w.varCsv_path, Tmp(w.varCsv_name).string());
+    EXPECT_EQ(w.varCsv_path, Tmp(w.varCsv_name));
     csvAtHandOver = ReadFileBytes(Tmp(w.varCsv_name));
   }
   int handOvers = 0;

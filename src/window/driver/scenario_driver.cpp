@@ -19,6 +19,10 @@ const char* IconName(platform::MsgIcon icon) {
 }
 
 std::string Utf8(const std::string& text) { return platform::Cp1252ToUtf8(text); }
+std::string PathText(const std::filesystem::path& path) {
+  const std::u8string utf8 = path.generic_u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
 
 // Splits "word rest": the rest is everything after the single blank that follows the word.
 std::pair<std::string, std::string> SplitWord(const std::string& text) {
@@ -134,7 +138,7 @@ void ScenarioDriver::PrintHandOver() {
   const FrmBrindle& w = *window_;
   JsonObject state;
   state.Text("varCsv_name", Utf8(w.varCsv_name))
-      .Text("varCsv_path", Utf8(w.varCsv_path))
+      .Text("varCsv_path", PathText(w.varCsv_path))
       .Int("intReg_count", w.intReg_count)
       .Text("strDat_path", Utf8(w.strDat_path))
       .Text("lblCSV_Status", Utf8(w.lblCSV_Status.text()));
