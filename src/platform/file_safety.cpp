@@ -171,7 +171,9 @@ void EnsurePrivateFolder(const fs::path& folder) {
                     FileError::Kind::Unsafe);
   };
   if (S_ISLNK(st.st_mode)) refuse("it is a symbolic link");
-  if (!S_ISDIR(st.st_mode)) refuse("it is not a folder");
+  if (!S_ISDIR(st.st_mode)) {
+    throw FileError("cannot use " + folder.string() + " as a folder: something else stands there");
+  }
   if (st.st_uid != ::geteuid()) refuse("it belongs to another user");
   if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0) refuse("other users can write into it");
 }
