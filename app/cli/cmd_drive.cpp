@@ -25,7 +25,7 @@ int RunDriveCommand(const Args& args, std::ostream& out) {
   platform::CurlTransferControl itc2(curl, platform::CurlTransferControl::Protocol::Http);
   platform::CurlEventPump pump(curl);
   drive::DriveTransfers transfers{itc, itc2, pump};
-  return drive::RunDrive(words, std::cin, out, std::cerr, platform::ExecutableFolder(nullptr),
+  return drive::RunDrive(words, std::cin, out, std::cerr, platform::ProgramDataFolder(nullptr),
                          &transfers);
 }
 

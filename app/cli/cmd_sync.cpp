@@ -73,7 +73,7 @@ class SyncSession {
       service.ftpPassword = FirstLine(args.Get("--ftp-password-file"), "FTP password");
     }
     const std::filesystem::path folder =
-        args.Get("--program-folder", platform::ExecutableFolder(nullptr).string());
+        args.Get("--program-folder", platform::ProgramDataFolder(nullptr).string());
     WindowPlatform platform{messageBox_, fileDialog_, pump_, itc_, itc2_, windowing_, files_};
     window_ = std::make_unique<FrmBrindle>(platform, folder, service);
     messageBox_.onShown = [this](const platform::ShownMessage& box) { PrintBox(box); };

@@ -8,6 +8,8 @@
 #include "address_file/rec_dat.h"
 #include "address_file/result_file.h"
 #include "command.h"
+#include "platform/file_lock.h"
+#include "platform/file_safety.h"
 
 namespace brindle::cli {
 namespace {
@@ -19,12 +21,15 @@ std::int32_t RowsIn(const fs::path& result) { return CountResultRows(ReadResultT
 int RunWriteBack(const Args& args, std::ostream& out) {
   const fs::path file = args.positional[0];
   const fs::path result = args.positional[1];
+  const bool counted = args.Has("--count");
   WriteBackJob job;
   job.datPath = file;
   job.resultFile = result;
-  job.regCount = args.Has("--count")
-                     ? static_cast<std::int32_t>(args.GetNumber("--count", 0, 0, INT32_MAX))
-                     : RowsIn(result);
+  if (counted) job.regCount = static_cast<std::int32_t>(args.GetNumber("--count", 0, 0, INT32_MAX));
+  // Held until the new file is in place: a second run on the same file stops here.
+  const platform::FileLock lock(file);
+  platform::RequireRegularFile(result);  // before it is read: a device has no end
+  if (!counted) job.regCount = RowsIn(result);
   DatReader reader;
   int changed = 0;
   try {

@@ -1,6 +1,7 @@
 // brindle-cli: the command-line companion of Brindle. Scripts depend on its output and exit
 // statuses: 0 success, 1 failure (message on stderr), 2 bad command line.
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -67,6 +68,12 @@ int Run(const Command& c, const std::vector<std::string>& words) {
     return status;
   } catch (const brindle::cli::UsageError& e) {
     return UsageFailure(e.what(), &c);
+  } catch (const std::filesystem::filesystem_error& e) {
+    // The library's own text ("filesystem error: ...") is not for the user.
+    std::cout.flush();
+    std::cerr << "brindle-cli " << c.name << ": error: a file operation failed on "
+              << e.path1().string() << ": " << e.code().message() << "\n";
+    return kFailure;
   } catch (const std::exception& e) {
     std::cout.flush();
     std::cerr << "brindle-cli " << c.name << ": error: " << e.what() << "\n";

@@ -7,7 +7,7 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  brindle::gui::DesktopProgram program(brindle::platform::ExecutableFolder(argv[0]),
+  brindle::gui::DesktopProgram program(brindle::platform::ProgramDataFolder(argv[0]),
                                        brindle::DefaultServiceConfig());
   program.StartSoon();
   return QApplication::exec();

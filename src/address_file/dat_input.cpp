@@ -6,14 +6,17 @@
 #include <system_error>
 
 #include "address_file/dat_error.h"
+#include "platform/file_safety.h"
 
 namespace brindle {
 
 DatInput::DatInput(const std::filesystem::path& path, std::size_t bufferSize)
     : name_(path.string()) {
-  file_.reset(std::fopen(path.string().c_str(), "rb"));
-  if (!file_) {
-    throw DatError("cannot open " + name_ + " for reading: " + std::strerror(errno), -1);
+  // A folder, FIFO or device is refused at once; a FIFO would block the read for ever.
+  try {
+    file_.reset(platform::OpenRegularForReading(path));
+  } catch (const platform::FileError& e) {
+    throw DatError(e.what(), -1);
   }
   buffer_.resize(std::max<std::size_t>(bufferSize, 1));
   data_ = buffer_.data();

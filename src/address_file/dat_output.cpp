@@ -4,15 +4,27 @@
 #include <cstring>
 
 #include "address_file/dat_error.h"
+#include "platform/file_safety.h"
 #include "platform/file_sync.h"
 
 namespace brindle {
 
-DatOutput::DatOutput(const std::filesystem::path& path)
-    : path_(path), buffer_(std::make_unique<char[]>(kBufferSize)) {
-  file_ = std::fopen(path.string().c_str(), "wb");
-  if (!file_) throw DatError("cannot create " + path.string() + ": " + std::strerror(errno), -1);
+namespace {
+
+std::FILE* CreateFile(const std::filesystem::path& path) {
+  try {
+    return platform::CreatePrivateFile(path);
+  } catch (const platform::FileError& e) {
+    throw DatError(e.what(), -1);
+  }
 }
+
+}  // namespace
+
+DatOutput::DatOutput(const std::filesystem::path& path) : DatOutput(CreateFile(path), path) {}
+
+DatOutput::DatOutput(std::FILE* file, const std::filesystem::path& path)
+    : path_(path), file_(file), buffer_(std::make_unique<char[]>(kBufferSize)) {}
 
 DatOutput::~DatOutput() {
   if (!file_) return;

@@ -18,8 +18,11 @@ namespace brindle {
 
 class DatOutput {
  public:
-  // Creates `path` (or empties it) for binary writing. Throws DatError when that fails.
+  // Creates `path` afresh, owner-only, for binary writing (a file already there is replaced,
+  // a link there is not followed). Throws DatError when that fails.
   explicit DatOutput(const std::filesystem::path& path);
+  // Writes to `file`, an open stream over `path` that the output takes over.
+  DatOutput(std::FILE* file, const std::filesystem::path& path);
   // Closes the file if Commit or Close did not; a failure there is not reported.
   virtual ~DatOutput();
   DatOutput(const DatOutput&) = delete;

@@ -1,11 +1,10 @@
 #include "address_file/rec_dat.h"
 
 #include <array>
-#include <system_error>
 
 #include "address_file/dat_error.h"
 #include "address_file/result_file.h"
-#include "platform/file_sync.h"
+#include "platform/file_safety.h"
 
 namespace brindle {
 
@@ -13,39 +12,33 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Replacing a symbolic link would cut it off from its target: replace the target instead.
-fs::path ResolveTarget(const fs::path& datPath) {
-  std::error_code ec;
-  if (fs::is_symlink(datPath, ec)) {
-    const fs::path target = fs::canonical(datPath, ec);
-    if (!ec) return target;
-  }
-  return datPath;
-}
-
-// Switches copy mode off and removes the unfinished copy unless the run was committed.
+// Switches copy mode off and closes the output; the replacement removes an unfinished copy.
 class WriteBackGuard {
  public:
-  WriteBackGuard(DatReader& reader, fs::path temp) : reader_(reader), temp_(std::move(temp)) {}
+  explicit WriteBackGuard(DatReader& reader) : reader_(reader) {}
   ~WriteBackGuard() {
     reader_.mirrorOn = false;
     reader_.SetMirror(nullptr);
     output.reset();
-    if (!committed) {
-      std::error_code ec;
-      fs::remove(temp_, ec);
-    }
   }
   WriteBackGuard(const WriteBackGuard&) = delete;
   WriteBackGuard& operator=(const WriteBackGuard&) = delete;
 
   std::unique_ptr<DatOutput> output;
-  bool committed = false;
 
  private:
   DatReader& reader_;
-  fs::path temp_;
 };
+
+// File-system refusals in the layer's own error type, so every caller reports them alike.
+template <typename Step>
+auto FileStep(Step step) {
+  try {
+    return step();
+  } catch (const platform::FileError& e) {
+    throw DatError(e.what(), -1);
+  }
+}
 
 // Copies the records, then every byte after the last record read, unchanged.
 int CopyWithChanges(DatReader& reader, DatInput& in, DatOutput& out) {
@@ -65,21 +58,27 @@ int CopyWithChanges(DatReader& reader, DatInput& in, DatOutput& out) {
 }  // namespace
 
 int RecDat(DatReader& reader, const WriteBackJob& job) {
-  return RecDat(reader, job, [](const fs::path& p) { return std::make_unique<DatOutput>(p); });
+  return RecDat(reader, job, [](std::FILE* file, const fs::path& p) {
+    return std::make_unique<DatOutput>(file, p);
+  });
 }
 
 int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput) {
   reader.mirrorOn = false;
-  // Every check of the result file happens before anything is written.
+  // A link is followed to the user's real file, which is what gets replaced.
+  const fs::path target = platform::ResolveLinks(job.datPath);
+  // Every check of both files happens before anything is written.
+  FileStep([&] { platform::RequireReplaceable(target); });
+  FileStep([&] { platform::RequireRegularFile(job.resultFile); });
   ResultTable table = ReadResultFile(job.resultFile, job.regCount);
-  const fs::path target = ResolveTarget(job.datPath);
-  const fs::path temp = platform::ReplacementPath(target);
+  platform::Replacement replacement = FileStep([&] { return platform::Replacement(target); });
 
-  WriteBackGuard guard(reader, temp);
+  WriteBackGuard guard(reader);
   int changed = 0;
   {
     DatInput in(target);  // closed before the rename, which some systems need
-    guard.output = makeOutput(temp);
+    guard.output =
+        makeOutput(FileStep([&] { return replacement.OpenStream(); }), replacement.path());
     guard.output->WriteOutEarly();  // overlaps the disk's work with the copying
     reader.SetResultTable(std::move(table));
     reader.SetMirror(guard.output.get());
@@ -87,14 +86,9 @@ int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& make
     changed = CopyWithChanges(reader, in, *guard.output);
     reader.mirrorOn = false;
   }
-  DatOutput& out = *guard.output;
-
-  std::error_code ec;
-  fs::permissions(temp, fs::status(target).permissions(), ec);  // keep the user's permissions
-  out.Commit();
-  fs::rename(temp, target);
-  guard.committed = true;
-  platform::SyncDirectory(target.parent_path().empty() ? fs::path(".") : target.parent_path());
+  guard.output->Commit();
+  // The user's permission bits come only now, just before the copy takes the file's place.
+  FileStep([&] { replacement.Commit(); });
   return changed;
 }
 

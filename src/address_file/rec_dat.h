@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -19,9 +20,17 @@ struct WriteBackJob {
   std::filesystem::path datPath;
 };
 
-// Makes the output the rewritten copy is written to; tests pass one that fails like a full disk.
-using OutputFactory = std::function<std::unique_ptr<DatOutput>(const std::filesystem::path&)>;
+// Makes the output the rewritten copy is written to, over the stream opened on its new file;
+// tests pass one that fails like a full disk.
+using OutputFactory =
+    std::function<std::unique_ptr<DatOutput>(std::FILE*, const std::filesystem::path&)>;
 
+// REQUIRES: the caller holds the address file's lock (platform::FileLock) for the whole call.
+// Refuses an address file that is not a regular file, is read-only, has other names (hard
+// links) or whose owner and group a new copy could not keep, and a result file that is not a
+// regular file. The new copy is written beside the file the path finally names (links
+// followed), under a unique name, owner-only until it takes that file's place with its owner,
+// group and permissions.
 // Throws DatError (or std::exception) on any failure; the address file is then unchanged,
 // temporary files are removed and copy mode is off. Returns the number of records changed.
 // On success copy mode is off as well.

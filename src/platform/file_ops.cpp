@@ -2,8 +2,11 @@
 
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <system_error>
+#include <vector>
 
+#include "platform/file_safety.h"
 #include "platform/file_sync.h"
 
 #ifndef _WIN32
@@ -35,14 +38,11 @@ void WriteAll(int fd, const std::string& bytes, const fs::path& path) {
   }
 }
 
+// `path` is a fresh unique name: created here, owner-only, never through a link.
 void WriteOwnerOnly(const fs::path& path, const std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) Fail("cannot create", path, std::error_code(errno, std::generic_category()));
-  // An older file may carry wider permissions: narrow them before any byte is written.
-  const bool ok = ::fchmod(fd, 0600) == 0;
-  const int chmodErr = errno;
   try {
-    if (!ok) Fail("cannot restrict", path, std::error_code(chmodErr, std::generic_category()));
     WriteAll(fd, bytes, path);
     if (::fsync(fd) != 0) Fail("cannot flush", path, {errno, std::generic_category()});
   } catch (...) {
@@ -67,13 +67,28 @@ bool RealFileOps::Exists(const Path& path) {
   return fs::exists(path, ec);
 }
 
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+}  // namespace
+
 void RealFileOps::Copy(const Path& from, const Path& to) {
-  std::error_code ec;
-  if (!fs::is_regular_file(from, ec)) {
-    Fail("cannot copy", from, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory));
+  const FilePtr in(OpenRegularForReading(from));
+  FilePtr out(CreatePrivateFile(to));
+  std::vector<char> chunk(64 * 1024);
+  while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in.get())) {
+    if (std::fwrite(chunk.data(), 1, n, out.get()) != n) {
+      Fail("cannot write the copy", to, std::error_code(errno, std::generic_category()));
+    }
   }
-  fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
-  if (ec) Fail("cannot copy to", to, ec);
+  if (std::ferror(in.get())) Fail("cannot read", from, std::make_error_code(std::errc::io_error));
+  if (std::fclose(out.release()) != 0) {
+    Fail("cannot write the copy", to, std::error_code(errno, std::generic_category()));
+  }
 }
 
 void RealFileOps::Rename(const Path& from, const Path& to) {
@@ -90,13 +105,7 @@ void RealFileOps::Remove(const Path& path) {
   }
 }
 
-void RealFileOps::CreateDirectory(const Path& path) {
-  std::error_code ec;
-  fs::create_directory(path, ec);
-  if (ec) Fail("cannot create folder", path, ec);
-  if (!fs::is_directory(path, ec))
-    Fail("not a folder:", path, std::make_error_code(std::errc::not_a_directory));
-}
+void RealFileOps::CreateDirectory(const Path& path) { EnsurePrivateFolder(path); }
 
 std::string RealFileOps::ReadFile(const Path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -107,11 +116,13 @@ std::string RealFileOps::ReadFile(const Path& path) {
 }
 
 void RealFileOps::WritePrivateFile(const Path& path, const std::string& bytes) {
-  // Write a sibling and rename it over the file, so a crash never leaves it half-written.
-  const Path temp = ReplacementPath(path);
+  // Write a sibling and rename it over the file, so a crash never leaves it half-written. A
+  // link keeps pointing at the file: its target is what is replaced.
+  const Path target = ResolveLinks(path);
+  const Path temp = UniqueSiblingPath(target);
   WriteOwnerOnly(temp, bytes);
   try {
-    Rename(temp, path);
+    Rename(temp, target);
   } catch (...) {
     std::error_code ec;
     fs::remove(temp, ec);
@@ -121,14 +132,16 @@ void RealFileOps::WritePrivateFile(const Path& path, const std::string& bytes) {
 
 void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Path& to) {
   try {
+    KeepOwnerAndMode(to, from);
     files.Rename(from, to);
     return;
   } catch (const FileError& e) {
     if (e.kind() != FileError::Kind::CrossDevice) throw;
   }
-  const FileOps::Path temp = ReplacementPath(to);
+  const FileOps::Path temp = UniqueSiblingPath(to);
   try {
     files.Copy(from, temp);
+    KeepOwnerAndMode(to, temp);
     files.Rename(temp, to);
   } catch (...) {
     RemoveQuietly(files, temp);

@@ -11,7 +11,9 @@ namespace brindle::platform {
 
 class FileError : public std::runtime_error {
  public:
-  enum class Kind { Failed, CrossDevice };
+  // Unsafe: a file or folder refused because another user could read or change what Brindle
+  // would put there.
+  enum class Kind { Failed, CrossDevice, Unsafe };
   FileError(const std::string& message, Kind kind = Kind::Failed)
       : std::runtime_error(message), kind_(kind) {}
   Kind kind() const { return kind_; }
@@ -27,13 +29,15 @@ class FileOps {
   virtual ~FileOps() = default;
 
   virtual bool Exists(const Path& path) = 0;
-  // Copies a regular file, replacing `to` if it exists. A missing source is an error.
+  // Copies a regular file to a new owner-only file `to`; a file already at `to` is removed
+  // first and a link there is never followed. A missing source is an error.
   virtual void Copy(const Path& from, const Path& to) = 0;
   // Renames atomically, replacing `to`. Fails with Kind::CrossDevice across file systems.
   virtual void Rename(const Path& from, const Path& to) = 0;
   // Removes a file; a file that is not there is an error.
   virtual void Remove(const Path& path) = 0;
-  // Creates a folder; one that exists already is not an error.
+  // Creates a folder only its owner can use; one that exists already is not an error unless it
+  // is a link, belongs to another user or can be written into by others.
   virtual void CreateDirectory(const Path& path) = 0;
   virtual std::string ReadFile(const Path& path) = 0;
   // Replaces the file's content; the file is readable and writable by its owner only.
@@ -53,7 +57,8 @@ class RealFileOps : public FileOps {
 };
 
 // Puts `from` in place of `to` so that `to` always names either its old file or the complete
-// new one. Across file systems the file is first copied next to `to` and renamed there; `from`
+// new one, with the owner, group and permissions `to` had. REQUIRES: `to` is a resolved path.
+// Across file systems the file is first copied next to `to` and renamed there; `from`
 // is removed only once `to` holds the new file.
 void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Path& to);
 

@@ -9,12 +9,6 @@
 
 namespace brindle::platform {
 
-std::filesystem::path ReplacementPath(const std::filesystem::path& path) {
-  std::filesystem::path temp = path;
-  temp += ".brindle-tmp";
-  return temp;
-}
-
 #ifdef _WIN32
 
 bool SyncFile(std::FILE* file) { return _commit(_fileno(file)) == 0; }

@@ -13,9 +13,6 @@ bool SyncFile(std::FILE* file);
 // waiting, so that a later SyncFile has less left to wait for. A hint: no-op where the system
 // has no such call.
 void StartWriteOut(std::FILE* file);
-// Where a file's replacement is written before it is renamed over the file: beside it,
-// because only a rename within one folder replaces a file in a single step.
-std::filesystem::path ReplacementPath(const std::filesystem::path& path);
 // Forces a folder's entries (a rename into it) to the disk. Best effort: false on failure,
 // and a no-op where the system has no such call.
 bool SyncDirectory(const std::filesystem::path& dir);

@@ -7,6 +7,8 @@
 #include "export/category_selection.h"
 #include "export/export_line.h"
 #include "platform/cp1252.h"
+#include "platform/file_lock.h"
+#include "platform/file_safety.h"
 #include "window/frm_brindle.h"
 
 namespace brindle {
@@ -58,9 +60,16 @@ void FrmBrindle::CopySavedSelection() {
 void FrmBrindle::RunExport() {
   // Copy mode belongs to the write-back alone; the export only reads, whatever ran before.
   datReader.mirrorOn = false;
+  // The whole run, from the export to the write-back, holds the file's lock: a second run on
+  // the same file fails here. A file the write-back would have to refuse is refused before
+  // anything is sent.
+  std::optional<platform::FileLock> runLock;
   std::optional<DatInput> in;
   DatHeader header;
   try {
+    const auto target = platform::ResolveLinks(platform::PathFromText(strDat_path));
+    runLock.emplace(target);
+    platform::RequireReplaceable(target);
     in.emplace(platform::PathFromText(strDat_path));
     header = datReader.ReadHeader(*in);
     varCsv_name = CsvName(header.recordCount);
@@ -71,6 +80,7 @@ void FrmBrindle::RunExport() {
   }
   int lines = 0;
   try {
+    files.CreateDirectory(ProgramFile("tmp"));  // refuses a tmp folder others could reach
     lines = WriteExport(datReader, *in, header, varSel_cat, varCsv_path,
                         [this] { lblCSV_Status.SetText("Writting the output file..."); });
     in.reset();

@@ -1,11 +1,14 @@
 // Loading an address file into the category list: the path checks, the copy taken before the
 // read, the header and categories, the pre-selection of the saved categories, and the swap
 // that leaves the copy at the user's path and a backup in the tmp folder.
+#include <optional>
 #include <string>
 
 #include "address_file/dat_input.h"
 #include "export/category_selection.h"
 #include "platform/cp1252.h"
+#include "platform/file_lock.h"
+#include "platform/file_safety.h"
 #include "window/frm_brindle.h"
 
 namespace brindle {
@@ -33,14 +36,23 @@ void FrmBrindle::FileLoad() {
     return;
   }
   strDat_path = txtFile.text();
+  // The copy and the swap work on the file a link finally names, so that the link stays.
+  const auto target = platform::ResolveLinks(platform::PathFromText(strDat_path));
+  std::optional<platform::FileLock> lock;
+  bool copying = false;
   try {
-    files.Copy(platform::PathFromText(strDat_path), ProgramFile("address.dat.new"));
+    lock.emplace(target);  // held until the copy is in place: one run per file
+    platform::RequireReplaceable(target);
+    copying = true;
+    files.Copy(target, ProgramFile("address.dat.new"));
     LoadCategories();
   } catch (const std::exception&) {
+    // Only a copy this load made is removed: a refused load leaves another run's alone.
+    if (copying) platform::RemoveQuietly(files, ProgramFile("address.dat.new"));
     LoadFailed();
     return;
   }
-  SwapAfterLoad();
+  SwapAfterLoad(target);
   lblStatus_File.SetVisible(false);
   SetOn();
   Clear_Status();
@@ -108,12 +120,12 @@ void FrmBrindle::LoadFailed() {
 // The file that was read is kept as a backup copy, and the copy taken before the read is put
 // in its place in one step. Neither step can leave the user's path without a complete file,
 // and the backup that the exit clean-up deletes is never the only copy. Failures are passed
-// over: the user's file then simply stays where it is.
-void FrmBrindle::SwapAfterLoad() {
-  const auto datPath = platform::PathFromText(strDat_path);
+// over: the user's file then simply stays where it is. `datPath` is the resolved file.
+void FrmBrindle::SwapAfterLoad(const std::filesystem::path& datPath) {
   const auto backup = TmpFile("address.bkp");
-  platform::RemoveQuietly(files, backup);
   try {
+    files.CreateDirectory(ProgramFile("tmp"));  // refuses a tmp folder others could reach
+    platform::RemoveQuietly(files, backup);
     files.Copy(datPath, backup);
   } catch (const platform::FileError&) {
   }

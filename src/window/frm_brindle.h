@@ -209,7 +209,7 @@ class FrmBrindle : private ControlObserver {
   void LoadCategories();
   void PreselectSaved(int position, std::int32_t number, bool& unfiled);
   void LoadFailed();
-  void SwapAfterLoad();
+  void SwapAfterLoad(const std::filesystem::path& datPath);
   void ExportFailed(const char* text);
   void CopySavedSelection();
   void HandOver();

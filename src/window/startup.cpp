@@ -1,6 +1,7 @@
 // Start-up: the warning window, the FTP control, the tmp folder, the saved configuration
 // and the choice between the short and the full layout.
 #include "config/config_file.h"
+#include "platform/cp1252.h"
 #include "window/frm_brindle.h"
 
 namespace brindle {
@@ -27,7 +28,13 @@ void FrmBrindle::Form_Load() {
   }
   try {
     files.CreateDirectory(ProgramFile("tmp"));
-  } catch (const platform::FileError&) {
+  } catch (const platform::FileError& e) {
+    // A folder that others could read or change is never written into; the user is told why,
+    // since every SYNC will fail until it is put right.
+    if (e.kind() == platform::FileError::Kind::Unsafe) {
+      messageBox.Show(platform::Utf8ToCp1252(e.what()), "tmp Folder Problem",
+                      platform::MsgButtons::OK, platform::MsgIcon::Critical);
+    }
   }
   try {
     const auto lines = ParseConfigLines(files.ReadFile(conf));

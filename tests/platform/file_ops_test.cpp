@@ -13,6 +13,11 @@ using test::ReadFileBytes;
 using test::TempDir;
 using test::WriteFileBytes;
 
+long Entries(const std::filesystem::path& dir) {
+  return std::distance(std::filesystem::directory_iterator(dir),
+                       std::filesystem::directory_iterator());
+}
+
 TEST(RealFileOps, CopyReplacesAndAMissingSourceFails) {
   TempDir dir;
   RealFileOps files;
@@ -41,8 +46,18 @@ TEST(RealFileOps, PrivateFilesAreOwnerOnlyFromTheStart) {
     EXPECT_EQ(st.st_mode & 0777, 0600u) << name;
     EXPECT_EQ(ReadFileBytes(dir / name), "secret");
   }
-  EXPECT_FALSE(std::filesystem::exists(dir / "conf.brindle-tmp"));
+  EXPECT_EQ(Entries(dir.path()), 2);  // no new copy left beside them
   EXPECT_THROW(files.WritePrivateFile(dir / "no" / "such", "x"), FileError);
+}
+
+TEST(RealFileOps, SavingThroughALinkWritesItsTarget) {
+  TempDir dir;
+  RealFileOps files;
+  WriteFileBytes(dir / "real.conf", "old");
+  std::filesystem::create_symlink(dir / "real.conf", dir / "Brindle.conf");
+  files.WritePrivateFile(dir / "Brindle.conf", "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "Brindle.conf"));
+  EXPECT_EQ(ReadFileBytes(dir / "real.conf"), "new");
 }
 
 TEST(MoveReplacing, RenamesWithinOneFileSystem) {
@@ -64,7 +79,7 @@ TEST(MoveReplacing, AcrossFileSystemsCopiesBesideTheTargetThenRemovesTheSource) 
   MoveReplacing(files, dir / "new", dir / "user");
   EXPECT_EQ(ReadFileBytes(dir / "user"), "N");
   EXPECT_FALSE(std::filesystem::exists(dir / "new"));
-  EXPECT_FALSE(std::filesystem::exists(dir / "user.brindle-tmp"));
+  EXPECT_EQ(Entries(dir.path()), 1);  // no copy left beside the target
 }
 
 TEST(MoveReplacing, AFailedCrossCopyLeavesTheTargetAndTheSourceAlone) {
@@ -73,7 +88,7 @@ TEST(MoveReplacing, AFailedCrossCopyLeavesTheTargetAndTheSourceAlone) {
   WriteFileBytes(dir / "new", "N");
   WriteFileBytes(dir / "user", "U");
   files.Plant({FileOp::Rename, "new", FileError::Kind::CrossDevice});
-  files.Plant({FileOp::Copy, "user.brindle-tmp"});
+  files.Plant({FileOp::Copy, ""});  // the copy beside the target
   EXPECT_THROW(MoveReplacing(files, dir / "new", dir / "user"), FileError);
   EXPECT_EQ(ReadFileBytes(dir / "user"), "U");
   EXPECT_EQ(ReadFileBytes(dir / "new"), "N");

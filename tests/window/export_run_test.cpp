@@ -1,4 +1,5 @@
 // The export run behind "SYNC": its checks, the export file, the endings and the hand-over.
+#include "platform/file_lock.h"
 #include "window_fixture.h"
 
 namespace brindle::test {
@@ -122,12 +123,46 @@ TEST_F(ExportRunTest, AnExportFileThatCannotBeWrittenTakesPathB) {
   LoadSample();
   Select(0);
   std::filesystem::remove_all(Prog("tmp"));
+  WriteFileBytes(Prog("tmp"), "");  // a file where the folder should be
   FrmBrindle& w = Window();
   w.btnExt_export_Click();
   EXPECT_EQ(w.lblCSV_Status.text(), "Error... There is some problem with the output file!");
   EXPECT_FALSE(w.btnExt_export.enabled());
   EXPECT_TRUE(w.lstCategory.enabled());
   EXPECT_EQ(handOvers, 0);
+}
+
+TEST_F(ExportRunTest, AFileAnotherRunIsReplacingTakesPathAAndWritesNothing) {
+  LoadSample();
+  Select(0);
+  FrmBrindle& w = Window();
+  {
+    const platform::FileLock held(dir / "address.dat");
+    w.btnExt_export_Click();
+  }
+  EXPECT_EQ(w.lblCSV_Status.text(), "Error... There is some problem with the DAT file!");
+  EXPECT_EQ(handOvers, 0);
+  EXPECT_FALSE(std::filesystem::exists(Tmp("5_csv.tmp")));
+}
+
+TEST_F(ExportRunTest, TheRunHoldsTheFileUntilItEndsAndItsExportIsOwnerOnly) {
+  LoadSample();
+  Select(0);
+  FrmBrindle& w = Window();
+  bool heldDuringRun = false;
+  w.sendFileStep = [&] {
+    heldDuringRun = true;
+    try {
+      platform::FileLock second(dir / "address.dat");
+      heldDuringRun = false;
+    } catch (const platform::FileInUse&) {
+    }
+    EXPECT_EQ(std::filesystem::status(Tmp("5_csv.tmp")).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  };
+  w.btnExt_export_Click();
+  EXPECT_TRUE(heldDuringRun);
+  EXPECT_NO_THROW(platform::FileLock after(dir / "address.dat"));  // released at the end
 }
 
 TEST_F(ExportRunTest, AFailureTheSyncRunLeavesUnhandledTakesPathB) {

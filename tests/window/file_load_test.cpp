@@ -2,6 +2,7 @@
 // the files the load leaves behind.
 #include <sstream>
 
+#include "platform/file_lock.h"
 #include "window_fixture.h"
 
 namespace brindle::test {
@@ -124,7 +125,7 @@ TEST_F(FileLoadTest, BlanksOrAMissingFileEndInTheFailureEnding) {
   }
 }
 
-TEST_F(FileLoadTest, ADamagedFileLeavesItUntouchedAndTheCopyInTheProgramFolder) {
+TEST_F(FileLoadTest, ADamagedFileLeavesItUntouchedAndRemovesTheCopy) {
   const std::string bytes = Sample().Bytes();
   const std::string path = (dir / "address.dat").string();
   WriteFileBytes(path, Truncated(bytes, Sample().HeaderSize() - 3));
@@ -132,7 +133,7 @@ TEST_F(FileLoadTest, ADamagedFileLeavesItUntouchedAndTheCopyInTheProgramFolder) 
   ExpectFailureEnding();
   EXPECT_TRUE(Window().lblStatus_File.visible());
   EXPECT_EQ(ReadFileBytes(path), Truncated(bytes, Sample().HeaderSize() - 3));
-  EXPECT_TRUE(std::filesystem::exists(Prog("address.dat.new")));
+  EXPECT_FALSE(std::filesystem::exists(Prog("address.dat.new")));
   EXPECT_FALSE(std::filesystem::exists(Tmp("address.bkp")));
 }
 
@@ -162,10 +163,47 @@ TEST_F(FileLoadTest, ACrossDeviceSwapCopiesBesideTheFileAndRenamesThere) {
   Load(path);
   EXPECT_EQ(ReadFileBytes(path), Sample().Bytes());
   EXPECT_FALSE(std::filesystem::exists(Prog("address.dat.new")));
-  EXPECT_FALSE(std::filesystem::exists(path + ".brindle-tmp"));
   const auto& calls = files.calls();
-  EXPECT_NE(std::find(calls.begin(), calls.end(), "rename " + path + ".brindle-tmp -> " + path),
-            calls.end());
+  const std::string renamedBeside = "rename " + path + ".brindle-tmp-";
+  const auto rename = std::find_if(calls.begin(), calls.end(), [&](const std::string& call) {
+    return call.rfind(renamedBeside, 0) == 0 && call.substr(call.size() - path.size()) == path;
+  });
+  ASSERT_NE(rename, calls.end());
+  const std::string temp = rename->substr(7, rename->find(" -> ") - 7);
+  EXPECT_FALSE(std::filesystem::exists(temp));
+}
+
+TEST_F(FileLoadTest, ThroughALinkTheSwapReplacesTheTargetAndKeepsTheLink) {
+  std::filesystem::create_directory(Prog("tmp"));
+  std::filesystem::create_directory(dir / "palm");
+  const std::string real = WriteAddressFile(Sample(), "palm/address.dat");
+  std::filesystem::create_symlink(real, dir / "address.dat");
+  Load((dir / "address.dat").string());
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "address.dat"));
+  EXPECT_EQ(ReadFileBytes(real), Sample().Bytes());
+  EXPECT_EQ(ReadFileBytes(Tmp("address.bkp")), Sample().Bytes());
+  EXPECT_EQ(Window().lblNum_cat.text(), "5");
+}
+
+TEST_F(FileLoadTest, AFileInUseReadOnlyOrHardLinkedIsRefusedAndLeftAlone) {
+  std::filesystem::create_directory(Prog("tmp"));
+  const std::string path = WriteAddressFile();
+  {
+    const platform::FileLock held(path);  // another run is replacing the file
+    Load(path);
+    ExpectFailureEnding();
+  }
+  std::filesystem::permissions(path, std::filesystem::perms(0444));
+  Load(path);
+  ExpectFailureEnding();
+  std::filesystem::permissions(path, std::filesystem::perms(0600));
+  std::filesystem::create_hard_link(path, dir / "second-name.dat");
+  Load(path);
+  ExpectFailureEnding();
+  EXPECT_EQ(messageBox.shown().size(), 3u);
+  EXPECT_EQ(ReadFileBytes(path), Sample().Bytes());
+  EXPECT_FALSE(std::filesystem::exists(Prog("address.dat.new")));
+  EXPECT_FALSE(std::filesystem::exists(Tmp("address.bkp")));
 }
 
 TEST_F(FileLoadTest, AFailedSwapLeavesTheUsersFileInPlaceAndTheBackupACopy) {

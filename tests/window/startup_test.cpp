@@ -84,6 +84,17 @@ TEST_F(WindowTest, StartUpPassesOverAnUnreadableConfigurationAndAMissingTmpFolde
   EXPECT_TRUE(w.frFile.visible());
 }
 
+TEST_F(WindowTest, ATmpFolderThatIsALinkIsRefusedWithAMessage) {
+  WriteConf("");
+  std::filesystem::create_directory(dir / "elsewhere");
+  std::filesystem::create_symlink(dir / "elsewhere", Prog("tmp"));
+  Window().Form_Load();
+  ASSERT_EQ(messageBox.shown().size(), 1u);
+  EXPECT_EQ(messageBox.shown()[0].title, "tmp Folder Problem");
+  EXPECT_NE(messageBox.shown()[0].text.find("it is a symbolic link"), std::string::npos);
+  EXPECT_EQ(messageBox.shown()[0].icon, platform::MsgIcon::Critical);
+}
+
 TEST_F(WindowTest, WriteCacheFillsFourLinesAndKeepsTheOthers) {
   FrmBrindle& w = Window();
   WriteConf("");

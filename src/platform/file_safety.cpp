@@ -1,0 +1,230 @@
+#include "platform/file_safety.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <random>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/file_sync.h"
+
+namespace brindle::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Reason(int err) { return std::generic_category().message(err); }
+
+[[noreturn]] void FailErrno(const std::string& what, const fs::path& path, int err) {
+  const auto kind = err == EXDEV ? FileError::Kind::CrossDevice : FileError::Kind::Failed;
+  throw FileError(what + " " + path.string() + ": " + Reason(err), kind);
+}
+
+[[noreturn]] void Refuse(const fs::path& path, const std::string& why) {
+  throw FileError(path.string() + " " + why);
+}
+
+const char* KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISLNK(mode)) return "a symbolic link";
+  return "not a regular file";
+}
+
+void RequireRegular(const fs::path& path, const struct stat& st) {
+  if (!S_ISREG(st.st_mode)) {
+    Refuse(path, std::string("is not a regular file (it is ") + KindOf(st.st_mode) + ")");
+  }
+}
+
+struct stat StatOf(const fs::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) FailErrno("cannot find", path, errno);
+  return st;
+}
+
+bool InMyGroups(gid_t gid) {
+  if (gid == ::getegid()) return true;
+  const int n = ::getgroups(0, nullptr);
+  if (n <= 0) return false;
+  std::vector<gid_t> groups(static_cast<std::size_t>(n));
+  const int got = ::getgroups(n, groups.data());
+  for (int i = 0; i < got; ++i) {
+    if (groups[static_cast<std::size_t>(i)] == gid) return true;
+  }
+  return false;
+}
+
+// Whether a file this process creates can be given that owner and group.
+bool CanGive(uid_t uid, gid_t gid) {
+  return ::geteuid() == 0 || (uid == ::geteuid() && InMyGroups(gid));
+}
+
+void GiveOwner(int fd, const struct stat& model, const fs::path& file, const fs::path& of) {
+  struct stat mine {};
+  if (::fstat(fd, &mine) != 0) FailErrno("cannot examine", file, errno);
+  if (mine.st_uid == model.st_uid && mine.st_gid == model.st_gid) return;
+  if (::fchown(fd, model.st_uid, model.st_gid) != 0) {
+    throw FileError("cannot give the new copy of " + of.string() +
+                    " the owner and group of the file it replaces: " + Reason(errno));
+  }
+}
+
+}  // namespace
+
+fs::path ResolveLinks(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::is_symlink(path, ec)) return path;
+  fs::path target = fs::weakly_canonical(path, ec);
+  return ec ? path : target;
+}
+
+void RequireRegularFile(const fs::path& path) { RequireRegular(path, StatOf(path)); }
+
+void RequireReplaceable(const fs::path& target) {
+  const struct stat st = StatOf(target);
+  RequireRegular(target, st);
+  if ((st.st_mode & S_IWUSR) == 0) {
+    Refuse(target, "is read-only; Brindle does not change a read-only address file");
+  }
+  if (st.st_nlink > 1) {
+    Refuse(target, "has " + std::to_string(st.st_nlink) +
+                       " names (hard links); replacing it would leave the other names holding "
+                       "the old contacts");
+  }
+  if (!CanGive(st.st_uid, st.st_gid)) {
+    Refuse(target, "belongs to another user or group, which a new copy of it could not keep");
+  }
+}
+
+std::FILE* OpenRegularForReading(const fs::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) FailErrno("cannot open", path, errno);
+  struct stat st {};
+  const bool examined = ::fstat(fd, &st) == 0;
+  const int err = errno;
+  if (!examined || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    if (!examined) FailErrno("cannot examine", path, err);
+    RequireRegular(path, st);
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* file = ::fdopen(fd, "rb");
+  if (!file) {
+    const int openErr = errno;
+    ::close(fd);
+    FailErrno("cannot open", path, openErr);
+  }
+  return file;
+}
+
+namespace {
+
+int CreateExclusive(const fs::path& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) FailErrno("cannot create", path, errno);
+  return fd;
+}
+
+std::FILE* StreamOver(int fd, const fs::path& path) {
+  std::FILE* file = ::fdopen(fd, "wb");
+  if (!file) {
+    const int err = errno;
+    ::close(fd);
+    FailErrno("cannot open", path, err);
+  }
+  return file;
+}
+
+}  // namespace
+
+std::FILE* CreatePrivateFile(const fs::path& path) {
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) FailErrno("cannot replace", path, errno);
+  return StreamOver(CreateExclusive(path), path);
+}
+
+fs::path UniqueSiblingPath(const fs::path& path) {
+  static std::mt19937_64 random{std::random_device{}()};
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string tag = ".brindle-tmp-";
+  for (std::uint64_t bits = random(), i = 0; i < 12; ++i, bits >>= 4) tag += kDigits[bits & 15];
+  fs::path sibling = path;
+  sibling += tag;
+  return sibling;
+}
+
+void EnsurePrivateFolder(const fs::path& folder) {
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    FailErrno("cannot create the folder", folder, errno);
+  }
+  struct stat st {};
+  if (::lstat(folder.c_str(), &st) != 0) FailErrno("cannot examine the folder", folder, errno);
+  const auto refuse = [&folder](const char* why) {
+    throw FileError("Brindle does not use the folder " + folder.string() + ": " + why,
+                    FileError::Kind::Unsafe);
+  };
+  if (S_ISLNK(st.st_mode)) refuse("it is a symbolic link");
+  if (!S_ISDIR(st.st_mode)) {
+    throw FileError("cannot use " + folder.string() + " as a folder: something else stands there");
+  }
+  if (st.st_uid != ::geteuid()) refuse("it belongs to another user");
+  if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0) refuse("other users can write into it");
+}
+
+void KeepOwnerAndMode(const fs::path& model, const fs::path& file) {
+  const struct stat st = StatOf(model);
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) FailErrno("cannot open", file, errno);
+  try {
+    GiveOwner(fd, st, file, model);
+    if (::fchmod(fd, st.st_mode & 07777) != 0)
+      FailErrno("cannot set the permissions of", file, errno);
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  ::close(fd);
+}
+
+Replacement::Replacement(const fs::path& target) : target_(target) {
+  const struct stat st = StatOf(target);
+  mode_ = st.st_mode & 07777;
+  path_ = UniqueSiblingPath(target);
+  fd_ = CreateExclusive(path_);
+  try {
+    GiveOwner(fd_, st, path_, target);
+  } catch (...) {
+    ::close(fd_);
+    ::unlink(path_.c_str());
+    throw;
+  }
+}
+
+Replacement::~Replacement() {
+  ::close(fd_);
+  if (!committed_) ::unlink(path_.c_str());
+}
+
+std::FILE* Replacement::OpenStream() {
+  const int fd = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) FailErrno("cannot open", path_, errno);
+  return StreamOver(fd, path_);
+}
+
+void Replacement::Commit() {
+  if (::fchmod(fd_, mode_) != 0) FailErrno("cannot set the permissions of", path_, errno);
+  if (::rename(path_.c_str(), target_.c_str()) != 0) {
+    FailErrno("cannot put the new copy in place of", target_, errno);
+  }
+  committed_ = true;
+  SyncDirectory(target_.parent_path().empty() ? fs::path(".") : target_.parent_path());
+}
+
+}  // namespace brindle::platform

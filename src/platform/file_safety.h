@@ -1,0 +1,67 @@
+// Opening, creating and replacing files so that nobody else can read them while Brindle works,
+// plant a link for Brindle to follow, or be left with a file they cannot read. Every error is a
+// FileError that says in plain words what failed on which file; the system's reason follows.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/file_ops.h"
+
+namespace brindle::platform {
+
+// The file a path finally names, every symbolic link followed; other paths as they are.
+std::filesystem::path ResolveLinks(const std::filesystem::path& path);
+
+// Throws unless `path` (its links followed) is a regular file: not a folder, FIFO or device.
+void RequireRegularFile(const std::filesystem::path& path);
+
+// Throws unless the file at `target` (links resolved) may be replaced by a new copy: a regular
+// file, writable by its owner, with no other name (hard link), whose owner and group a new
+// file can be given.
+void RequireReplaceable(const std::filesystem::path& target);
+
+// Opens a regular file for binary reading; never blocks on a FIFO or device, which it refuses.
+std::FILE* OpenRegularForReading(const std::filesystem::path& path);
+
+// Creates `path` afresh for binary writing, readable and writable by its owner only. A file
+// already there is removed first, and the new one is never opened through a symbolic link.
+std::FILE* CreatePrivateFile(const std::filesystem::path& path);
+
+// A name beside `path` that no other run and no other user can guess in advance.
+std::filesystem::path UniqueSiblingPath(const std::filesystem::path& path);
+
+// Makes `folder` (owner-only) unless it exists, then refuses it unless it is a real folder that
+// belongs to this user and that nobody else can write into.
+void EnsurePrivateFolder(const std::filesystem::path& folder);
+
+// Gives `file` the owner, group and permission bits of `model`. Throws when the owner or group
+// cannot be given.
+void KeepOwnerAndMode(const std::filesystem::path& model, const std::filesystem::path& file);
+
+// The new copy of a file, created owner-only under a unique name beside it, with the file's
+// owner and group from the start. Commit gives it the file's permission bits and renames it over
+// the file; until then the file is untouched, and a replacement never committed is removed.
+class Replacement {
+ public:
+  // `target` is a resolved path (ResolveLinks). Throws FileError.
+  explicit Replacement(const std::filesystem::path& target);
+  ~Replacement();
+  Replacement(const Replacement&) = delete;
+  Replacement& operator=(const Replacement&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // A stream of its own over the new copy, for the caller to write, force to disk and close.
+  std::FILE* OpenStream();
+  // REQUIRES: the data was written and forced to disk. Throws FileError.
+  void Commit();
+
+ private:
+  std::filesystem::path target_;
+  std::filesystem::path path_;
+  int fd_ = -1;
+  unsigned mode_ = 0600;
+  bool committed_ = false;
+};
+
+}  // namespace brindle::platform
