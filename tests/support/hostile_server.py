@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """A misbehaving HTTP or FTP server on loopback, for tests of how Brindle copes with one.
 
-  hostile_server.py http (--drip BYTES_PER_S | --endless | --body-bytes N)
+  hostile_server.py http (--drip BYTES_PER_S | --endless | --body-bytes N | --ready)
   hostile_server.py ftp [--hold stor|retr] [--dead-pasv] [--retr-bytes N] [--log FILE]
 
 Prints the port it listens on (127.0.0.1, a free one) as its first line, then serves until it
@@ -9,7 +9,9 @@ is terminated.
 
 http: every request is answered 200 with the body "0" followed by blanks. --drip sends the
   whole reply (headers included) at that many bytes a second, without end; --endless sends the
-  body as fast as it goes, without end; --body-bytes sends a body of exactly N bytes.
+  body as fast as it goes, without end; --body-bytes sends a body of exactly N bytes; --ready
+  answers at once as a service whose result file is ready: 0 to the authentication page, 1
+  to every other page, so that the run goes straight on to the FTP server.
 ftp: any user and password log in; TLS is refused. STOR reads the upload and drops it, RETR
   sends --retr-bytes bytes (default 12), DELE and everything else one needs answer in kind.
   --hold never sends the final reply after the data of STOR or RETR (the connection stays
@@ -51,18 +53,22 @@ def read_request(conn):
     while b"\r\n\r\n" not in data:
         chunk = conn.recv(4096)
         if not chunk:
-            return False
+            return None
         data += chunk
-    return True
+    return data
 
 
 def http_handler(args):
     head = b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n"
 
     def handle(conn):
-        if not read_request(conn):
+        request = read_request(conn)
+        if not request:
             return
-        if args.body_bytes is not None:
+        if args.ready:
+            body = b"0" if b"ext_auth.php" in request.split(b"\r\n", 1)[0] else b"1"
+            conn.sendall(head + b"Content-Length: 1\r\n\r\n" + body)
+        elif args.body_bytes is not None:
             body = b"0" + b" " * (args.body_bytes - 1)
             conn.sendall(head + b"Content-Length: %d\r\n\r\n" % len(body) + body)
         elif args.endless:
@@ -166,6 +172,7 @@ def main():
     parser.add_argument("--drip", type=int, default=3)
     parser.add_argument("--endless", action="store_true")
     parser.add_argument("--body-bytes", type=int)
+    parser.add_argument("--ready", action="store_true")
     parser.add_argument("--hold", choices=("stor", "retr"))
     parser.add_argument("--dead-pasv", action="store_true")
     parser.add_argument("--retr-bytes", type=int, default=12)
