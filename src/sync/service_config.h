@@ -6,7 +6,9 @@
 namespace brindle {
 
 struct ServiceConfig {
-  std::string webHost;  // host of the three pages, optionally "host:port" (port 80 otherwise)
+  // Host of the three pages, optionally "host:port" (port 80 otherwise); "https://host[:port]"
+  // reaches them over TLS (port 443 otherwise).
+  std::string webHost;
   std::string ftpHost;  // host of the FTP account, optionally "host:port" (port 21 otherwise)
   std::string ftpUser = "tarnwick";
   std::string ftpPassword;

@@ -1,5 +1,7 @@
 #include "sync/service_protocol.h"
 
+#include <cctype>
+
 namespace brindle {
 namespace {
 
@@ -8,9 +10,26 @@ bool IsUnreserved(unsigned char c) {
          c == '.' || c == '_' || c == '~';
 }
 
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+  }
+  return true;
+}
+
+// A host given with its scheme keeps it ("https://host" is reached over TLS); a bare host is
+// reached over plain HTTP.
+std::string WebBase(std::string_view host) {
+  while (!host.empty() && host.back() == '/') host.remove_suffix(1);
+  if (StartsWithNoCase(host, "https://") || StartsWithNoCase(host, "http://")) {
+    return std::string(host);
+  }
+  return "http://" + std::string(host);
+}
+
 std::string PageUrl(const ServiceConfig& config, std::string_view pageAndQuery) {
-  std::string url = "http://";
-  url += config.webHost;
+  std::string url = WebBase(config.webHost);
   url += kPagePath;
   url += pageAndQuery;
   return url;

@@ -36,6 +36,17 @@ TEST(ServiceUrls, CarryTheExactQueries) {
             "http://127.0.0.1:8080/rookery/csv_importer/ext_verify.php?name_file=-3_csv.tmp");
 }
 
+TEST(ServiceUrls, AWebHostWithItsSchemeKeepsIt) {
+  ServiceConfig config = Config();
+  config.webHost = "https://rookery.example:8443/";
+  EXPECT_EQ(
+      VerifyUrl(config, "12_csv.tmp"),
+      "https://rookery.example:8443/rookery/csv_importer/ext_verify.php?name_file=12_csv.tmp");
+  config.webHost = "HTTP://rookery.example";
+  EXPECT_EQ(VerifyUrl(config, "1_csv.tmp"),
+            "HTTP://rookery.example/rookery/csv_importer/ext_verify.php?name_file=1_csv.tmp");
+}
+
 TEST(FtpCommandTexts, QuoteEveryName) {
   EXPECT_EQ(UploadCommand("/opt/brindle/tmp/12_csv.tmp", "12_csv.tmp"),
             "PUT \"/opt/brindle/tmp/12_csv.tmp\" \"12_csv.tmp\"");

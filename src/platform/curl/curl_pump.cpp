@@ -3,10 +3,11 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <mutex>
 #include <stdexcept>
 
+#include "platform/curl/curl_transfer.h"
 #include "platform/curl/curl_transfer_control.h"
+#include "platform/curl/transfer_error.h"
 
 namespace brindle::platform {
 namespace {
@@ -18,72 +19,155 @@ void GlobalInitOnce() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// How long the worker sleeps when nothing happens; a new request or a cancel wakes it at once.
+constexpr int kIdleWaitMs = 1000;
+
 }  // namespace
 
 CurlPump::CurlPump() {
   GlobalInitOnce();
   multi_ = curl_multi_init();
   if (multi_ == nullptr) throw std::runtime_error("libcurl could not start its transfer engine");
+  worker_ = std::thread([this] { Work(); });
 }
 
-CurlPump::~CurlPump() { curl_multi_cleanup(Multi(multi_)); }
+CurlPump::~CurlPump() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  Wake();
+  worker_.join();
+  curl_multi_cleanup(Multi(multi_));
+}
 
 void CurlPump::Pump(std::chrono::milliseconds maxWait) {
-  if (events_.empty()) {
-    curl_multi_poll(Multi(multi_), nullptr, 0, static_cast<int>(maxWait.count()), nullptr);
+  std::unique_lock lock(mutex_);
+  eventsReady_.wait_for(lock, maxWait, [this] { return !events_.empty(); });
+  // One event at a time from the front: a handler that pumps again continues the same queue.
+  while (!events_.empty()) {
+    const Event event = events_.front();
+    events_.pop_front();
+    lock.unlock();
+    event.control->Deliver(event.state, event.result);
+    lock.lock();
   }
-  Drive();
-  DeliverPending();
 }
 
-bool CurlPump::Busy() const {
-  if (!events_.empty()) return true;
-  return std::any_of(controls_.begin(), controls_.end(),
-                     [](const CurlTransferControl* c) { return c->StillExecuting(); });
+void CurlPump::Attach(CurlTransferControl* control) {
+  std::lock_guard lock(mutex_);
+  current_[control] = 0;
 }
-
-void CurlPump::Attach(CurlTransferControl* control) { controls_.push_back(control); }
 
 void CurlPump::Detach(CurlTransferControl* control) {
-  DropEvents(control);
-  controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+  std::lock_guard lock(mutex_);
+  current_.erase(control);
+  std::erase_if(events_, [control](const Event& e) { return e.control == control; });
 }
 
-void CurlPump::Queue(CurlTransferControl* control, int state) {
-  events_.emplace_back(control, state);
+std::uint64_t CurlPump::Renew(CurlTransferControl* control) {
+  std::lock_guard lock(mutex_);
+  std::erase_if(events_, [control](const Event& e) { return e.control == control; });
+  return current_[control] = ++nextGeneration_;
 }
 
-void CurlPump::DropEvents(const CurlTransferControl* control) {
-  events_.erase(std::remove_if(events_.begin(), events_.end(),
-                               [control](const auto& e) { return e.first == control; }),
-                events_.end());
+void CurlPump::Submit(std::unique_ptr<CurlTransfer> transfer) {
+  {
+    std::lock_guard lock(mutex_);
+    submitted_.push_back(std::move(transfer));
+  }
+  Wake();
 }
 
-void CurlPump::Drive() {
+void CurlPump::Wake() { curl_multi_wakeup(Multi(multi_)); }
+
+void CurlPump::Post(CurlTransferControl* control, std::uint64_t generation, int state,
+                    std::shared_ptr<const TransferResult> result) {
+  {
+    std::lock_guard lock(mutex_);
+    const auto current = current_.find(control);
+    if (current == current_.end() || current->second != generation) return;
+    events_.push_back({control, generation, state, std::move(result)});
+  }
+  eventsReady_.notify_all();
+}
+
+void CurlPump::PostUpTo(CurlTransfer& transfer, int state) {
+  while (transfer.postedState < state) {
+    Post(transfer.owner, transfer.generation, ++transfer.postedState);
+  }
+}
+
+void CurlPump::PostEnd(CurlTransfer& transfer, TransferResult result) {
+  const bool succeeded = result.succeeded;
+  auto shared = std::make_shared<const TransferResult>(std::move(result));
+  if (succeeded) {
+    PostUpTo(transfer, TransferState::ResponseReceived);
+    PostUpTo(transfer, TransferState::Disconnected);
+    Post(transfer.owner, transfer.generation, TransferState::ResponseCompleted, shared);
+  } else {
+    Post(transfer.owner, transfer.generation, TransferState::Error, shared);
+  }
+}
+
+void CurlPump::Work() {
+  std::vector<std::unique_ptr<CurlTransfer>> active;
+  for (;;) {
+    bool stop = false;
+    {
+      std::lock_guard lock(mutex_);
+      stop = stopping_;
+    }
+    Admit(active);
+    Drop(active, stop);
+    if (stop) return;
+    Advance(active);
+    curl_multi_poll(Multi(multi_), nullptr, 0, kIdleWaitMs, nullptr);
+  }
+}
+
+// Takes the requests the window has started into the transfer engine.
+void CurlPump::Admit(std::vector<std::unique_ptr<CurlTransfer>>& active) {
+  std::vector<std::unique_ptr<CurlTransfer>> arrived;
+  {
+    std::lock_guard lock(mutex_);
+    arrived.swap(submitted_);
+  }
+  for (auto& transfer : arrived) {
+    if (curl_multi_add_handle(Multi(multi_), transfer->easy()) != CURLM_OK) {
+      PostEnd(*transfer, {false, kErrorExtended, "libcurl could not start the request", {}});
+      continue;
+    }
+    active.push_back(std::move(transfer));
+  }
+}
+
+// Lets libcurl work, then reports progress and the requests that ended.
+void CurlPump::Advance(std::vector<std::unique_ptr<CurlTransfer>>& active) {
   int running = 0;
   curl_multi_perform(Multi(multi_), &running);
-  for (CurlTransferControl* control : controls_) control->QueueProgress();
+  for (auto& transfer : active) PostUpTo(*transfer, transfer->ReachedState());
   int left = 0;
   while (CURLMsg* msg = curl_multi_info_read(Multi(multi_), &left)) {
     if (msg->msg != CURLMSG_DONE) continue;
-    const auto owner = std::find_if(controls_.begin(), controls_.end(),
-                                    [msg](auto* c) { return c->EasyHandle() == msg->easy_handle; });
-    if (owner != controls_.end()) (*owner)->Finish(msg->data.result);
-  }
-  // A request that could not even start (its local file is missing) fails here, so that its
-  // error arrives through the pump like every other.
-  for (CurlTransferControl* control : controls_) {
-    if (control->OwnsFailedStart()) control->Finish(CURLE_READ_ERROR);
+    const auto done = std::find_if(active.begin(), active.end(),
+                                   [msg](const auto& t) { return t->easy() == msg->easy_handle; });
+    if (done == active.end()) continue;
+    const CURLcode result = msg->data.result;
+    curl_multi_remove_handle(Multi(multi_), (*done)->easy());
+    PostEnd(**done, (*done)->Finish(result));
+    active.erase(done);
   }
 }
 
-void CurlPump::DeliverPending() {
-  // One event at a time from the front: a handler that pumps again continues the same queue.
-  while (!events_.empty()) {
-    const auto [control, state] = events_.front();
-    events_.pop_front();
-    control->Deliver(state);
-  }
+// Removes the requests the window has cancelled (all of them when the pump ends).
+void CurlPump::Drop(std::vector<std::unique_ptr<CurlTransfer>>& active, bool all) {
+  std::erase_if(active, [this, all](const std::unique_ptr<CurlTransfer>& transfer) {
+    if (all) transfer->link()->Cancel();
+    if (!transfer->link()->cancelled()) return false;
+    curl_multi_remove_handle(Multi(multi_), transfer->easy());
+    return true;
+  });
 }
 
 }  // namespace brindle::platform

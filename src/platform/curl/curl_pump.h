@@ -1,47 +1,78 @@
-// Drives the libcurl transfers of every CurlTransferControl on the window thread and delivers
-// their state changes there. There is no other thread: a transfer advances only while the
-// window pumps, which is when the window waits anyway.
+// Runs the libcurl transfers of every CurlTransferControl on a worker thread of its own and
+// delivers their state changes on the window thread, in the order they happened, whenever the
+// window pumps. However long a server withholds a reply, only the worker waits for it: a pump
+// call never blocks for longer than the wait it was given.
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <deque>
-#include <utility>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace brindle::platform {
 
+class CurlTransfer;
 class CurlTransferControl;
+struct TransferResult;
 
 class CurlPump {
  public:
   CurlPump();
+  // Ends the worker: every transfer still running is stopped, then the thread is joined.
   ~CurlPump();
   CurlPump(const CurlPump&) = delete;
   CurlPump& operator=(const CurlPump&) = delete;
 
-  // Runs once: waits up to `maxWait` for network activity (not at all when state changes are
-  // already pending), advances every transfer, then delivers pending state changes, in the
-  // order they happened, by calling the controls' handlers on this thread. With no transfer
-  // running it simply waits `maxWait`, so a wait loop built on it never spins the processor.
-  // Handlers may call Pump again (a modal box running its own loop); order is kept.
+  // Waits up to `maxWait` for a state change (not at all when one is pending), then delivers
+  // the pending ones by calling the controls' handlers on this thread. Handlers may call Pump
+  // again (a modal box running its own loop); the order is kept.
   void Pump(std::chrono::milliseconds maxWait);
-
-  // True while a transfer runs or state changes wait for delivery.
-  bool Busy() const;
 
  private:
   friend class CurlTransferControl;
+  struct Event {
+    CurlTransferControl* control;
+    std::uint64_t generation;
+    int state;
+    std::shared_ptr<const TransferResult> result;  // with the last state only
+  };
 
+  // Window thread.
   void Attach(CurlTransferControl* control);
   void Detach(CurlTransferControl* control);
-  void Queue(CurlTransferControl* control, int state);
-  void DropEvents(const CurlTransferControl* control);
-  void Drive();
-  void DeliverPending();
+  // Starts a new request of the control: what the old one still had to say is dropped.
+  std::uint64_t Renew(CurlTransferControl* control);
+  void Submit(std::unique_ptr<CurlTransfer> transfer);
+  void Wake();
+
+  // Any thread. Events of a request the control no longer runs are dropped.
+  void Post(CurlTransferControl* control, std::uint64_t generation, int state,
+            std::shared_ptr<const TransferResult> result = {});
+  void PostUpTo(CurlTransfer& transfer, int state);
+  void PostEnd(CurlTransfer& transfer, TransferResult result);
+
+  // Worker thread.
+  void Work();
+  void Admit(std::vector<std::unique_ptr<CurlTransfer>>& active);
+  void Advance(std::vector<std::unique_ptr<CurlTransfer>>& active);
+  void Drop(std::vector<std::unique_ptr<CurlTransfer>>& active, bool all);
 
   void* multi_ = nullptr;  // CURLM*, kept opaque so that callers need no curl header
-  std::vector<CurlTransferControl*> controls_;
-  std::deque<std::pair<CurlTransferControl*, int>> events_;
+
+  std::mutex mutex_;
+  std::condition_variable eventsReady_;
+  std::deque<Event> events_;
+  std::map<const CurlTransferControl*, std::uint64_t> current_;  // each control's request
+  std::uint64_t nextGeneration_ = 0;
+  std::vector<std::unique_ptr<CurlTransfer>> submitted_;
+  bool stopping_ = false;
+
+  std::thread worker_;  // last, so that it starts after every member it uses
 };
 
 }  // namespace brindle::platform

@@ -1,8 +1,10 @@
 // The transfer control on libcurl: one class for both instances, the FTP control `ITC` and
-// the HTTP control `ITC2`. Requests run on the window thread, advanced by CurlPump.
+// the HTTP control `ITC2`. Its requests run on CurlPump's worker thread; the control itself,
+// its handler and everything it reports live on the window thread.
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -11,6 +13,9 @@
 #include "platform/transfer_control.h"
 
 namespace brindle::platform {
+
+class TransferLink;
+struct TransferResult;
 
 // Misuse of the control: a request while one still runs, an unknown operation.
 class TransferControlError : public std::runtime_error {
@@ -22,12 +27,13 @@ class CurlTransferControl final : public TransferControl {
  public:
   enum class Protocol { Http, Ftp };
 
-  // HTTP: request time-out 60 s. FTP: 600 s, passive connections.
+  // HTTP: request time-out 60 s. FTP: 600 s, passive connections, TLS when the server offers
+  // it. A reply body longer than 64 KiB reads as an empty reply; a download stops at 16 MiB.
   CurlTransferControl(CurlPump& pump, Protocol protocol);
   ~CurlTransferControl() override;
 
-  // A request fails with kErrorTimeout when connecting, or waiting for the next data, takes
-  // longer than this.
+  // A request fails with kErrorTimeout when it has not ended, its final reply included, this
+  // long after it started.
   void SetRequestTimeout(std::chrono::seconds timeout) { timeout_ = timeout; }
 
   void SetHost(const std::string& host) override { host_ = host; }
@@ -36,7 +42,10 @@ class CurlTransferControl final : public TransferControl {
 
   void Execute(const std::string& url, const std::string& operation) override;
   void ExecuteCommand(const std::string& command) override;
-  bool StillExecuting() const override;
+  // True from the start of a request until its last state has been delivered.
+  bool StillExecuting() const override { return executing_; }
+  // Returns at once, whatever the server does: the request's connections are cut and its
+  // state changes dropped; a partial download is removed.
   void Cancel() override;
   std::string GetChunk(std::size_t size) override;
   int ResponseCode() const override { return errorCode_; }
@@ -44,25 +53,17 @@ class CurlTransferControl final : public TransferControl {
 
  private:
   friend class CurlPump;
-  struct Transfer;
 
-  void Start(std::unique_ptr<Transfer> transfer);
-  void StartCommon(Transfer& transfer, const std::string& url);
-  void* EasyHandle() const;
-  bool OwnsFailedStart() const;
-  void QueueProgress();
-  void Finish(int curlResult);
-  void RecordError(int curlResult);
-  void QueueUpTo(int state);
-  void Deliver(int state) { RaiseStateChanged(state); }
+  void Start(std::unique_ptr<CurlTransfer> transfer);
+  void Deliver(int state, const std::shared_ptr<const TransferResult>& result);
 
   CurlPump& pump_;
   Protocol protocol_;
   std::chrono::seconds timeout_;
   std::string host_, user_, password_;
-  std::unique_ptr<Transfer> transfer_;
-  int queuedState_ = 0;  // highest progress state queued for the running request
-  std::string body_;     // response body of the last HTTP request (first bytes)
+  bool executing_ = false;
+  std::shared_ptr<TransferLink> link_;  // of the running request
+  std::string body_;                    // response body of the last HTTP request
   std::size_t chunkPos_ = 0;
   int errorCode_ = 0;
   std::string errorText_;
