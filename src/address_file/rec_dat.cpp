@@ -72,6 +72,9 @@ int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& make
   reader.mirrorOn = false;
   // Every check of the result file happens before anything is written.
   ResultTable table = ReadResultFile(job.resultFile, job.regCount);
+  if (job.exportedIds) {
+    std::erase_if(table, [&](const auto& row) { return job.exportedIds->count(row.first) == 0; });
+  }
   const fs::path target = ResolveTarget(job.datPath);
   const fs::path temp = platform::ReplacementPath(target);
 
@@ -87,6 +90,7 @@ int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& make
     changed = CopyWithChanges(reader, in, *guard.output);
     reader.mirrorOn = false;
   }
+  if (changed == 0) return 0;  // the guard removes the copy; the file keeps its inode and time
   DatOutput& out = *guard.output;
 
   std::error_code ec;
