@@ -76,8 +76,9 @@ std::vector<DatRecord> ReadRecords(const std::filesystem::path& path) {
 
 class SyncServiceTest : public ::testing::Test {
  protected:
-  void StartService(const std::vector<std::string>& args = {"--delay", "300"}) {
-    service_ = std::make_unique<RookeryProcess>(args);
+  void StartService(const std::vector<std::string>& args = {"--delay", "300"},
+                    const brindle::testing::RookeryAccounts& accounts = {}) {
+    service_ = std::make_unique<RookeryProcess>(args, accounts);
     config_.webHost = service_->webHost();
     config_.ftpHost = service_->ftpHost();
     config_.ftpPassword = brindle::testing::kTestFtpPassword;
@@ -224,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SyncServiceTest, AccountWithoutTheLevelAndSpecialCharactersInThePassword) {
-  StartService({"--web-account", "web user=p&ss word+#%", "--account", "an+na=x y&z"});
+  StartService({}, {.palm = {"an+na=x y&z"}, .web = {"web user=p&ss word+#%"}});
   ServiceSample().WriteTo(DatPath());
   Sync("web user", "p&ss word+#%");
   EXPECT_EQ(Window().lblAuth_Status.text(),
@@ -232,7 +233,7 @@ TEST_F(SyncServiceTest, AccountWithoutTheLevelAndSpecialCharactersInThePassword)
 }
 
 TEST_F(SyncServiceTest, PasswordsArriveExactlyAsTyped) {
-  StartService({"--account", "an+na=x y&z#1", "--delay", "100"});
+  StartService({"--delay", "100"}, {.palm = {"an+na=x y&z#1"}, .web = {}});
   ServiceSample().WriteTo(DatPath());
   Sync("an+na", "x y&z#1");
   EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
