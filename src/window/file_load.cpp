@@ -36,7 +36,8 @@ void FrmBrindle::FileLoad() {
   try {
     files.Copy(platform::PathFromText(strDat_path), ProgramFile("address.dat.new"));
     LoadCategories();
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    Diagnose(e.what());
     LoadFailed();
     return;
   }
