@@ -13,6 +13,17 @@ bool IsCount(const std::string& value) {
   return true;
 }
 
+bool IsCountList(const std::string& value) {
+  std::string::size_type start = 0;
+  while (start < value.size()) {
+    auto end = value.find(',', start);
+    if (end == std::string::npos) end = value.size();
+    if (!IsCount(value.substr(start, end - start))) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
 bool IsPageList(const std::string& value) {
   std::string::size_type start = 0;
   while (start < value.size()) {
@@ -31,7 +42,13 @@ bool Valid(const std::string& key, const std::string& value) {
   if (key == "import") return value.empty() || value == "1";
   if (key == "delay" || key == "stall_ms") return IsCount(value);
   if (key == "result")
-    return value == "ok" || value == "none" || value == "more" || value == "fewer";
+    return value == "ok" || value == "none" || value == "more" || value == "fewer" ||
+           value == "unknown";
+  if (key == "result_ids") return IsCountList(value);
+  if (key == "bad_id") {
+    return value.empty() || value == "lf" || value == "nul" || value == "quote" || value == "esc" ||
+           value == "high";
+  }
   return IsPageList(value);
 }
 

@@ -4,7 +4,11 @@
 //   auth=0|1|2|none     fixed authentication reply; "none" drops the connection
 //   import=1            the import page answers 1 and writes the result file at once
 //   delay=MS            time from import to result file (a slow import), default 1500
-//   result=ok|none|more|fewer   no result file, or one row too many or too few
+//   result=ok|none|more|fewer|unknown   no result file, one row too many or too few, or
+//                       rows naming record identifiers that no address file holds
+//   result_ids=IDS      the first rows name these record identifiers (comma-separated)
+//                       instead of the uploaded records'
+//   bad_id=lf|nul|quote|esc|high   the last row's database identifier holds that byte
 //   garbage=PAGES       these pages answer with an error page instead of a number
 //   drop=PAGES          these pages drop the connection after the headers
 //   stall=PAGES         these pages wait stall_ms before answering
@@ -32,8 +36,8 @@ class Faults {
  private:
   mutable std::mutex mutex_;
   std::map<std::string, std::string> values_{
-      {"auth", ""},    {"import", ""}, {"delay", "1500"}, {"result", "ok"},
-      {"garbage", ""}, {"drop", ""},   {"stall", ""},     {"stall_ms", "5000"}};
+      {"auth", ""},   {"import", ""},  {"delay", "1500"}, {"result", "ok"}, {"result_ids", ""},
+      {"bad_id", ""}, {"garbage", ""}, {"drop", ""},      {"stall", ""},    {"stall_ms", "5000"}};
 };
 
 }  // namespace rookery

@@ -18,7 +18,26 @@ namespace {
 
 constexpr std::string_view kListening = "starting FTP server on 127.0.0.1:";
 
-[[noreturn]] void ExecServer(const FtpSettings& s, int logFd, pid_t parent) {
+// pyftpdlib's own command line takes the password as an argument, where every local user
+// can read it with ps; this starts the same server with the password read from standard
+// input. Arguments: host, port, folder, user.
+constexpr const char* kServerScript = R"(import sys
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+host, port, home, user = sys.argv[1:5]
+password = sys.stdin.readline().rstrip("\n")
+authorizer = DummyAuthorizer()
+authorizer.add_user(user, password, home, perm="elradfmwMT")
+FTPHandler.authorizer = authorizer
+server = FTPServer((host, int(port)), FTPHandler)
+try:
+    server.serve_forever()
+finally:
+    server.close_all()
+)";
+
+[[noreturn]] void ExecServer(const FtpSettings& s, int passwordFd, int logFd, pid_t parent) {
   // The child must not inherit the service's blocked or ignored signals, and dies with it.
   sigset_t none;
   sigemptyset(&none);
@@ -26,14 +45,11 @@ constexpr std::string_view kListening = "starting FTP server on 127.0.0.1:";
   signal(SIGPIPE, SIG_DFL);
   prctl(PR_SET_PDEATHSIG, SIGTERM);
   if (getppid() != parent) _exit(1);
-  const int nullFd = open("/dev/null", O_RDONLY);
-  dup2(nullFd, 0);
+  dup2(passwordFd, 0);
   dup2(logFd, 1);
   dup2(logFd, 2);
-  const std::string port = std::to_string(s.port);
-  std::vector<std::string> args = {s.python,   "-m", "pyftpdlib",     "-i", "127.0.0.1", "-p",
-                                   port,       "-d", s.home.string(), "-u", s.user,      "-P",
-                                   s.password, "-w"};
+  std::vector<std::string> args = {
+      s.python, "-c", kServerScript, "127.0.0.1", std::to_string(s.port), s.home.string(), s.user};
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
@@ -52,10 +68,26 @@ void FtpChild::Start() {
   if (running()) return;
   const int logFd = open(settings_.log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (logFd < 0) throw std::runtime_error("cannot create " + settings_.log.string());
+  int password[2];
+  if (pipe2(password, O_CLOEXEC) != 0) {
+    close(logFd);
+    throw std::runtime_error("cannot make a pipe for the FTP server");
+  }
   const pid_t parent = getpid();
   pid_ = fork();
-  if (pid_ == 0) ExecServer(settings_, logFd, parent);
+  if (pid_ == 0) ExecServer(settings_, password[0], logFd, parent);
   close(logFd);
+  close(password[0]);
+  if (pid_ > 0) {
+    // Far smaller than a pipe's buffer: the write does not wait for the child to read.
+    const std::string line = settings_.password + "\n";
+    if (write(password[1], line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
+      close(password[1]);
+      Stop();
+      throw std::runtime_error("cannot hand the password to the FTP server");
+    }
+  }
+  close(password[1]);
   if (pid_ < 0) throw std::runtime_error("cannot start the FTP server");
   settings_.port = WaitForPort();
 }
@@ -75,7 +107,7 @@ int FtpChild::WaitForPort() {
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
       pid_ = -1;
       throw std::runtime_error("the FTP server (" + settings_.python +
-                               " -m pyftpdlib) did not start:\n" + log);
+                               " with pyftpdlib) did not start:\n" + log);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }

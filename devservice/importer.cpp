@@ -77,15 +77,48 @@ std::string Importer::Verify(const std::string& nameFile) const {
   return fs::exists(home_ / (nameFile + ".out"), error) ? "1" : "0";
 }
 
+namespace {
+
+// The byte a bad_id fault puts into a database identifier.
+std::string BadByte(const std::string& kind) {
+  if (kind == "lf") return "\n";
+  if (kind == "nul") return std::string(1, '\0');
+  if (kind == "quote") return "\"";
+  if (kind == "esc") return "\x1b";
+  if (kind == "high") return "\xe9";
+  return "";
+}
+
+// The record identifiers a result_ids fault gives the first rows.
+std::vector<std::string> SplitIds(const std::string& list) {
+  std::vector<std::string> ids;
+  for (std::string::size_type start = 0; start < list.size();) {
+    auto end = list.find(',', start);
+    if (end == std::string::npos) end = list.size();
+    ids.push_back(list.substr(start, end - start));
+    start = end + 1;
+  }
+  return ids;
+}
+
+}  // namespace
+
 std::string Importer::ResultContent(const std::vector<std::vector<std::string>>& records,
                                     const std::vector<long long>& ids) const {
+  const std::string shape = faults_.Get("result");
+  const std::vector<std::string> foreign = SplitIds(faults_.Get("result_ids"));
+  constexpr long long kUnknownRecordId = 2000000000;
   std::vector<std::string> rows;
   for (std::size_t i = 0; i < records.size(); ++i) {
-    rows.push_back(records[i][0] + "," + std::to_string(ids[i]));
+    std::string recordId = records[i][0];
+    if (i < foreign.size()) recordId = foreign[i];
+    if (shape == "unknown") recordId = std::to_string(kUnknownRecordId + static_cast<long long>(i));
+    rows.push_back(recordId + "," + std::to_string(ids[i]));
   }
-  const std::string shape = faults_.Get("result");
   if (shape == "more") rows.push_back("0,0");
   if (shape == "fewer" && !rows.empty()) rows.pop_back();
+  const std::string bad = BadByte(faults_.Get("bad_id"));
+  if (!rows.empty() && !bad.empty()) rows.back() += bad + "1";
   std::string content;
   for (const auto& row : rows) content += row + "\n\n";
   return content;

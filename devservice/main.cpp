@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <mutex>
 #include <string>
@@ -31,18 +32,26 @@ constexpr const char* kUsage = R"(usage: rookery-dev [options]
   --ftp-port N              FTP port on 127.0.0.1 (default: a free one)
   --data-dir DIR            keep the database and the FTP folder (DIR/ftp) here; without it a
                             temporary folder is used and removed at the end
-  --ftp-password P          password of the FTP account "tarnwick" (default: the build's)
-  --account LOGIN=PASS      add an account that may use the tool (level "palm")
-  --web-account LOGIN=PASS  add an account without that level (authentication answers 1)
+  --ftp-password-file F     password of the FTP account "tarnwick": the first line of F
+                            (default: $ROOKERY_FTP_PASSWORD, else the build's)
+  --accounts-file F         add accounts that may use the tool (level "palm"): one
+                            LOGIN=PASS a line
+  --web-accounts-file F     the same for accounts without that level (authentication
+                            answers 1)
+Passwords never go on the command line, where ps shows them to every local user; keep
+those files readable by their owner only.
   --delay MS                time from import to result file (default 1500)
   --fault KEY=VALUE         make the service misbehave (see below)
   --python PATH             interpreter that has pyftpdlib (default /usr/bin/python3)
 Seeded accounts: demo/demo (may use the tool), visitor/visitor (may not).
 Faults, also settable while running with GET /_dev/set?KEY=VALUE (and ftp=down|up there):
-  auth=0|1|2|none  import=1  delay=MS  result=ok|none|more|fewer
+  auth=0|1|2|none  import=1  delay=MS  result=ok|none|more|fewer|unknown
+  result_ids=ID,ID,...  bad_id=lf|nul|quote|esc|high
   garbage=PAGES  drop=PAGES  stall=PAGES  stall_ms=MS     (PAGES: auth,import,verify)
 /_dev/contacts lists the stored contacts, /_dev/count counts them.
 )";
+
+constexpr std::size_t kWebWorkers = 32;
 
 struct Options {
   int webPort = 0;
@@ -63,6 +72,26 @@ std::pair<std::string, std::string> SplitAccount(const std::string& text) {
   return {text.substr(0, eq), text.substr(eq + 1)};
 }
 
+// The lines of a secrets file, without their line ends; empty lines are skipped.
+std::vector<std::string> SecretLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw UsageError("cannot read " + path);
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+    std::cerr << "rookery-dev: warning: " << path << " holds passwords and others may read it\n";
+  }
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+void AddAccounts(const std::string& path, std::vector<std::pair<std::string, std::string>>& to) {
+  for (const auto& line : SecretLines(path)) to.push_back(SplitAccount(line));
+}
+
 int Port(const std::string& text) {
   const int port = std::stoi(text);
   if (port < 0 || port > 65535) throw UsageError("not a port: " + text);
@@ -72,6 +101,7 @@ int Port(const std::string& text) {
 Options ParseOptions(int argc, char** argv) {
   Options o;
   o.ftp.password = BRINDLE_DEFAULT_FTP_PASSWORD;
+  if (const char* fromEnv = std::getenv("ROOKERY_FTP_PASSWORD")) o.ftp.password = fromEnv;
   for (int i = 1; i < argc; ++i) {
     const std::string flag = argv[i];
     if (flag == "--help" || flag == "-h") {
@@ -86,12 +116,13 @@ Options ParseOptions(int argc, char** argv) {
       o.ftp.port = Port(value);
     } else if (flag == "--data-dir") {
       o.dataDir = value;
-    } else if (flag == "--ftp-password") {
-      o.ftp.password = value;
-    } else if (flag == "--account") {
-      o.accounts.push_back(SplitAccount(value));
-    } else if (flag == "--web-account") {
-      o.webAccounts.push_back(SplitAccount(value));
+    } else if (flag == "--ftp-password-file") {
+      const auto lines = SecretLines(value);
+      o.ftp.password = lines.empty() ? "" : lines.front();
+    } else if (flag == "--accounts-file") {
+      AddAccounts(value, o.accounts);
+    } else if (flag == "--web-accounts-file") {
+      AddAccounts(value, o.webAccounts);
     } else if (flag == "--delay") {
       o.faults.push_back("delay=" + value);
     } else if (flag == "--fault") {
@@ -164,13 +195,31 @@ fs::path MakeTempDir() {
   return pattern;
 }
 
+// The accounts, the contacts and the uploads are the owner's alone. A data folder that others
+// can enter is refused rather than narrowed: it may be a shared folder given by mistake.
+void MakePrivate(const fs::path& dataDir) {
+  if (fs::create_directories(dataDir)) fs::permissions(dataDir, fs::perms::owner_all);
+  const fs::perms open =
+      fs::status(dataDir).permissions() & (fs::perms::group_all | fs::perms::others_all);
+  if (open != fs::perms::none) {
+    throw std::runtime_error("the data folder " + dataDir.string() +
+                             " is open to other users; give one that only its owner can enter");
+  }
+  for (const char* sub : {"ftp", "staging"}) {
+    fs::create_directories(dataDir / sub);
+    fs::permissions(dataDir / sub, fs::perms::owner_all);
+  }
+  std::error_code absent;  // a database from an earlier run, made before it was kept private
+  fs::permissions(dataDir / "rookery.sqlite", fs::perms::owner_read | fs::perms::owner_write,
+                  absent);
+}
+
 int Serve(Options& o, StopLatch& latch) {
   const bool ownDataDir = o.dataDir.empty();
   if (ownDataDir) o.dataDir = MakeTempDir();
   o.ftp.home = o.dataDir / "ftp";
   o.ftp.log = o.dataDir / "ftp.log";
-  fs::create_directories(o.ftp.home);
-  fs::create_directories(o.dataDir / "staging");
+  MakePrivate(o.dataDir);
 
   rookery::Faults faults;
   for (const auto& fault : o.faults) faults.SetPair(fault);
@@ -184,6 +233,11 @@ int Serve(Options& o, StopLatch& latch) {
 
   httplib::Server server;
   server.set_keep_alive_timeout(1);  // so that a stop never waits long for an idle client
+  // A client that sends or reads its request slowly holds a worker only this long, and there
+  // are workers enough that a few such clients leave the others served.
+  server.set_read_timeout(5);
+  server.set_write_timeout(5);
+  server.new_task_queue = [] { return new httplib::ThreadPool(kWebWorkers); };
   rookery::RegisterPages(server, service);
   const int webPort = o.webPort == 0
                           ? server.bind_to_any_port("127.0.0.1")
@@ -213,6 +267,9 @@ int Serve(Options& o, StopLatch& latch) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Whatever the service and its FTP child create (database, uploads, result files, folders)
+  // is for the owner only.
+  umask(077);
   const sigset_t signals = BlockStopSignals();
   try {
     Options options = ParseOptions(argc, argv);

@@ -78,6 +78,9 @@ class SyncSession {
     window_ = std::make_unique<FrmBrindle>(platform, folder, service);
     messageBox_.onShown = [this](const platform::ShownMessage& box) { PrintBox(box); };
     window_->AddChangeListener([this](const std::string& what) { PrintStatus(what); });
+    // The window says only that a step failed; the user of the command line gets the cause.
+    window_->AddDiagnosticListener(
+        [](const std::string& cause) { std::cerr << "brindle-cli sync: " << cause << "\n"; });
     pump_.onTimeOut = [this] {
       out_ << "brindle-cli sync: no end after " << args_.Get("--timeout", "900")
            << " s; closing the window\n";
@@ -97,6 +100,7 @@ class SyncSession {
     if (w.shown(platform::WindowId::Main)) w.Form_Activate();
     if (!Loaded() || !Choose() || !EnterCredentials()) return Finish(false);
     w.btnExt_export_Click();
+    out_ << "Updated " << w.recordsUpdated() << " record(s)" << std::endl;
     return Finish(w.lblDAT_Status.text() == "Process finished...");
   }
 
@@ -248,7 +252,11 @@ const CommandRegistrar kSync({
         "Only FILE is loaded, whatever path Brindle.conf holds. Like the window, the run\n"
         "saves the path (FILE's absolute path), categories, user name and password in\n"
         "Brindle.conf (readable by its owner only).\n"
-        "Exit status 0 when the run ends with \"Process finished...\", 1 otherwise.\n",
+        "When the run has started, \"Updated N record(s)\" gives the exported records that\n"
+        "received their database identifiers; the service cannot change any other record.\n"
+        "When a step fails, its cause is printed on stderr.\n"
+        "Exit status 0 when the run ends with \"Process finished...\", 1 otherwise (also when\n"
+        "the result file named none of the exported records).\n",
     .valueOptions = {"--categories", "--user", "--password-file", "--web-host", "--ftp-host",
                      "--ftp-password-file", "--program-folder", "--timeout"},
     .flagOptions = {},

@@ -71,6 +71,9 @@ int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& make
   FileStep([&] { platform::RequireReplaceable(target); });
   FileStep([&] { platform::RequireRegularFile(job.resultFile); });
   ResultTable table = ReadResultFile(job.resultFile, job.regCount);
+  if (job.exportedIds) {
+    std::erase_if(table, [&](const auto& row) { return job.exportedIds->count(row.first) == 0; });
+  }
   platform::Replacement replacement = FileStep([&] { return platform::Replacement(target); });
 
   WriteBackGuard guard(reader);
@@ -86,6 +89,8 @@ int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& make
     changed = CopyWithChanges(reader, in, *guard.output);
     reader.mirrorOn = false;
   }
+  // Nothing to change: the replacement removes its copy and the file keeps its inode and time.
+  if (changed == 0) return 0;
   guard.output->Commit();
   // The user's permission bits come only now, just before the copy takes the file's place.
   FileStep([&] { replacement.Commit(); });

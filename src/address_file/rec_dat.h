@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <unordered_set>
 
 #include "address_file/dat_reader.h"
 
@@ -18,6 +20,9 @@ struct WriteBackJob {
   // The user's address file, replaced atomically. The rewritten copy is made beside it, because
   // only a rename within one folder replaces a file in a single step.
   std::filesystem::path datPath;
+  // The records the export that produced the result wrote. When given, rows naming any other
+  // record are ignored: the service may change only what the user chose to send it.
+  std::optional<std::unordered_set<std::int32_t>> exportedIds;
 };
 
 // Makes the output the rewritten copy is written to, over the stream opened on its new file;
@@ -32,7 +37,8 @@ using OutputFactory =
 // followed), under a unique name, owner-only until it takes that file's place with its owner,
 // group and permissions.
 // Throws DatError (or std::exception) on any failure; the address file is then unchanged,
-// temporary files are removed and copy mode is off. Returns the number of records changed.
+// temporary files are removed and copy mode is off. Returns the number of records changed;
+// when that is 0 the address file is left untouched (the copy would equal it).
 // On success copy mode is off as well.
 int RecDat(DatReader& reader, const WriteBackJob& job);
 int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput);

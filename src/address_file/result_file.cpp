@@ -62,6 +62,22 @@ std::int64_t RawOffset(std::string_view raw, std::int64_t offset) {
   return static_cast<std::int64_t>(raw.size());
 }
 
+// A database identifier goes into the address file and, on the next export, raw into a quoted
+// CSV column: only visible ASCII other than the double quote is safe there. Returns the
+// position of the first other byte.
+std::optional<std::size_t> UnsafeIdentifierByte(std::string_view id) {
+  for (std::size_t i = 0; i < id.size(); ++i) {
+    const auto c = static_cast<unsigned char>(id[i]);
+    if (c < 0x21 || c > 0x7E || c == '"') return i;
+  }
+  return std::nullopt;
+}
+
+std::string ByteName(unsigned char c) {
+  constexpr const char* kHex = "0123456789ABCDEF";
+  return std::string("0x") + kHex[c >> 4] + kHex[c & 0xF];
+}
+
 std::optional<std::int32_t> ParseRecordId(std::string_view text) {
   const std::string_view digits = Trim(text);
   std::int32_t value = 0;
@@ -108,6 +124,12 @@ ResultTable ParseResultText(std::string_view raw, std::int32_t expectedRows) {
     if (dbId.size() > static_cast<std::size_t>(dat_format::kMaxShortTextLength)) {
       fail(piece, "database identifier of " + std::to_string(dbId.size()) +
                       " characters is longer than 254");
+    }
+    if (const auto bad = UnsafeIdentifierByte(dbId)) {
+      fail(piece, "database identifier holds byte " +
+                      ByteName(static_cast<unsigned char>(dbId[*bad])) + " at character " +
+                      std::to_string(*bad + 1) +
+                      "; only visible ASCII characters other than '\"' are accepted");
     }
     table.insert_or_assign(*id, std::string(dbId));
     ++i;

@@ -15,7 +15,9 @@ namespace brindle {
 // twice the later row wins. `expectedRows` is the number of lines the export wrote.
 // Throws DatError (offset = byte offset of the row) when the text does not hold exactly
 // `expectedRows` rows, a row has no comma, a record identifier is not a number, or a database
-// identifier is longer than 254 characters. Carriage returns are ignored.
+// identifier is longer than 254 characters or holds anything but visible ASCII other than '"'
+// (0x21-0x7E except 0x22). Every row is checked, whichever records the write-back will use.
+// Carriage returns are ignored.
 ResultTable ParseResultText(std::string_view text, std::int32_t expectedRows);
 
 // The bytes of a result file. Throws DatError when it cannot be read.

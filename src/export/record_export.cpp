@@ -34,7 +34,8 @@ std::vector<std::optional<std::int64_t>> SlotNumbers(const SelCat& selCat) {
 }  // namespace
 
 int WriteExport(DatReader& reader, DatInput& in, const DatHeader& header, const SelCat& selCat,
-                const std::filesystem::path& csvPath, const std::function<void()>& onLine) {
+                const std::filesystem::path& csvPath,
+                const std::function<void(const DatRecord&)>& onLine) {
   const auto slots = SlotNumbers(selCat);
   DatOutput out(csvPath);
   int lines = 0;
@@ -51,7 +52,7 @@ int WriteExport(DatReader& reader, DatInput& in, const DatHeader& header, const 
                            std::to_string(start) + " would give line 32768",
                        start);
       }
-      if (onLine) onLine();
+      if (onLine) onLine(rec);
       // Each copy of a record is escaped from the record as read, never from an earlier copy.
       out.Write(ExportLine(rec, reader.CategoryName(rec.category)));
       out.Write("\r\n", 2);

@@ -17,10 +17,12 @@ using SelCat = std::vector<std::string>;
 
 // REQUIRES: ReadHeader has just been called on `in`; copy mode is off.
 // Creates (or empties) `csvPath` and writes one line per record and matching slot, skipping
-// status 129, stopping at the end-of-records marker. `onLine` runs before each line.
+// status 129, stopping at the end-of-records marker. `onLine` runs before each line, with the
+// record the line is made from.
 // Returns the number of lines. Throws on a read or write failure, a slot that is not a
 // number, or more than 32,767 lines; what was written so far stays in the file.
 int WriteExport(DatReader& reader, DatInput& in, const DatHeader& header, const SelCat& selCat,
-                const std::filesystem::path& csvPath, const std::function<void()>& onLine = {});
+                const std::filesystem::path& csvPath,
+                const std::function<void(const DatRecord&)>& onLine = {});
 
 }  // namespace brindle

@@ -74,15 +74,19 @@ void FrmBrindle::RunExport() {
     header = datReader.ReadHeader(*in);
     varCsv_name = CsvName(header.recordCount);
     varCsv_path = TmpFile(varCsv_name);
-  } catch (const std::exception&) {
-    ExportFailed(kDatProblem);
+  } catch (const std::exception& e) {
+    ExportFailed(kDatProblem, e.what());
     return;
   }
   int lines = 0;
+  exportedIds_.clear();
   try {
     files.CreateDirectory(ProgramFile("tmp"));  // refuses a tmp folder others could reach
     lines = WriteExport(datReader, *in, header, varSel_cat, varCsv_path,
-                        [this] { lblCSV_Status.SetText("Writting the output file..."); });
+                        [this](const DatRecord& rec) {
+                          lblCSV_Status.SetText("Writting the output file...");
+                          exportedIds_.insert(rec.recordId);
+                        });
     in.reset();
     if (lines != 0) {
       intReg_count = static_cast<std::int16_t>(lines);
@@ -90,8 +94,8 @@ void FrmBrindle::RunExport() {
       HandOver();
       return;
     }
-  } catch (const std::exception&) {
-    ExportFailed(kOutputProblem);
+  } catch (const std::exception& e) {
+    ExportFailed(kOutputProblem, e.what());
     return;
   }
   SetOn();
@@ -100,7 +104,8 @@ void FrmBrindle::RunExport() {
   SetFocus("lstCategory");
 }
 
-void FrmBrindle::ExportFailed(const char* text) {
+void FrmBrindle::ExportFailed(const char* text, const std::string& cause) {
+  Diagnose(cause);
   lblCSV_Status.SetText(text);
   SetOn();
 }

@@ -46,7 +46,8 @@ void FrmBrindle::FileLoad() {
     copying = true;
     files.Copy(target, ProgramFile("address.dat.new"));
     LoadCategories();
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    Diagnose(e.what());
     // Only a copy this load made is removed: a refused load leaves another run's alone.
     if (copying) platform::RemoveQuietly(files, ProgramFile("address.dat.new"));
     LoadFailed();

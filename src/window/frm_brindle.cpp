@@ -134,6 +134,14 @@ void FrmBrindle::AddChangeListener(std::function<void(const std::string&)> liste
   listeners_.push_back(std::move(listener));
 }
 
+void FrmBrindle::AddDiagnosticListener(std::function<void(const std::string&)> listener) {
+  diagnosticListeners_.push_back(std::move(listener));
+}
+
+void FrmBrindle::Diagnose(const std::string& cause) {
+  for (const auto& listener : diagnosticListeners_) listener(cause);
+}
+
 void FrmBrindle::ControlChanged(const Control& control) { Notify(control.name()); }
 
 void FrmBrindle::Notify(const std::string& what) {

@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "address_file/dat_reader.h"
@@ -109,6 +110,8 @@ class FrmBrindle : private ControlObserver {
   };
   // True from the start of a sync run to its end: a second run must not begin meanwhile.
   bool syncRunning() const { return syncRunning_; }
+  // Records the last sync run's write-back gave their database identifiers.
+  int recordsUpdated() const { return recordsUpdated_; }
 
   // ---- Window state ----
   int height() const { return height_; }
@@ -129,6 +132,9 @@ class FrmBrindle : private ControlObserver {
 
   // Called with a control's name, "frmBrindle", "Form1" or "focus" whenever that changed.
   void AddChangeListener(std::function<void(const std::string& what)> listener);
+  // Called with the technical cause of a failure (a file error, a refused result file, ...)
+  // whose window text stays the general one.
+  void AddDiagnosticListener(std::function<void(const std::string& cause)> listener);
 
   // ---- Windows ----
   void ShowMain();
@@ -210,7 +216,8 @@ class FrmBrindle : private ControlObserver {
   void PreselectSaved(int position, std::int32_t number, bool& unfiled);
   void LoadFailed();
   void SwapAfterLoad(const std::filesystem::path& datPath);
-  void ExportFailed(const char* text);
+  void Diagnose(const std::string& cause);
+  void ExportFailed(const char* text, const std::string& cause);
   void CopySavedSelection();
   void HandOver();
   void RunExport();
@@ -218,6 +225,7 @@ class FrmBrindle : private ControlObserver {
   void UploadExport();
   void AwaitImport();
   void FetchResultAndRewrite(const std::string& datPath);
+  void DownloadFailed(const std::string& cause);
   void SyncFailed();
   void FtpError(Control& line);
   void PumpTimes(int k);
@@ -230,6 +238,9 @@ class FrmBrindle : private ControlObserver {
   std::vector<Control*> controls_;
   std::vector<Control*> panels_;
   std::vector<std::function<void(const std::string&)>> listeners_;
+  std::vector<std::function<void(const std::string&)>> diagnosticListeners_;
+  std::unordered_set<std::int32_t> exportedIds_;  // records of the last export
+  int recordsUpdated_ = 0;
   int height_ = kCreatedHeight;
   std::string focus_;
   bool mainShown_ = false;

@@ -6,6 +6,7 @@
 // once when the window has been closed meanwhile.
 #include <chrono>
 #include <exception>
+#include <string>
 
 #include "address_file/rec_dat.h"
 #include "platform/cp1252.h"
@@ -58,6 +59,7 @@ void FrmBrindle::PumpUntil(std::chrono::steady_clock::time_point deadline) {
 
 void FrmBrindle::SendFile() {
   RunFlag running(syncRunning_);
+  recordsUpdated_ = 0;
   // The write-back goes to the file this run exported, even if a load changes the path while
   // an FTP error has the controls enabled.
   const std::string datPath = strDat_path;
@@ -128,6 +130,7 @@ void FrmBrindle::FetchResultAndRewrite(const std::string& datPath) {
   varFtp_mode = "DOWN";
   platform::RemoveQuietly(files, varCsv_path);
   platform::RemoveQuietly(files, resultPath);
+  int updated = 0;
   try {
     ITC.ExecuteCommand(DownloadCommand(varCsv_name, resultPath.string()));
     WaitUntilFree(&FrmBrindle::ITC_Free, 4);
@@ -138,10 +141,17 @@ void FrmBrindle::FetchResultAndRewrite(const std::string& datPath) {
     lblDAT_Status.SetText("Copying original data... Wait a momment!");
     files.Copy(platform::PathFromText(datPath), TmpFile("address.dat"));
     lblDAT_Status.SetText("Rewriting DAT File... Wait a momment!");
-    RecDat(datReader, WriteBackJob{resultPath, intReg_count, platform::PathFromText(datPath)});
-  } catch (const std::exception&) {
-    lblDOWN_Status.SetText("Download error, check your connection and try again!");
-    SyncFailed();
+    updated = RecDat(datReader, WriteBackJob{resultPath, intReg_count,
+                                             platform::PathFromText(datPath), exportedIds_});
+  } catch (const std::exception& e) {
+    DownloadFailed(e.what());
+    return;
+  }
+  recordsUpdated_ = updated;
+  // A result that names none of the records sent back has done nothing the user asked for.
+  if (updated == 0) {
+    DownloadFailed("the result file names none of the " + std::to_string(exportedIds_.size()) +
+                   " record(s) this run exported");
     return;
   }
   lblDAT_Status.SetText("Subscribring original DAT File... Wait a momment!");
@@ -154,6 +164,13 @@ void FrmBrindle::FetchResultAndRewrite(const std::string& datPath) {
   SetFocus("txtFile");
   btnExt_export.SetEnabled(false);
   btnExit2.SetVisible(true);
+}
+
+// The download-error ending; `cause` says what went wrong, the window only that it did.
+void FrmBrindle::DownloadFailed(const std::string& cause) {
+  Diagnose(cause);
+  lblDOWN_Status.SetText("Download error, check your connection and try again!");
+  SyncFailed();
 }
 
 // The failure ending.

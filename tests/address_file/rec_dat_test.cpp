@@ -148,6 +148,7 @@ TEST_F(RecDatTest, EveryFailureLeavesTheFileUnchangedAndRemovesTheCopy) {
       {good.Bytes(), "abc,900\n\n", 1, false},                           // id not a number
       {good.Bytes(), "12," + std::string(255, 'x') + "\n\n", 1, false},  // id too long
       {truncated, "12,900\n\n", 1, false},                               // file ends in a record
+      {good.Bytes(), "14,ok\n\n99,a\nb\n\n", 2, false},  // unsafe id in a row naming no record
   };
   for (const auto& c : cases) {
     test::WriteFileBytes(job_.datPath, c.dat);
@@ -159,6 +160,32 @@ TEST_F(RecDatTest, EveryFailureLeavesTheFileUnchangedAndRemovesTheCopy) {
     ExpectNoStrayFiles();
     EXPECT_FALSE(reader_.mirrorOn);
   }
+}
+
+TEST_F(RecDatTest, RowsForRecordsNotExportedAreIgnored) {
+  // Record 14 was not exported: the service may not change it, nor records it invents.
+  Given(TwoRecords(), "12,900\n\n14,evil\n\n99,x\n\n", 3);
+  job_.exportedIds = std::unordered_set<std::int32_t>{12, 13};
+  EXPECT_EQ(RecDat(reader_, job_), 1);
+  DatBuilder want;
+  want.Category(1, "Personal")
+      .Record(RecordPlan(12, 1).Status(2).Custom(9, "900"))
+      .Record(RecordPlan(13, 1).Status(129))
+      .Record(RecordPlan(14).Custom(9, "mine"));
+  EXPECT_EQ(Dat(), want.Bytes());
+}
+
+TEST_F(RecDatTest, NothingToChangeLeavesTheFileItself) {
+  const DatBuilder b = TwoRecords();
+  Given(b, "14,evil\n\n", 1);
+  job_.exportedIds = std::unordered_set<std::int32_t>{12, 13};
+  fs::create_hard_link(job_.datPath, dir_ / "other-name");
+  EXPECT_EQ(RecDat(reader_, job_), 0);
+  // Still the same file (not a copy renamed over it), and as it was.
+  EXPECT_EQ(fs::hard_link_count(job_.datPath), 2u);
+  EXPECT_EQ(Dat(), b.Bytes());
+  fs::remove(dir_ / "other-name");
+  ExpectNoStrayFiles();
 }
 
 TEST_F(RecDatTest, FullDiskAtAnyPointLeavesTheFileUnchanged) {

@@ -61,5 +61,50 @@ TEST(ResultFile, DatabaseIdentifierUpTo254Characters) {
   EXPECT_THROW(ParseResultText("1," + ok + "d\n\n", 1), DatError);
 }
 
+// Identifiers end up in the address file and raw in a quoted CSV column of the next export:
+// one unsafe byte anywhere refuses the whole file, whichever row holds it.
+TEST(ResultFile, DatabaseIdentifierWithAnUnsafeByteRefusesTheFile) {
+  const std::string printable = [] {
+    std::string s;
+    for (char c = 0x21; c <= 0x7E; ++c) {
+      if (c != '"' && c != ',') s += c;
+    }
+    return s;
+  }();
+  EXPECT_EQ(ParseResultText("1," + printable + "\n\n", 1).at(1), printable);
+  const struct {
+    std::string id;
+    const char* byte;
+  } cases[] = {
+      {"9\n00", "0x0A"},
+      {std::string("9\0"
+                   "0",
+                   3),
+       "0x00"},
+      {"9\"0", "0x22"},
+      {"9\x1b[2J", "0x1B"},
+      {"caf\xe9", "0xE9"},
+      {"\x80", "0x80"},
+      {"\xff", "0xFF"},
+      {"9 0", "0x20"},
+      {"9\t0", "0x09"},
+      {"\x7f", "0x7F"},
+  };
+  for (const auto& c : cases) {
+    // The bad identifier sits in the second row, after a good one.
+    const std::string text = "1,ok\n\n2," + c.id + "\n\n";
+    try {
+      ParseResultText(text, 2);
+      ADD_FAILURE() << "no error for " << c.byte;
+    } catch (const DatError& e) {
+      EXPECT_NE(std::string(e.what()).find(std::string("result row 2 (offset 6): "
+                                                       "database identifier holds byte ") +
+                                           c.byte),
+                std::string::npos)
+          << e.what();
+    }
+  }
+}
+
 }  // namespace
 }  // namespace brindle

@@ -23,6 +23,19 @@ std::filesystem::path MakeDataDir() {
   return pattern;
 }
 
+// A file only its owner may read, holding `lines`.
+std::filesystem::path WriteSecret(const std::filesystem::path& path,
+                                  const std::vector<std::string>& lines) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) throw std::runtime_error("cannot create " + path.string());
+  std::string text;
+  for (const auto& line : lines) text += line + "\n";
+  const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  close(fd);
+  if (!written) throw std::runtime_error("cannot write " + path.string());
+  return path;
+}
+
 std::string ReadLine(int fd) {
   std::string line;
   char c = 0;
@@ -32,12 +45,23 @@ std::string ReadLine(int fd) {
 
 }  // namespace
 
-RookeryProcess::RookeryProcess(const std::vector<std::string>& args) : dataDir_(MakeDataDir()) {
+RookeryProcess::RookeryProcess(const std::vector<std::string>& args,
+                               const RookeryAccounts& accounts)
+    : dataDir_(MakeDataDir()) {
   int in[2], out[2];
   if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0)
     throw std::runtime_error("pipe failed");
-  std::vector<std::string> all = {ROOKERY_DEV_PATH, "--data-dir", dataDir_.string(),
-                                  "--ftp-password", kTestFtpPassword};
+  std::vector<std::string> all = {
+      ROOKERY_DEV_PATH, "--data-dir", dataDir_.string(), "--ftp-password-file",
+      WriteSecret(dataDir_ / "ftp-password", {kTestFtpPassword}).string()};
+  if (!accounts.palm.empty()) {
+    all.push_back("--accounts-file");
+    all.push_back(WriteSecret(dataDir_ / "accounts", accounts.palm).string());
+  }
+  if (!accounts.web.empty()) {
+    all.push_back("--web-accounts-file");
+    all.push_back(WriteSecret(dataDir_ / "web-accounts", accounts.web).string());
+  }
   all.insert(all.end(), args.begin(), args.end());
   pid_ = fork();
   if (pid_ == 0) {

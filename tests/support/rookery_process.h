@@ -9,10 +9,18 @@
 
 namespace brindle::testing {
 
+// Accounts to add, as LOGIN=PASS lines. They reach rookery-dev through files readable by their
+// owner only, never its command line.
+struct RookeryAccounts {
+  std::vector<std::string> palm;  // may use the tool
+  std::vector<std::string> web;   // lack the level
+};
+
 class RookeryProcess {
  public:
   // Starts rookery-dev with a fresh data folder and `args`; returns once it prints its ports.
-  explicit RookeryProcess(const std::vector<std::string>& args = {});
+  explicit RookeryProcess(const std::vector<std::string>& args = {},
+                          const RookeryAccounts& accounts = {});
   ~RookeryProcess();
   RookeryProcess(const RookeryProcess&) = delete;
   RookeryProcess& operator=(const RookeryProcess&) = delete;
@@ -20,6 +28,8 @@ class RookeryProcess {
   std::string webHost() const { return "127.0.0.1:" + std::to_string(webPort_); }
   std::string ftpHost() const { return "127.0.0.1:" + std::to_string(ftpPort_); }
   int webPort() const { return webPort_; }
+  pid_t pid() const { return pid_; }
+  const std::filesystem::path& dataDir() const { return dataDir_; }
   // The FTP account's folder, where uploads land and result files appear.
   std::filesystem::path ftpHome() const { return dataDir_ / "ftp"; }
 

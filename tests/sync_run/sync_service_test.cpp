@@ -76,8 +76,9 @@ std::vector<DatRecord> ReadRecords(const std::filesystem::path& path) {
 
 class SyncServiceTest : public ::testing::Test {
  protected:
-  void StartService(const std::vector<std::string>& args = {"--delay", "300"}) {
-    service_ = std::make_unique<RookeryProcess>(args);
+  void StartService(const std::vector<std::string>& args = {"--delay", "300"},
+                    const brindle::testing::RookeryAccounts& accounts = {}) {
+    service_ = std::make_unique<RookeryProcess>(args, accounts);
     config_.webHost = service_->webHost();
     config_.ftpHost = service_->ftpHost();
     config_.ftpPassword = brindle::testing::kTestFtpPassword;
@@ -193,6 +194,67 @@ TEST_F(SyncServiceTest, FullRunGivesMatchedRecordsTheirServiceIds) {
   EXPECT_TRUE(std::filesystem::exists(dir / "prog" / "Brindle.conf"));
 }
 
+TEST_F(SyncServiceTest, ResultNamingRecordsNotExportedChangesOnlyExportedOnes) {
+  // The result's first two rows name 203 (Unfiled, not chosen) and 204 (status 129, never
+  // exported) in place of 201 and 202; only 205's row is the service's own.
+  StartService({"--fault", "import=1", "--fault", "result_ids=203,204"});
+  ServiceSample().WriteTo(DatPath());
+  const std::vector<DatRecord> before = ReadRecords(DatPath());
+  Sync();
+  FrmBrindle& w = Window();
+  EXPECT_EQ(w.lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(w.recordsUpdated(), 1);
+  const std::vector<DatRecord> after = ReadRecords(DatPath());
+  ASSERT_EQ(after.size(), before.size());
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    if (before[i].recordId == 205) {
+      EXPECT_EQ(after[i].status, 2);
+      continue;
+    }
+    EXPECT_EQ(after[i].status, before[i].status) << before[i].recordId;
+    EXPECT_EQ(ExportLine(after[i], ""), ExportLine(before[i], "")) << before[i].recordId;
+  }
+}
+
+TEST_F(SyncServiceTest, ResultNamingNoExportedRecordIsADownloadError) {
+  StartService({"--fault", "import=1", "--fault", "result=unknown"});
+  ServiceSample().WriteTo(DatPath());
+  const std::string original = ReadFileBytes(DatPath());
+  std::vector<std::string> causes;
+  Window().AddDiagnosticListener([&causes](const std::string& cause) { causes.push_back(cause); });
+  Sync();
+  FrmBrindle& w = Window();
+  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
+  EXPECT_NE(w.lblDAT_Status.text(), "Process finished...");
+  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_EQ(w.recordsUpdated(), 0);
+  EXPECT_EQ(ReadFileBytes(DatPath()), original);
+  ASSERT_EQ(causes.size(), 1u);
+  EXPECT_EQ(causes[0], "the result file names none of the 3 record(s) this run exported");
+}
+
+TEST_F(SyncServiceTest, UnsafeDatabaseIdentifierRefusesTheWholeResult) {
+  for (const char* kind : {"lf", "nul", "quote", "esc", "high"}) {
+    SCOPED_TRACE(kind);
+    StartService({"--fault", "import=1", "--fault", std::string("bad_id=") + kind});
+    ServiceSample().WriteTo(DatPath());
+    const std::string original = ReadFileBytes(DatPath());
+    std::vector<std::string> causes;
+    window_.reset();
+    Window().AddDiagnosticListener(
+        [&causes](const std::string& cause) { causes.push_back(cause); });
+    Sync();
+    EXPECT_EQ(Window().lblDOWN_Status.text(),
+              "Download error, check your connection and try again!");
+    EXPECT_EQ(ReadFileBytes(DatPath()), original);
+    ASSERT_EQ(causes.size(), 1u);
+    EXPECT_NE(causes[0].find("result row 3 "), std::string::npos) << causes[0];
+    EXPECT_NE(causes[0].find("database identifier holds byte"), std::string::npos) << causes[0];
+    Window().CloseMain();
+    window_.reset();
+  }
+}
+
 struct AuthCase {
   const char* name;
   const char* fault;
@@ -224,7 +286,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SyncServiceTest, AccountWithoutTheLevelAndSpecialCharactersInThePassword) {
-  StartService({"--web-account", "web user=p&ss word+#%", "--account", "an+na=x y&z"});
+  StartService({}, {.palm = {"an+na=x y&z"}, .web = {"web user=p&ss word+#%"}});
   ServiceSample().WriteTo(DatPath());
   Sync("web user", "p&ss word+#%");
   EXPECT_EQ(Window().lblAuth_Status.text(),
@@ -232,7 +294,7 @@ TEST_F(SyncServiceTest, AccountWithoutTheLevelAndSpecialCharactersInThePassword)
 }
 
 TEST_F(SyncServiceTest, PasswordsArriveExactlyAsTyped) {
-  StartService({"--account", "an+na=x y&z#1", "--delay", "100"});
+  StartService({"--delay", "100"}, {.palm = {"an+na=x y&z#1"}, .web = {}});
   ServiceSample().WriteTo(DatPath());
   Sync("an+na", "x y&z#1");
   EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");

@@ -67,6 +67,17 @@ TEST_F(DriverTest, DumpShowsBlankSlotsAsNullAndTextsAsUtf8) {
   EXPECT_NE(r.out.find("\"focus\":\"txtFile\",\"height\":7995"), std::string::npos);
 }
 
+TEST_F(DriverTest, DumpMasksThePasswordOneStarPerCharacter) {
+  const auto r = Drive(
+      "start\nclick Command1\ntype txtAuth_login caf\xC3\xA9\ntype txtAuth_pass p\xC3\xA4ss "
+      "w\ndump\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\"txtAuth_pass\":{\"text\":\"******\",\"enabled\":true"), std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("ss w"), std::string::npos);
+  EXPECT_NE(r.out.find("\"txtAuth_login\":{\"text\":\"caf\xC3\xA9\""), std::string::npos);
+}
+
 TEST_F(DriverTest, UnknownCommandsAndControlsStopWithTheirLineNumber) {
   for (const auto& [script, message] : std::vector<std::pair<std::string, std::string>>{
            {"start\n\n# note\nfrobnicate\n", "line 4: unknown command: frobnicate\n"},

@@ -24,10 +24,17 @@ std::string ListPart(const ListControl& list, JsonObject& object) {
   return object.str();
 }
 
+// The password box shows one "*" per character, here as on the screen: a dump ends up in
+// logs and bug reports.
+std::string ShownText(const Control& control) {
+  if (control.name() == "txtAuth_pass") return std::string(control.text().size(), '*');
+  return Utf8(control.text());
+}
+
 std::string ControlJson(const Control& control) {
   JsonObject object;
   if (control.kind() == ControlKind::TextBox) {
-    object.Text("text", Utf8(control.text()));
+    object.Text("text", ShownText(control));
   } else if (control.kind() != ControlKind::List) {
     object.Text("caption", Utf8(control.text()));
   }
