@@ -3,9 +3,11 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <vector>
 
+#include "platform/backups.h"
 #include "platform/file_safety.h"
 #include "platform/file_sync.h"
 
@@ -130,10 +132,24 @@ void RealFileOps::WritePrivateFile(const Path& path, const std::string& bytes) {
   }
 }
 
-void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Path& to) {
+namespace {
+
+// The rename that replaces `to`, with the old file kept in `backups` when given.
+void RenameKeeping(FileOps& files, const FileOps::Path& from, const FileOps::Path& to,
+                   Backups* backups, const std::string& reason) {
+  std::optional<KeptVersion> kept;
+  if (backups) kept.emplace(*backups, to, reason);
+  files.Rename(from, to);
+  if (kept) kept->Settle();
+}
+
+}  // namespace
+
+void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Path& to,
+                   Backups* backups, const std::string& reason) {
   try {
     KeepOwnerAndMode(to, from);
-    files.Rename(from, to);
+    RenameKeeping(files, from, to, backups, reason);
     return;
   } catch (const FileError& e) {
     if (e.kind() != FileError::Kind::CrossDevice) throw;
@@ -142,7 +158,7 @@ void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Pat
   try {
     files.Copy(from, temp);
     KeepOwnerAndMode(to, temp);
-    files.Rename(temp, to);
+    RenameKeeping(files, temp, to, backups, reason);
   } catch (...) {
     RemoveQuietly(files, temp);
     throw;

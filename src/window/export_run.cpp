@@ -47,7 +47,9 @@ void FrmBrindle::btnExt_export_Click() {
   btnExt_export.SetText("Processing, wait the end!");
   btnExt_export.SetEnabled(false);
   SetOff();
+  BeginRunLog();
   RunExport();
+  EndRunLog();
 }
 
 // Saved entries go into the table by position; entries beyond the table's end are ignored.
@@ -69,6 +71,7 @@ void FrmBrindle::RunExport() {
   try {
     const auto target = platform::ResolveLinks(platform::PathFromText(strDat_path));
     runLock.emplace(target);
+    backups_.ForgetUnfinished(target);
     platform::RequireReplaceable(target);
     in.emplace(platform::PathFromText(strDat_path));
     header = datReader.ReadHeader(*in);
@@ -82,11 +85,11 @@ void FrmBrindle::RunExport() {
   exportedIds_.clear();
   try {
     files.CreateDirectory(ProgramFile("tmp"));  // refuses a tmp folder others could reach
-    lines = WriteExport(datReader, *in, header, varSel_cat, varCsv_path,
-                        [this](const DatRecord& rec) {
-                          lblCSV_Status.SetText("Writting the output file...");
-                          exportedIds_.insert(rec.recordId);
-                        });
+    lines =
+        WriteExport(datReader, *in, header, varSel_cat, varCsv_path, [this](const DatRecord& rec) {
+          lblCSV_Status.SetText("Writting the output file...");
+          exportedIds_.insert(rec.recordId);
+        });
     in.reset();
     if (lines != 0) {
       intReg_count = static_cast<std::int16_t>(lines);
