@@ -52,7 +52,7 @@ TEST_F(BackupsTest, AFullFolderKeepsTheNewestTenInTheOrderTheyWereMade) {
   ::chmod(dat_.c_str(), 0644);
   for (int i = 1; i <= 13; ++i) Replace("v" + std::to_string(i));
   // Many backups fall in one millisecond here: the counter keeps their order.
-  const std::vector<std::string> expected = {"v3", "v4", "v5", "v6",  "v7",
+  const std::vector<std::string> expected = {"v3", "v4", "v5",  "v6",  "v7",
                                              "v8", "v9", "v10", "v11", "v12"};
   EXPECT_EQ(Contents(), expected);
   EXPECT_EQ(test::ReadFileBytes(dat_), "v13");
