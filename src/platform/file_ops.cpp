@@ -132,24 +132,15 @@ void RealFileOps::WritePrivateFile(const Path& path, const std::string& bytes) {
   }
 }
 
-namespace {
-
-// The rename that replaces `to`, with the old file kept in `backups` when given.
-void RenameKeeping(FileOps& files, const FileOps::Path& from, const FileOps::Path& to,
-                   Backups* backups, const std::string& reason) {
-  std::optional<KeptVersion> kept;
-  if (backups) kept.emplace(*backups, to, reason);
-  files.Rename(from, to);
-  if (kept) kept->Settle();
-}
-
-}  // namespace
-
 void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Path& to,
                    Backups* backups, const std::string& reason) {
+  // Made once: `to` stays as it is until one of the renames below replaces it.
+  std::optional<KeptVersion> kept;
+  if (backups) kept.emplace(*backups, to, reason);
   try {
     KeepOwnerAndMode(to, from);
-    RenameKeeping(files, from, to, backups, reason);
+    files.Rename(from, to);
+    if (kept) kept->Settle();
     return;
   } catch (const FileError& e) {
     if (e.kind() != FileError::Kind::CrossDevice) throw;
@@ -158,11 +149,12 @@ void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Pat
   try {
     files.Copy(from, temp);
     KeepOwnerAndMode(to, temp);
-    RenameKeeping(files, temp, to, backups, reason);
+    files.Rename(temp, to);
   } catch (...) {
     RemoveQuietly(files, temp);
     throw;
   }
+  if (kept) kept->Settle();
   RemoveQuietly(files, from);
 }
 
