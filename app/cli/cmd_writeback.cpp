@@ -41,8 +41,6 @@ int RunWriteBack(const Args& args, std::ostream& out) {
     throw DatError(file.string() + ": " + e.what(), e.offset());
   }
   out << "Updated " << changed << " record(s) in " << file.string() << "\n";
-  if (!backups.lastKept().empty())
-    out << "Kept the file as it was in " << backups.lastKept().string() << "\n";
   return 0;
 }
 
@@ -61,7 +59,7 @@ const CommandRegistrar kWriteBack({
             "  --program-folder DIR   the folder holding Brindle.conf; the file as it was is\n"
             "              kept in its backups/ folder before it is replaced (default: this\n"
             "              program's folder)\n\n"
-            "Prints the number of records changed and the backup kept.\n",
+            "Prints the number of records changed; `backups` lists the backup kept.\n",
     .valueOptions = {"--count", "--program-folder"},
     .flagOptions = {},
     .minPositional = 2,
