@@ -85,11 +85,11 @@ void FrmBrindle::RunExport() {
   exportedIds_.clear();
   try {
     files.CreateDirectory(ProgramFile("tmp"));  // refuses a tmp folder others could reach
-    lines =
-        WriteExport(datReader, *in, header, varSel_cat, varCsv_path, [this](const DatRecord& rec) {
-          lblCSV_Status.SetText("Writting the output file...");
-          exportedIds_.insert(rec.recordId);
-        });
+    lines = WriteExport(datReader, *in, header, varSel_cat, varCsv_path,
+                        [this](const DatRecord& rec) {
+                          lblCSV_Status.SetText("Writting the output file...");
+                          exportedIds_.insert(rec.recordId);
+                        });
     in.reset();
     if (lines != 0) {
       intReg_count = static_cast<std::int16_t>(lines);
