@@ -91,10 +91,10 @@ class FrmBrindle : private ControlObserver {
   // Full path of the export file. A path, never a Windows-1252 text: the program folder may
   // hold characters that the code page cannot.
   std::filesystem::path varCsv_path;
-  std::int16_t intReg_count = 0;        // lines written by the last export
-  std::string varSrv_reply;             // last HTTP reply
-  std::string varFtp_mode;              // "UP", "DOWN" or ""
-  std::array<std::string, 5> strCache;  // configuration values read at start-up
+  std::int16_t intReg_count = 0;          // lines written by the last export
+  std::string varSrv_reply;               // last HTTP reply
+  std::string varFtp_mode;                // "UP", "DOWN" or ""
+  std::array<std::string, 5> strCache;    // configuration values read at start-up
 
   // ---- Platform ----
   platform::TransferControl& ITC;   // FTP
