@@ -59,7 +59,10 @@ bool ParseName(const std::string& name, BackupEntry& entry) {
   entry.counter = 0;
   if (dash != std::string::npos) {
     const std::string tail = rest.substr(dash + 1);
-    if (tail.empty() || !std::all_of(tail.begin(), tail.end(), ::isdigit)) return false;
+    if (tail.empty() || tail.size() > 6 ||
+        !std::all_of(tail.begin(), tail.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+      return false;
+    }
     entry.counter = std::stoi(tail);
     rest.resize(dash);
   }
