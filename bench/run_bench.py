@@ -12,7 +12,12 @@ of these R times (default 3) and reports the median wall time and the peak resid
   info        brindle-cli info
   export      brindle-cli export of category 1 and Unfiled (about 29,000 lines; the line
               counter is 16 bits, so one export holds at most 32,767 lines)
-  writeback   brindle-cli writeback with a result row for every fourth record (25,000 rows)
+  writeback   brindle-cli writeback with a result row for every fourth record (25,000 rows);
+              its backups folder is on the address file's file system and starts empty, so
+              the old file is kept by a hard link
+  wb-same     the same, when the file as it was equals the newest backup (compared, not kept)
+  wb-copy     the same with the program folder on another file system (/dev/shm, a tmpfs),
+              where the old file is copied into the backups folder; left out without /dev/shm
 
 With strace installed, the write-back runs R more times under it to report how much of its wall
 time is spent waiting for the disk in fsync and rename, which cp does not do.
@@ -83,6 +88,7 @@ def main():
     cli = build(args.build)
     work = tempfile.mkdtemp(prefix="brindle-bench-", dir=os.path.join(ROOT, "build-bench")
                             if os.path.isdir(os.path.join(ROOT, "build-bench")) else None)
+    other = None
     try:
         original = os.path.join(work, "original.dat")
         dat = os.path.join(work, "address.dat")
@@ -97,6 +103,20 @@ def main():
         def fresh():
             shutil.copyfile(original, dat)
 
+        program = os.path.join(work, "program")
+        other = tempfile.mkdtemp(prefix="brindle-bench-", dir="/dev/shm") \
+            if os.path.isdir("/dev/shm") else None
+
+        def fresh_empty(folder):
+            def prepare():
+                fresh()
+                shutil.rmtree(os.path.join(folder, "backups"), ignore_errors=True)
+            return prepare
+
+        def writeback(folder):
+            return [cli, "writeback", dat, os.path.join(work, "result.out"), "--count",
+                    str(rows), "--program-folder", folder]
+
         fresh()
         cases = [
             ("cp", ["/bin/cp", original, os.path.join(work, "copy.dat")], None),
@@ -108,9 +128,11 @@ def main():
             ("info", [cli, "info", dat], None),
             ("export", [cli, "export", dat, "--categories", args.categories, "--output",
                         os.path.join(work, "out.csv")], None),
-            ("writeback", [cli, "writeback", dat, os.path.join(work, "result.out"),
-                           "--count", str(rows)], fresh),
+            ("writeback", writeback(program), fresh_empty(program)),
+            ("wb-same", writeback(program), fresh),
         ]
+        if other:
+            cases.append(("wb-copy", writeback(other), fresh_empty(other)))
         print(f"file: {args.records} records, {size_mb:.1f} MB; median of {args.runs} runs")
         print(f"{'command':<10} {'wall s':>7} {'x cp':>6} {'CPU s':>7} {'x cp':>6} {'peak MB':>8}")
         cp_wall = cp_cpu = None
@@ -131,6 +153,8 @@ def main():
                       f"{rest / cp_wall:.2f} x cp")
     finally:
         shutil.rmtree(work, ignore_errors=True)
+        if other:
+            shutil.rmtree(other, ignore_errors=True)
 
 
 if __name__ == "__main__":

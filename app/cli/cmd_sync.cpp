@@ -72,8 +72,7 @@ class SyncSession {
     if (args.Has("--ftp-password-file")) {
       service.ftpPassword = FirstLine(args.Get("--ftp-password-file"), "FTP password");
     }
-    const std::filesystem::path folder =
-        args.Get("--program-folder", platform::ProgramDataFolder(nullptr).string());
+    const std::filesystem::path folder = ProgramFolder(args);
     WindowPlatform platform{messageBox_, fileDialog_, pump_, itc_, itc2_, windowing_, files_};
     window_ = std::make_unique<FrmBrindle>(platform, folder, service);
     messageBox_.onShown = [this](const platform::ShownMessage& box) { PrintBox(box); };
@@ -101,7 +100,10 @@ class SyncSession {
     if (!Loaded() || !Choose() || !EnterCredentials()) return Finish(false);
     w.btnExt_export_Click();
     out_ << "Updated " << w.recordsUpdated() << " record(s)" << std::endl;
-    return Finish(w.lblDAT_Status.text() == "Process finished...");
+    const bool finished = w.lblDAT_Status.text() == "Process finished...";
+    if (!finished)
+      std::cerr << "brindle-cli sync: see the run log " << w.runLog().file().string() << "\n";
+    return Finish(finished);
   }
 
  private:
@@ -245,8 +247,8 @@ const CommandRegistrar kSync({
         "                           https://H[:P] reaches it over TLS (port 443)\n"
         "  --ftp-host H[:P]         the service's FTP host (default: the build's, port 21)\n"
         "  --ftp-password-file F    the FTP account's password (default: the build's)\n"
-        "  --program-folder DIR     where Brindle.conf and tmp/ live (default: this program's\n"
-        "                           folder)\n"
+        "  --program-folder DIR     where Brindle.conf, tmp/, backups/ and Brindle.log live\n"
+        "                           (default: this program's folder)\n"
         "  --timeout SECONDS        close the window when the run has not ended by then\n"
         "                           (default 900); FILE is then left as it was\n"
         "Only FILE is loaded, whatever path Brindle.conf holds. Like the window, the run\n"
@@ -254,7 +256,8 @@ const CommandRegistrar kSync({
         "Brindle.conf (readable by its owner only).\n"
         "When the run has started, \"Updated N record(s)\" gives the exported records that\n"
         "received their database identifiers; the service cannot change any other record.\n"
-        "When a step fails, its cause is printed on stderr.\n"
+        "When a step fails, its cause is printed on stderr, and so is the path of the run\n"
+        "log, Brindle.log in the program folder, which every run appends to.\n"
         "Exit status 0 when the run ends with \"Process finished...\", 1 otherwise (also when\n"
         "the result file named none of the exported records).\n",
     .valueOptions = {"--categories", "--user", "--password-file", "--web-host", "--ftp-host",

@@ -8,6 +8,7 @@
 #include "address_file/rec_dat.h"
 #include "address_file/result_file.h"
 #include "command.h"
+#include "platform/backups.h"
 #include "platform/file_lock.h"
 #include "platform/file_safety.h"
 
@@ -26,6 +27,8 @@ int RunWriteBack(const Args& args, std::ostream& out) {
   job.datPath = file;
   job.resultFile = result;
   if (counted) job.regCount = static_cast<std::int32_t>(args.GetNumber("--count", 0, 0, INT32_MAX));
+  platform::Backups backups(ProgramFolder(args) / "backups");
+  job.backups = &backups;
   // Held until the new file is in place: a second run on the same file stops here.
   const platform::FileLock lock(file);
   platform::RequireRegularFile(result);  // before it is read: a device has no end
@@ -43,7 +46,7 @@ int RunWriteBack(const Args& args, std::ostream& out) {
 
 const CommandRegistrar kWriteBack({
     .name = "writeback",
-    .synopsis = "writeback FILE RESULT [--count N]",
+    .synopsis = "writeback FILE RESULT [--count N] [--program-folder DIR]",
     .summary = "Write the service's database identifiers back into an address file.",
     .help = "Reads RESULT, the service's result file (rows of \"<record id>,<database id>\",\n"
             "each ended by two line feeds), and rewrites FILE so that every record named\n"
@@ -53,8 +56,11 @@ const CommandRegistrar kWriteBack({
             "failure FILE is left unchanged.\n\n"
             "  --count N   the number of lines the export wrote; RESULT must hold exactly N\n"
             "              rows (default: the number of rows in RESULT)\n\n"
-            "Prints the number of records changed.\n",
-    .valueOptions = {"--count"},
+            "  --program-folder DIR   the folder holding Brindle.conf; the file as it was is\n"
+            "              kept in its backups/ folder before it is replaced (default: this\n"
+            "              program's folder)\n\n"
+            "Prints the number of records changed; `backups` lists the backup kept.\n",
+    .valueOptions = {"--count", "--program-folder"},
     .flagOptions = {},
     .minPositional = 2,
     .maxPositional = 2,

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <sstream>
 
+#include "platform/program_folder.h"
+
 namespace brindle::cli {
 
 namespace {
@@ -83,6 +85,11 @@ Args ParseArgs(const Command& command, const std::vector<std::string>& words) {
   if (args.positional.size() < command.minPositional) throw UsageError("missing arguments");
   if (args.positional.size() > command.maxPositional) throw UsageError("too many arguments");
   return args;
+}
+
+std::filesystem::path ProgramFolder(const Args& args) {
+  if (args.Has("--program-folder")) return args.Get("--program-folder");
+  return platform::ProgramDataFolder(nullptr);
 }
 
 }  // namespace brindle::cli

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <iosfwd>
 #include <map>
@@ -54,6 +55,10 @@ const std::vector<Command>& Commands();
 
 // The category numbers of a --categories value ("2 5 0"), in the order given.
 std::vector<std::int32_t> CategoryNumbers(const std::string& text);
+
+// The folder that holds Brindle.conf, tmp, backups and Brindle.log: --program-folder, or the
+// program's own (see platform::ProgramDataFolder).
+std::filesystem::path ProgramFolder(const Args& args);
 
 // Parses the words after the command name against the command's options.
 Args ParseArgs(const Command& command, const std::vector<std::string>& words);

@@ -63,10 +63,13 @@ int RecDat(DatReader& reader, const WriteBackJob& job) {
   });
 }
 
-int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput) {
+namespace {
+
+int Rewrite(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput) {
   reader.mirrorOn = false;
   // A link is followed to the user's real file, which is what gets replaced.
   const fs::path target = platform::ResolveLinks(job.datPath);
+  if (job.backups) job.backups->ForgetUnfinished(target);
   // Every check of both files happens before anything is written.
   FileStep([&] { platform::RequireReplaceable(target); });
   FileStep([&] { platform::RequireRegularFile(job.resultFile); });
@@ -75,6 +78,7 @@ int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& make
     std::erase_if(table, [&](const auto& row) { return job.exportedIds->count(row.first) == 0; });
   }
   platform::Replacement replacement = FileStep([&] { return platform::Replacement(target); });
+  if (job.backups) replacement.KeepOldIn(*job.backups, "writeback");
 
   WriteBackGuard guard(reader);
   int changed = 0;
@@ -95,6 +99,18 @@ int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& make
   // The user's permission bits come only now, just before the copy takes the file's place.
   FileStep([&] { replacement.Commit(); });
   return changed;
+}
+
+}  // namespace
+
+int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput) {
+  try {
+    return Rewrite(reader, job, makeOutput);
+  } catch (const DatError& e) {
+    const std::string text = e.what();
+    if (!job.backups || text.find(job.backups->folder().string()) != std::string::npos) throw;
+    throw DatError(text + "; " + job.backups->Where(), e.offset(), e.kind());
+  }
 }
 
 }  // namespace brindle

@@ -11,6 +11,7 @@
 #include <unordered_set>
 
 #include "address_file/dat_reader.h"
+#include "platform/backups.h"
 
 namespace brindle {
 
@@ -23,6 +24,9 @@ struct WriteBackJob {
   // The records the export that produced the result wrote. When given, rows naming any other
   // record are ignored: the service may change only what the user chose to send it.
   std::optional<std::unordered_set<std::int32_t>> exportedIds;
+  // Where the file as it was is kept before it is replaced; none when null. Every failure then
+  // names this folder.
+  platform::Backups* backups = nullptr;
 };
 
 // Makes the output the rewritten copy is written to, over the stream opened on its new file;

@@ -3,9 +3,11 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <vector>
 
+#include "platform/backups.h"
 #include "platform/file_safety.h"
 #include "platform/file_sync.h"
 
@@ -130,10 +132,15 @@ void RealFileOps::WritePrivateFile(const Path& path, const std::string& bytes) {
   }
 }
 
-void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Path& to) {
+void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Path& to,
+                   Backups* backups, const std::string& reason) {
+  // Made once: `to` stays as it is until one of the renames below replaces it.
+  std::optional<KeptVersion> kept;
+  if (backups) kept.emplace(*backups, to, reason);
   try {
     KeepOwnerAndMode(to, from);
     files.Rename(from, to);
+    if (kept) kept->Settle();
     return;
   } catch (const FileError& e) {
     if (e.kind() != FileError::Kind::CrossDevice) throw;
@@ -147,6 +154,7 @@ void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Pat
     RemoveQuietly(files, temp);
     throw;
   }
+  if (kept) kept->Settle();
   RemoveQuietly(files, from);
 }
 

@@ -9,6 +9,8 @@
 
 namespace brindle::platform {
 
+class Backups;
+
 class FileError : public std::runtime_error {
  public:
   // Unsafe: a file or folder refused because another user could read or change what Brindle
@@ -59,8 +61,10 @@ class RealFileOps : public FileOps {
 // Puts `from` in place of `to` so that `to` always names either its old file or the complete
 // new one, with the owner, group and permissions `to` had. REQUIRES: `to` is a resolved path.
 // Across file systems the file is first copied next to `to` and renamed there; `from`
-// is removed only once `to` holds the new file.
-void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Path& to);
+// is removed only once `to` holds the new file. With `backups`, the file `to` held is kept
+// there under `reason` (see KeptVersion); when that fails, `to` is not replaced.
+void MoveReplacing(FileOps& files, const FileOps::Path& from, const FileOps::Path& to,
+                   Backups* backups = nullptr, const std::string& reason = "");
 
 // Removes a file and passes over any failure (a missing file included).
 void RemoveQuietly(FileOps& files, const FileOps::Path& path);

@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <random>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "platform/backups.h"
 #include "platform/file_sync.h"
 
 namespace brindle::platform {
@@ -218,12 +220,22 @@ std::FILE* Replacement::OpenStream() {
   return StreamOver(fd, path_);
 }
 
+void Replacement::KeepOldIn(Backups& backups, std::string reason) {
+  backups_ = &backups;
+  reason_ = std::move(reason);
+}
+
 void Replacement::Commit() {
   if (::fchmod(fd_, mode_) != 0) FailErrno("cannot set the permissions of", path_, errno);
+  std::optional<KeptVersion> kept;
+  if (backups_) kept.emplace(*backups_, target_, reason_);
   if (::rename(path_.c_str(), target_.c_str()) != 0) {
-    FailErrno("cannot put the new copy in place of", target_, errno);
+    const int err = errno;
+    throw FileError("cannot put the new copy in place of " + target_.string() + ": " + Reason(err) +
+                    (backups_ ? "; " + backups_->Where() : ""));
   }
   committed_ = true;
+  if (kept) kept->Settle();
   SyncDirectory(target_.parent_path().empty() ? fs::path(".") : target_.parent_path());
 }
 

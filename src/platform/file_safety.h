@@ -5,10 +5,13 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 #include "platform/file_ops.h"
 
 namespace brindle::platform {
+
+class Backups;
 
 // The file a path finally names, every symbolic link followed; other paths as they are.
 std::filesystem::path ResolveLinks(const std::filesystem::path& path);
@@ -53,7 +56,10 @@ class Replacement {
   const std::filesystem::path& path() const { return path_; }
   // A stream of its own over the new copy, for the caller to write, force to disk and close.
   std::FILE* OpenStream();
-  // REQUIRES: the data was written and forced to disk. Throws FileError.
+  // Keeps the file as it was in `backups` when Commit replaces it (see KeptVersion).
+  void KeepOldIn(Backups& backups, std::string reason);
+  // REQUIRES: the data was written and forced to disk. Throws FileError, which names the
+  // backups folder when one was given; the file is then unchanged.
   void Commit();
 
  private:
@@ -62,6 +68,8 @@ class Replacement {
   int fd_ = -1;
   unsigned mode_ = 0600;
   bool committed_ = false;
+  Backups* backups_ = nullptr;
+  std::string reason_;
 };
 
 }  // namespace brindle::platform

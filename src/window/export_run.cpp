@@ -47,7 +47,9 @@ void FrmBrindle::btnExt_export_Click() {
   btnExt_export.SetText("Processing, wait the end!");
   btnExt_export.SetEnabled(false);
   SetOff();
+  BeginRunLog();
   RunExport();
+  EndRunLog();
 }
 
 // Saved entries go into the table by position; entries beyond the table's end are ignored.
@@ -69,6 +71,7 @@ void FrmBrindle::RunExport() {
   try {
     const auto target = platform::ResolveLinks(platform::PathFromText(strDat_path));
     runLock.emplace(target);
+    backups_.ForgetUnfinished(target);
     platform::RequireReplaceable(target);
     in.emplace(platform::PathFromText(strDat_path));
     header = datReader.ReadHeader(*in);

@@ -42,6 +42,7 @@ void FrmBrindle::FileLoad() {
   bool copying = false;
   try {
     lock.emplace(target);  // held until the copy is in place: one run per file
+    backups_.ForgetUnfinished(target);
     platform::RequireReplaceable(target);
     copying = true;
     files.Copy(target, ProgramFile("address.dat.new"));
@@ -131,8 +132,11 @@ void FrmBrindle::SwapAfterLoad(const std::filesystem::path& datPath) {
   } catch (const platform::FileError&) {
   }
   try {
-    platform::MoveReplacing(files, ProgramFile("address.dat.new"), datPath);
-  } catch (const platform::FileError&) {
+    platform::MoveReplacing(files, ProgramFile("address.dat.new"), datPath, &backups_, "load");
+  } catch (const platform::FileError& e) {
+    const std::string cause = e.what();
+    const bool named = cause.find(backups_.folder().string()) != std::string::npos;
+    Diagnose(named ? cause : cause + "; " + backups_.Where());
   }
 }
 

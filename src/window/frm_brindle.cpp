@@ -84,7 +84,9 @@ FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFol
       files(platform.files),
       service(std::move(serviceConfig)),
       platform_(platform),
-      programFolder_(std::move(programFolder)) {
+      programFolder_(std::move(programFolder)),
+      backups_(programFolder_ / "backups"),
+      runLog_(programFolder_ / "Brindle.log") {
   controls_ = {&frFile,         &Label1,          &txtFile,
                &btnFile,        &btnLoad,         &frInformation,
                &lblRegister,    &lblNum_reg,      &Label2,
@@ -103,6 +105,8 @@ FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFol
   txtFile.onTextChanged = [this] { txtFile_Change(); };
   ITC.OnStateChanged([this](int state) { ITC_StateChanged(static_cast<std::int16_t>(state)); });
   ITC2.OnStateChanged([this](int state) { ITC2_StateChanged(static_cast<std::int16_t>(state)); });
+  AddChangeListener([this](const std::string& what) { LogStatus(what); });
+  AddDiagnosticListener([this](const std::string& cause) { runLog_.Step("cause: " + cause); });
 }
 
 std::filesystem::path FrmBrindle::ProgramFile(const std::string& name) const {

@@ -24,12 +24,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "address_file/dat_reader.h"
 #include "export/record_export.h"
+#include "platform/backups.h"
 #include "platform/event_pump.h"
 #include "platform/file_dialog.h"
 #include "platform/file_ops.h"
@@ -39,6 +41,7 @@
 #include "sync/service_config.h"
 #include "window/controls.h"
 #include "window/form1.h"
+#include "window/run_log.h"
 
 namespace brindle {
 
@@ -112,6 +115,10 @@ class FrmBrindle : private ControlObserver {
   bool syncRunning() const { return syncRunning_; }
   // Records the last sync run's write-back gave their database identifiers.
   int recordsUpdated() const { return recordsUpdated_; }
+  // The program folder's "backups": the address file as it was before each replacement.
+  platform::Backups& backups() { return backups_; }
+  // The program folder's "Brindle.log", a few lines per sync run.
+  const RunLog& runLog() const { return runLog_; }
 
   // ---- Window state ----
   int height() const { return height_; }
@@ -232,9 +239,15 @@ class FrmBrindle : private ControlObserver {
   void WaitUntilFree(bool (FrmBrindle::*isFree)(), int k);
   void WaitWhileBusy(platform::TransferControl& control, int k);
   void PumpUntil(std::chrono::steady_clock::time_point deadline);
+  void BeginRunLog();
+  void LogStatus(const std::string& what);
+  void EndRunLog();
 
   WindowPlatform platform_;
   std::filesystem::path programFolder_;
+  platform::Backups backups_;
+  RunLog runLog_;
+  std::map<std::string, std::string> logged_;  // status texts already in the run log
   std::vector<Control*> controls_;
   std::vector<Control*> panels_;
   std::vector<std::function<void(const std::string&)>> listeners_;

@@ -141,8 +141,9 @@ void FrmBrindle::FetchResultAndRewrite(const std::string& datPath) {
     lblDAT_Status.SetText("Copying original data... Wait a momment!");
     files.Copy(platform::PathFromText(datPath), TmpFile("address.dat"));
     lblDAT_Status.SetText("Rewriting DAT File... Wait a momment!");
-    updated = RecDat(datReader, WriteBackJob{resultPath, intReg_count,
-                                             platform::PathFromText(datPath), exportedIds_});
+    updated =
+        RecDat(datReader, WriteBackJob{resultPath, intReg_count, platform::PathFromText(datPath),
+                                       exportedIds_, &backups_});
   } catch (const std::exception& e) {
     DownloadFailed(e.what());
     return;

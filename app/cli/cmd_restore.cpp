@@ -1,0 +1,91 @@
+// brindle-cli restore BACKUP FILE [--program-folder DIR]: puts a kept version back in FILE's
+// place, by the same atomic replacement and lock as a write-back, after keeping FILE as it is
+// now, so that a restore can always be undone by another.
+#include <array>
+#include <ostream>
+
+#include "address_file/dat_error.h"
+#include "address_file/dat_input.h"
+#include "address_file/dat_output.h"
+#include "address_file/dat_reader.h"
+#include "command.h"
+#include "platform/backups.h"
+#include "platform/file_lock.h"
+#include "platform/file_safety.h"
+
+namespace brindle::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A backup is put back only when it reads as an address file from its first record to its last.
+void RequireReadable(const fs::path& backup) {
+  try {
+    DatInput in(backup);
+    DatReader reader;
+    const DatHeader header = reader.ReadHeader(in);
+    for (std::int32_t i = 0; i < header.recordCount; ++i) {
+      reader.ReadRecord(in, DatReader::RecordTexts::kSkip);
+      if (reader.endOfRecords) break;
+    }
+  } catch (const DatError& e) {
+    throw DatError(backup.string() + " is not a readable address file: " + e.what(), e.offset());
+  }
+}
+
+void CopyInto(const fs::path& backup, platform::Replacement& replacement) {
+  DatInput in(backup);
+  DatOutput out(replacement.OpenStream(), replacement.path());
+  std::array<char, 64 * 1024> chunk{};
+  while (const std::size_t n = in.ReadSome(chunk.data(), chunk.size())) out.Write(chunk.data(), n);
+  out.Commit();
+}
+
+int RunRestore(const Args& args, std::ostream& out) {
+  platform::Backups backups(ProgramFolder(args) / "backups");
+  const fs::path file = args.positional[1];
+  const platform::FileLock lock(file);
+  const fs::path target = platform::ResolveLinks(file);
+  backups.ForgetUnfinished(target);
+  platform::RequireReplaceable(target);
+  const fs::path backup = backups.Find(args.positional[0]);
+  platform::RequireRegularFile(backup);
+  RequireReadable(backup);
+  try {
+    platform::Replacement replacement(target);
+    CopyInto(backup, replacement);
+    replacement.KeepOldIn(backups, "restore");
+    replacement.Commit();
+  } catch (const std::exception& e) {
+    throw std::runtime_error(file.string() + " was not restored: " + e.what() + "; " +
+                             backups.Where());
+  }
+  out << "Restored " << file.string() << " from " << backup.string() << "\n";
+  if (!backups.lastKept().empty()) {
+    out << "Kept the file as it was in " << backups.lastKept().string() << "\n";
+  } else {
+    out << "The file as it was equals the newest backup, which stays\n";
+  }
+  return 0;
+}
+
+const CommandRegistrar kRestore({
+    .name = "restore",
+    .synopsis = "restore BACKUP FILE [--program-folder DIR]",
+    .summary = "Put a kept version of an address file back in place.",
+    .help = "BACKUP is a name that `backups` lists, or the path of a file. It must read as an\n"
+            "address file. FILE as it is now is kept in the backups/ folder first (unless it\n"
+            "equals the newest backup), so a restore is undone by restoring that one. The\n"
+            "backup is copied beside FILE, forced to disk and renamed over it, under FILE's\n"
+            "lock, with FILE's owner, group and permissions; on any failure FILE is unchanged.\n"
+            "  --program-folder DIR   the folder holding Brindle.conf and backups/ (default:\n"
+            "                         this program's folder)\n",
+    .valueOptions = {"--program-folder"},
+    .flagOptions = {},
+    .minPositional = 2,
+    .maxPositional = 2,
+    .run = RunRestore,
+});
+
+}  // namespace
+}  // namespace brindle::cli

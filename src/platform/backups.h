@@ -1,0 +1,80 @@
+// Lasting backups of the address file: the version a replacement is about to remove is kept in
+// Brindle's own `backups` folder (owner-only) under a name that gives the time to the
+// millisecond and the reason, "address-2026-12-08T11-42-05.123-writeback.dat". The newest ten
+// are kept; a version identical to the newest is not kept twice.
+//
+// On the address file's own file system the old file itself is kept: a hard link is made just
+// before the rename that replaces the file, so keeping it costs no copy. For that moment the
+// file has a second name, inside the owner-only folder only; once it is no longer the live
+// file the backup is narrowed to owner-only. A run killed between the link and the rename
+// leaves a backup that still shares the live file: the next run removes that name first
+// (ForgetUnfinished), since it holds nothing the live file does not, and so the refusal of
+// files with a second name never trips on Brindle's own backups. Elsewhere the file is copied
+// into a new owner-only file.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace brindle::platform {
+
+struct BackupEntry {
+  std::filesystem::path path;
+  std::string time;    // "2026-12-08T11-42-05.123", local time
+  std::string reason;  // "load", "writeback", "restore"
+  int counter = 0;     // above 0 when a backup of the same millisecond came first
+  std::uintmax_t size = 0;
+};
+
+class Backups {
+ public:
+  static constexpr std::size_t kKept = 10;
+
+  explicit Backups(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+  const std::filesystem::path& folder() const { return folder_; }
+  // Every backup in the folder, oldest first; none when the folder does not exist.
+  std::vector<BackupEntry> List() const;
+  // A backup by its listed name, or by a path. Throws FileError when there is none.
+  std::filesystem::path Find(const std::string& nameOrPath) const;
+  // Removes a backup that still shares the file at `live` (a killed run's unfinished backup).
+  void ForgetUnfinished(const std::filesystem::path& live) const;
+  // The backup this object kept last, or an empty path.
+  const std::filesystem::path& lastKept() const { return lastKept_; }
+  void ClearLastKept() { lastKept_.clear(); }
+  // A sentence for error messages: where earlier versions of the file are.
+  std::string Where() const;
+
+ private:
+  friend class KeptVersion;
+  std::filesystem::path NewName(const std::string& reason) const;
+  void Prune() const;
+
+  std::filesystem::path folder_;
+  std::filesystem::path lastKept_;
+};
+
+// Keeps the file at `live`, as it is now, in `backups`: made right before the replacement's
+// rename, Settle()d right after it. Destroyed unsettled (the rename failed, the file is still
+// the live one), it removes the backup it made, so the file keeps the names it had.
+class KeptVersion {
+ public:
+  // Throws FileError, naming the folder, when the backup cannot be made.
+  KeptVersion(Backups& backups, const std::filesystem::path& live, const std::string& reason);
+  ~KeptVersion();
+  KeptVersion(const KeptVersion&) = delete;
+  KeptVersion& operator=(const KeptVersion&) = delete;
+
+  // Narrows the backup to owner-only, forces the folder to disk and removes the oldest backups
+  // beyond the newest ten. Never throws: the replacement has happened.
+  void Settle() noexcept;
+
+ private:
+  Backups& backups_;
+  std::filesystem::path made_;
+  bool settled_ = false;
+};
+
+}  // namespace brindle::platform

@@ -1,0 +1,75 @@
+#include "window/run_log.h"
+
+#include <array>
+#include <chrono>
+#include <ctime>
+
+#include "platform/file_ops.h"
+#include "platform/log_file.h"
+
+namespace brindle {
+
+namespace {
+
+std::string Timestamp() {
+  const auto now = std::chrono::system_clock::now();
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  std::tm local{};
+  ::localtime_r(&seconds, &local);
+  std::array<char, 32> text{};
+  std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S", &local);
+  return text.data();
+}
+
+// Control characters would let a reply or a path forge lines of their own.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+  }
+  return text;
+}
+
+}  // namespace
+
+void RunLog::Begin(const std::string& datPath, const std::string& categories, std::string secret) {
+  secret_ = std::move(secret);
+  running_ = true;
+  Write("sync started");
+  Write("address file: " + datPath);
+  Write("categories: " + categories);
+}
+
+void RunLog::Step(const std::string& what) {
+  if (running_) Write(what);
+}
+
+void RunLog::End(const std::string& outcome) {
+  if (!running_) return;
+  Write("end: " + outcome);
+  running_ = false;
+  secret_.clear();
+}
+
+// The password travels in the authentication page's address ("pass=..."); a cause quoting
+// that address, or the password on its own, must not reach the file.
+std::string RunLog::Redact(std::string line) const {
+  for (std::size_t at = line.find("pass="); at != std::string::npos;
+       at = line.find("pass=", at + 5)) {
+    const std::size_t end = line.find_first_of("& ", at + 5);
+    line.replace(at + 5, (end == std::string::npos ? line.size() : end) - at - 5, "***");
+  }
+  if (secret_.size() < 3) return line;
+  for (std::size_t at = line.find(secret_); at != std::string::npos; at = line.find(secret_, at)) {
+    line.replace(at, secret_.size(), "***");
+  }
+  return line;
+}
+
+void RunLog::Write(const std::string& line) {
+  try {
+    platform::AppendToLog(file_, Timestamp() + " " + OneLine(Redact(line)) + "\n", kLimit, kFiles);
+  } catch (const platform::FileError&) {
+  }
+}
+
+}  // namespace brindle

@@ -1,0 +1,79 @@
+// brindle-cli backups and restore: a restore puts an older version back and is itself undone
+// by restoring the version it replaced.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/dat_builder.h"
+#include "support/process.h"
+
+namespace brindle {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CliBackups : public ::testing::Test {
+ protected:
+  test::ProcessResult Run(std::vector<std::string> args) {
+    args.insert(args.begin(), BRINDLE_CLI_PATH);
+    args.insert(args.end(), {"--program-folder", (dir_ / "prog").string()});
+    return test::RunProcess(args, dir_.path());
+  }
+  // Backup names, newest first, as the listing gives them.
+  std::vector<std::string> Names() {
+    const auto listed = Run({"backups"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    std::vector<std::string> names;
+    std::istringstream lines(listed.out);
+    std::string line;
+    while (std::getline(lines, line)) {
+      if (line.rfind("address-", 0) == 0) names.push_back(line.substr(0, line.find('\t')));
+    }
+    return names;
+  }
+  std::string Dat() { return test::ReadFileBytes(dir_ / "address.dat"); }
+  test::TempDir dir_;
+};
+
+TEST_F(CliBackups, ARestoreIsUndoneByRestoringTheVersionItReplaced) {
+  ASSERT_EQ(
+      test::RunProcess({BRINDLE_CLI_PATH, "sample", "address.dat", "--records", "6"}, dir_.path())
+          .exitCode,
+      0);
+  const std::string original = Dat();
+  test::WriteFileBytes(dir_ / "r.out", "8400001,DB1\n\n");
+  ASSERT_EQ(Run({"writeback", "address.dat", "r.out"}).exitCode, 0);
+  const std::string written = Dat();
+  ASSERT_NE(written, original);
+  ASSERT_EQ(Names().size(), 1u);
+  EXPECT_NE(Run({"backups"})
+                .out.find("writeback\t" + std::to_string(original.size()) + " bytes\t6 records"),
+            std::string::npos);
+
+  const auto restored = Run({"restore", Names()[0], "address.dat"});
+  ASSERT_EQ(restored.exitCode, 0) << restored.err;
+  EXPECT_EQ(Dat(), original);
+  const auto names = Names();
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_NE(names[0].find("-restore"), std::string::npos);
+
+  ASSERT_EQ(Run({"restore", names[0], "address.dat"}).exitCode, 0);
+  EXPECT_EQ(Dat(), written);
+  EXPECT_EQ(fs::hard_link_count(dir_ / "address.dat"), 1u);
+}
+
+TEST_F(CliBackups, ABackupThatIsNotAnAddressFileIsRefusedAndTheFileKept) {
+  ASSERT_EQ(
+      test::RunProcess({BRINDLE_CLI_PATH, "sample", "address.dat", "--records", "3"}, dir_.path())
+          .exitCode,
+      0);
+  const std::string before = Dat();
+  test::WriteFileBytes(dir_ / "junk.dat", "not an address file");
+  const auto result = Run({"restore", (dir_ / "junk.dat").string(), "address.dat"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("is not a readable address file"), std::string::npos) << result.err;
+  EXPECT_EQ(Dat(), before);
+}
+
+}  // namespace
+}  // namespace brindle

@@ -1,0 +1,141 @@
+// The lasting backups taken when a file is replaced: a folder kept to the newest ten, no
+// duplicate of the newest, the old file kept without a second name once replaced, a backup
+// that cannot be made stopping the replacement, a killed run's unfinished backup.
+#include "platform/backups.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/file_safety.h"
+#include "platform/file_sync.h"
+#include "platform/log_file.h"
+#include "support/dat_builder.h"
+
+namespace brindle::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class BackupsTest : public ::testing::Test {
+ protected:
+  // Replaces the address file with `bytes`, keeping the old one.
+  void Replace(const std::string& bytes) {
+    Replacement replacement(dat_);
+    std::FILE* out = replacement.OpenStream();
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    SyncFile(out);
+    std::fclose(out);
+    replacement.KeepOldIn(backups_, "writeback");
+    replacement.Commit();
+  }
+  std::vector<std::string> Contents() {
+    std::vector<std::string> contents;
+    for (const auto& entry : backups_.List()) contents.push_back(test::ReadFileBytes(entry.path));
+    return contents;
+  }
+  unsigned Mode(const fs::path& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0);
+    return st.st_mode & 07777;
+  }
+
+  test::TempDir dir_;
+  fs::path dat_ = dir_ / "address.dat";
+  Backups backups_{dir_ / "program" / "backups"};
+};
+
+TEST_F(BackupsTest, AFullFolderKeepsTheNewestTenInTheOrderTheyWereMade) {
+  test::WriteFileBytes(dat_, "v0");
+  ::chmod(dat_.c_str(), 0644);
+  for (int i = 1; i <= 13; ++i) Replace("v" + std::to_string(i));
+  // Many backups fall in one millisecond here: the counter keeps their order.
+  const std::vector<std::string> expected = {"v3", "v4", "v5",  "v6",  "v7",
+                                             "v8", "v9", "v10", "v11", "v12"};
+  EXPECT_EQ(Contents(), expected);
+  EXPECT_EQ(test::ReadFileBytes(dat_), "v13");
+  EXPECT_EQ(Mode(dat_), 0644u);
+  for (const auto& entry : backups_.List()) {
+    EXPECT_EQ(entry.reason, "writeback");
+    EXPECT_EQ(Mode(entry.path), 0600u) << entry.path;  // narrowed once no longer live
+  }
+  EXPECT_EQ(Mode(backups_.folder()), 0700u);
+  EXPECT_EQ(fs::hard_link_count(dat_), 1u);
+}
+
+TEST_F(BackupsTest, AVersionIdenticalToTheNewestIsNotKeptTwice) {
+  test::WriteFileBytes(dat_, "same");
+  Replace("same");
+  Replace("same");
+  Replace("other");
+  EXPECT_EQ(Contents(), (std::vector<std::string>{"same"}));
+  Replace("same");
+  EXPECT_EQ(Contents(), (std::vector<std::string>{"same", "other"}));
+}
+
+TEST_F(BackupsTest, OnAnotherFileSystemTheOldFileIsCopiedPrivately) {
+  if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no /dev/shm to stand for another disk";
+  const fs::path folder = fs::path("/dev/shm") / ("brindle-test-" + std::to_string(::getpid()));
+  Backups elsewhere(folder / "backups");
+  test::WriteFileBytes(dat_, "old");
+  ::chmod(dat_.c_str(), 0644);
+  {
+    Replacement replacement(dat_);
+    std::FILE* out = replacement.OpenStream();
+    std::fputs("new", out);
+    std::fclose(out);
+    replacement.KeepOldIn(elsewhere, "load");
+    replacement.Commit();
+  }
+  ASSERT_EQ(elsewhere.List().size(), 1u);
+  EXPECT_EQ(test::ReadFileBytes(elsewhere.List()[0].path), "old");
+  EXPECT_EQ(Mode(elsewhere.List()[0].path), 0600u);
+  fs::remove_all(folder);
+}
+
+TEST_F(BackupsTest, ABackupThatCannotBeMadeStopsTheReplacement) {
+  test::WriteFileBytes(dat_, "precious");
+  fs::create_directories(dir_ / "program");
+  test::WriteFileBytes(backups_.folder(), "");  // a file where the folder should be
+  try {
+    Replace("new");
+    FAIL() << "replaced without a backup";
+  } catch (const FileError& e) {
+    EXPECT_NE(std::string(e.what()).find(backups_.folder().string()), std::string::npos)
+        << e.what();
+  }
+  EXPECT_EQ(test::ReadFileBytes(dat_), "precious");
+  EXPECT_EQ(fs::hard_link_count(dat_), 1u);
+  for (const auto& entry : fs::directory_iterator(dir_.path())) {
+    EXPECT_EQ(entry.path().string().find("brindle-tmp"), std::string::npos) << entry.path();
+  }
+}
+
+TEST_F(BackupsTest, AKilledRunsUnfinishedBackupIsForgottenSoTheFileIsNotRefused) {
+  test::WriteFileBytes(dat_, "live");
+  fs::create_directories(backups_.folder());
+  // What a run killed between the link and the rename leaves.
+  fs::create_hard_link(dat_, backups_.folder() / "address-2026-01-01T00-00-00.000-writeback.dat");
+  EXPECT_THROW(RequireReplaceable(dat_), FileError);
+  backups_.ForgetUnfinished(dat_);
+  EXPECT_NO_THROW(RequireReplaceable(dat_));
+  EXPECT_TRUE(backups_.List().empty());
+}
+
+TEST(LogFile, RotatesAtItsLimitKeepingThreeFiles) {
+  test::TempDir dir;
+  const fs::path log = dir / "Brindle.log";
+  for (int i = 0; i < 10; ++i) AppendToLog(log, "run " + std::to_string(i) + "\n", 12, 3);
+  EXPECT_EQ(test::ReadFileBytes(log), "run 8\nrun 9\n");
+  EXPECT_EQ(test::ReadFileBytes(dir / "Brindle.log.1"), "run 6\nrun 7\n");
+  EXPECT_EQ(test::ReadFileBytes(dir / "Brindle.log.2"), "run 4\nrun 5\n");
+  EXPECT_FALSE(fs::exists(dir / "Brindle.log.3"));
+  struct stat st {};
+  ASSERT_EQ(::stat(log.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+}
+
+}  // namespace
+}  // namespace brindle::platform
