@@ -70,6 +70,9 @@ void FrmBrindle::RunExport() {
     const auto target = platform::ResolveLinks(platform::PathFromText(strDat_path));
     runLock.emplace(target);
     platform::RequireReplaceable(target);
+    // An interrupted run on this file is finished first, so that its records go out again
+    // with their identifiers instead of being added a second time.
+    if (!ResumeInterrupted(JournalKey(strDat_path))) return;
     in.emplace(platform::PathFromText(strDat_path));
     header = datReader.ReadHeader(*in);
     varCsv_name = CsvName(header.recordCount);

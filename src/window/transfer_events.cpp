@@ -49,6 +49,7 @@ void FrmBrindle::ITC_StateChanged(std::int16_t State) {
 }
 
 void FrmBrindle::FtpError(Control& line) {
+  ftpFailed_ = true;
   if (ITC.ResponseCode() == platform::kErrorCannotConnect) {
     line.SetText("Not Connected");
     ITC.Cancel();
