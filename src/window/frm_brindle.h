@@ -240,6 +240,8 @@ class FrmBrindle : private ControlObserver {
   bool GoOnWithout(const std::string& cause, const std::string& datKey);
   bool StartJournal(const std::string& datKey);
   std::filesystem::path HoldResult(const std::filesystem::path& downloaded);
+  void RequireUsableResult(const std::filesystem::path& result,
+                           const std::filesystem::path& downloaded);
   void SaveJournal(const SyncJournal& journal);
   void DropJournal(const std::string& datKey);
   void FtpError(Control& line);

@@ -135,6 +135,7 @@ void FrmBrindle::FetchResultAndRewrite(const std::string& datPath) {
     lblDAT_Status.SetText("Copying original data... Wait a momment!");
     files.Copy(platform::PathFromText(datPath), TmpFile("address.dat"));
     lblDAT_Status.SetText("Rewriting DAT File... Wait a momment!");
+    RequireUsableResult(heldResult, resultPath);
     updated = RecDat(datReader, WriteBackJob{heldResult, intReg_count,
                                              platform::PathFromText(datPath), exportedIds_});
   } catch (const std::exception& e) {

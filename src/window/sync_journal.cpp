@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "address_file/rec_dat.h"
+#include "address_file/result_file.h"
 #include "platform/cp1252.h"
 #include "sync/service_protocol.h"
 #include "sync/service_reply.h"
@@ -76,6 +77,24 @@ fs::path FrmBrindle::HoldResult(const fs::path& downloaded) {
   journal_->resultHeld = true;
   SaveJournal(*journal_);
   return held;
+}
+
+// A result the write-back refuses for what it holds will never do: the journal goes, so that
+// later runs are not stopped by it, and the result goes back to where the exit clean-up finds
+// it. Failures of the address file itself keep the journal for the next try.
+void FrmBrindle::RequireUsableResult(const fs::path& result, const fs::path& downloaded) {
+  try {
+    ReadResultFile(result, intReg_count);
+  } catch (const std::exception&) {
+    if (journal_ && journal_->resultHeld) {
+      try {
+        files.Rename(result, downloaded);
+      } catch (const std::exception&) {
+      }
+    }
+    if (journal_) DropJournal(journal_->datPath);
+    throw;
+  }
 }
 
 // Finishes the run the journal of this file tells of, if there is one. True when the new run

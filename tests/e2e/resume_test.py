@@ -59,7 +59,7 @@ class ResumeTest(safety.SyncFixture):
         self.fail("the service never made the result of " + name)
 
     def journals(self):
-        return glob.glob(os.path.join(self.prog, "sync-journal-*"))
+        return glob.glob(os.path.join(self.prog, "sync-journal-*.txt"))
 
     def column28(self):
         return [line.split(b'","')[27].decode()
