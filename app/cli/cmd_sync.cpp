@@ -59,6 +59,18 @@ class PatientPump : public platform::EventPump {
   bool timedOut_ = false;
 };
 
+// Answers the question whether to go on without an interrupted sync with Yes only when the
+// user asked for that with --resume-skip; every other box gets its default.
+class SyncMessageBox : public platform::QueuedMessageBox {
+ public:
+  bool resumeSkip = false;
+  platform::MsgAnswer Show(const std::string& text, const std::string& title,
+                           platform::MsgButtons buttons, platform::MsgIcon icon) override {
+    if (resumeSkip && title == FrmBrindle::kResumeTitle) QueueAnswer(platform::MsgAnswer::Yes);
+    return QueuedMessageBox::Show(text, title, buttons, icon);
+  }
+};
+
 class SyncSession {
  public:
   SyncSession(const Args& args, std::ostream& out)
@@ -75,6 +87,7 @@ class SyncSession {
     const std::filesystem::path folder = ProgramFolder(args);
     WindowPlatform platform{messageBox_, fileDialog_, pump_, itc_, itc2_, windowing_, files_};
     window_ = std::make_unique<FrmBrindle>(platform, folder, service);
+    messageBox_.resumeSkip = args.Has("--resume-skip");
     messageBox_.onShown = [this](const platform::ShownMessage& box) { PrintBox(box); };
     window_->AddChangeListener([this](const std::string& what) { PrintStatus(what); });
     // The window says only that a step failed; the user of the command line gets the cause.
@@ -212,7 +225,7 @@ class SyncSession {
   CurlTransferControl itc_{curl_, CurlTransferControl::Protocol::Ftp};
   CurlTransferControl itc2_{curl_, CurlTransferControl::Protocol::Http};
   PatientPump pump_;
-  platform::QueuedMessageBox messageBox_;
+  SyncMessageBox messageBox_;
   platform::QueuedFileDialog fileDialog_;
   platform::RecordingWindowing windowing_;
   platform::RealFileOps files_;
@@ -231,7 +244,7 @@ int RunSync(const Args& args, std::ostream& out) {
 const CommandRegistrar kSync({
     .name = "sync",
     .synopsis = "sync FILE --categories \"2 5 0\" --user USER [--password-file F] "
-                "[--web-host H[:P]] [--ftp-host H[:P]] [--program-folder DIR]",
+                "[--web-host H[:P]] [--ftp-host H[:P]] [--program-folder DIR] [--resume-skip]",
     .summary = "Sync the chosen categories of FILE with the Rookery service, as \"SYNC\" does.",
     .help =
         "Runs the main window headless: the start-up warning is answered \"No, is  not\n"
@@ -254,6 +267,13 @@ const CommandRegistrar kSync({
         "Only FILE is loaded, whatever path Brindle.conf holds. Like the window, the run\n"
         "saves the path (FILE's absolute path), categories, user name and password in\n"
         "Brindle.conf (readable by its owner only).\n"
+        "A run whose export reached the service keeps a journal in the program folder\n"
+        "until its identifiers are written back. When a run was interrupted (killed, the\n"
+        "connection lost), the next sync of FILE first finishes it: from the result kept\n"
+        "with the journal, or by fetching it from the service. When that result is gone or\n"
+        "not ready, contacts of that run may already be in the service: the sync stops and\n"
+        "keeps the journal, unless --resume-skip is given, which drops it and goes on.\n"
+        "  --resume-skip            go on when an interrupted sync cannot be finished\n"
         "When the run has started, \"Updated N record(s)\" gives the exported records that\n"
         "received their database identifiers; the service cannot change any other record.\n"
         "When a step fails, its cause is printed on stderr, and so is the path of the run\n"
@@ -262,7 +282,7 @@ const CommandRegistrar kSync({
         "the result file named none of the exported records).\n",
     .valueOptions = {"--categories", "--user", "--password-file", "--web-host", "--ftp-host",
                      "--ftp-password-file", "--program-folder", "--timeout"},
-    .flagOptions = {},
+    .flagOptions = {"--resume-skip"},
     .minPositional = 1,
     .maxPositional = 1,
     .run = RunSync,

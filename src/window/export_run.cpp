@@ -73,6 +73,9 @@ void FrmBrindle::RunExport() {
     runLock.emplace(target);
     backups_.ForgetUnfinished(target);
     platform::RequireReplaceable(target);
+    // An interrupted run on this file is finished first, so that its records go out again
+    // with their identifiers instead of being added a second time.
+    if (!ResumeInterrupted(JournalKey(strDat_path))) return;
     in.emplace(platform::PathFromText(strDat_path));
     header = datReader.ReadHeader(*in);
     varCsv_name = CsvName(header.recordCount);

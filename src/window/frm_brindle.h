@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -38,6 +39,7 @@
 #include "platform/message_box.h"
 #include "platform/transfer_control.h"
 #include "platform/windowing.h"
+#include "sync/journal.h"
 #include "sync/service_config.h"
 #include "window/controls.h"
 #include "window/form1.h"
@@ -61,6 +63,8 @@ class FrmBrindle : private ControlObserver {
       "BRINDLE version 4.c.9 - For Palm Desktop 4.1.4 (new users)";
   // Outer height when created: the 7590 twips of client area plus title bar and borders.
   static constexpr int kCreatedHeight = 7995;
+  // Title of the question whether to go on when an interrupted sync cannot be finished.
+  static constexpr const char* kResumeTitle = "Interrupted sync";
 
   FrmBrindle(WindowPlatform platform, std::filesystem::path programFolder,
              ServiceConfig service = DefaultServiceConfig());
@@ -234,6 +238,19 @@ class FrmBrindle : private ControlObserver {
   void FetchResultAndRewrite(const std::string& datPath);
   void DownloadFailed(const std::string& cause);
   void SyncFailed();
+  // The journal of a run whose export the service holds (sync_journal.cpp).
+  static std::string JournalKey(const std::string& datText);
+  std::filesystem::path JournalPath(const std::string& datKey) const;
+  std::filesystem::path HeldResultPath(const std::string& datKey) const;
+  bool ResumeInterrupted(const std::string& datKey);
+  bool FetchInterruptedResult(SyncJournal& journal, const std::string& datKey);
+  bool GoOnWithout(const std::string& cause, const std::string& datKey);
+  bool StartJournal(const std::string& datKey);
+  std::filesystem::path HoldResult(const std::filesystem::path& downloaded);
+  void RequireUsableResult(const std::filesystem::path& result,
+                           const std::filesystem::path& downloaded);
+  void SaveJournal(const SyncJournal& journal);
+  void DropJournal(const std::string& datKey);
   void FtpError(Control& line);
   void PumpTimes(int k);
   void WaitUntilFree(bool (FrmBrindle::*isFree)(), int k);
@@ -261,6 +278,8 @@ class FrmBrindle : private ControlObserver {
   bool form1Loaded_ = true;
   bool ended_ = false;
   bool syncRunning_ = false;
+  bool ftpFailed_ = false;              // an FTP error arrived since the run's upload began
+  std::optional<SyncJournal> journal_;  // this run's journal, once written
 };
 
 }  // namespace brindle

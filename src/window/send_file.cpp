@@ -13,6 +13,7 @@
 #include "sync/service_protocol.h"
 #include "sync/service_reply.h"
 #include "window/frm_brindle.h"
+#include "window/run_guards.h"
 
 namespace brindle {
 
@@ -20,21 +21,6 @@ namespace {
 
 // Between two verify requests, so that a slow import is not met with a flood of requests.
 constexpr std::chrono::seconds kVerifyPause{1};
-
-// Thrown out of a wait when the window was closed during it; it never leaves SendFile.
-struct RunClosed {};
-
-// Sets the run-in-progress flag for as long as the run lasts, however it ends.
-class RunFlag {
- public:
-  explicit RunFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~RunFlag() { flag_ = false; }
-  RunFlag(const RunFlag&) = delete;
-  RunFlag& operator=(const RunFlag&) = delete;
-
- private:
-  bool& flag_;
-};
 
 }  // namespace
 
@@ -63,12 +49,19 @@ void FrmBrindle::SendFile() {
   // The write-back goes to the file this run exported, even if a load changes the path while
   // an FTP error has the controls enabled.
   const std::string datPath = strDat_path;
+  journal_.reset();
   try {
     if (!Authenticate()) {
       SyncFailed();
       return;
     }
+    ftpFailed_ = false;
     UploadExport();
+    // From here the service holds the export: a journal lets the next run finish this one.
+    if (!ftpFailed_ && !StartJournal(JournalKey(datPath))) {
+      SyncFailed();
+      return;
+    }
     AwaitImport();
     FetchResultAndRewrite(datPath);
   } catch (const RunClosed&) {
@@ -134,6 +127,7 @@ void FrmBrindle::FetchResultAndRewrite(const std::string& datPath) {
   try {
     ITC.ExecuteCommand(DownloadCommand(varCsv_name, resultPath.string()));
     WaitUntilFree(&FrmBrindle::ITC_Free, 4);
+    const auto heldResult = HoldResult(resultPath);
     ITC.ExecuteCommand(DeleteCommand(varCsv_name));
     WaitUntilFree(&FrmBrindle::ITC_Free, 4);
     ITC.Cancel();
@@ -141,14 +135,16 @@ void FrmBrindle::FetchResultAndRewrite(const std::string& datPath) {
     lblDAT_Status.SetText("Copying original data... Wait a momment!");
     files.Copy(platform::PathFromText(datPath), TmpFile("address.dat"));
     lblDAT_Status.SetText("Rewriting DAT File... Wait a momment!");
+    RequireUsableResult(heldResult, resultPath);
     updated =
-        RecDat(datReader, WriteBackJob{resultPath, intReg_count, platform::PathFromText(datPath),
+        RecDat(datReader, WriteBackJob{heldResult, intReg_count, platform::PathFromText(datPath),
                                        exportedIds_, &backups_});
   } catch (const std::exception& e) {
     DownloadFailed(e.what());
     return;
   }
   recordsUpdated_ = updated;
+  if (journal_) DropJournal(journal_->datPath);  // the run is finished, whatever it updated
   // A result that names none of the records sent back has done nothing the user asked for.
   if (updated == 0) {
     DownloadFailed("the result file names none of the " + std::to_string(exportedIds_.size()) +

@@ -50,6 +50,7 @@ void FrmBrindle::ITC_StateChanged(std::int16_t State) {
 
 void FrmBrindle::FtpError(Control& line) {
   runLog_.Step("FTP error: " + std::to_string(ITC.ResponseCode()) + " " + ITC.ResponseInfo());
+  ftpFailed_ = true;
   if (ITC.ResponseCode() == platform::kErrorCannotConnect) {
     line.SetText("Not Connected");
     ITC.Cancel();

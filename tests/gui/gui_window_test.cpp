@@ -12,10 +12,12 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <vector>
 
 #include "address_file/dat_input.h"
 #include "address_file/dat_reader.h"
@@ -377,6 +379,67 @@ class GuiWindowTest : public QObject {
     QCOMPARE(ReadAll(DatPath()), original);
     QVERIFY(!fs::exists(Folder() / "tmp" / "address.bkp"));
     QVERIFY(!fs::exists(Folder() / "tmp" / "address.dat"));
+  }
+
+  void closedMidRunIsFinishedByTheNextRun() {
+    // The user closes the window while the service has imported the contacts and the run has
+    // not yet fetched the result; the next SYNC must finish that run first.
+    const fs::path data = Folder() / "rookery";
+    fs::create_directory(data);
+    fs::permissions(data, fs::perms::owner_all);
+    QVERIFY(
+        service_.Start({"--delay", "200", "--data-dir", QString::fromStdString(data.string())}));
+    WriteConfiguration("1 2");
+    boxes_->Queue(QMessageBox::No);
+    StartProgram(service_.WebHost(), service_.FtpHost());
+    AnswerNotRunning();
+    QTRY_COMPARE(Find<QListWidget>("lstCategory")->count(), 4);
+    const auto resultMade = [&] {
+      for (const auto& entry : fs::directory_iterator(data / "ftp")) {
+        if (entry.path().extension() == ".out") return true;
+      }
+      return false;
+    };
+    QTimer closer;
+    closer.setInterval(10);
+    connect(&closer, &QTimer::timeout, this, [&] {
+      if (Text("lblSRV_Status").startsWith("Server processing") && resultMade()) {
+        closer.stop();
+        Main().close();
+      }
+    });
+    closer.start();
+    Click("btnExt_export");
+    QVERIFY(ended_);
+    const auto journals = [&] {
+      int n = 0;
+      for (const auto& entry : fs::directory_iterator(Folder())) {
+        n += entry.path().filename().string().rfind("sync-journal-", 0) == 0 ? 1 : 0;
+      }
+      return n;
+    };
+    QCOMPARE(journals(), 1);
+
+    program_.reset();
+    ended_ = false;
+    boxes_->Queue(QMessageBox::No);
+    StartProgram(service_.WebHost(), service_.FtpHost());
+    std::vector<std::string> serviceLines;
+    program_->Model().AddChangeListener([&](const std::string& what) {
+      if (what == "lblSRV_Status") serviceLines.push_back(program_->Model().lblSRV_Status.text());
+    });
+    AnswerNotRunning();
+    QTRY_COMPARE(Find<QListWidget>("lstCategory")->count(), 4);
+    Click("btnExt_export");
+    QTRY_COMPARE_WITH_TIMEOUT(Text("lblDAT_Status"), QString("Process finished..."), 60000);
+    QVERIFY(std::find(serviceLines.begin(), serviceLines.end(), "Interrupted sync finished!") !=
+            serviceLines.end());
+    for (const SeenBox& box : boxes_->Seen()) QVERIFY(box.title != "Interrupted sync");
+    QCOMPARE(journals(), 0);
+    int withIds = 0;
+    for (const auto& [id, record] : RecordsOf(DatPath())) withIds += record.status == 2 ? 1 : 0;
+    QCOMPARE(QStringLiteral("Wrote %1 register(s)!").arg(withIds), Text("lblCSV_Status"));
+    QVERIFY(withIds > 0);
   }
 };
 

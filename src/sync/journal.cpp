@@ -1,0 +1,200 @@
+#include "sync/journal.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+
+#include "sync/service_protocol.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr std::string_view kMagic = "brindle-sync-journal";
+constexpr int kVersion = 1;
+
+// Line ends, other control bytes and the escape character itself become \xNN, so every value
+// stays on its one line whatever bytes a path or user name holds.
+std::string Escaped(std::string_view value) {
+  std::string out;
+  for (const char c : value) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7f || c == '\\') {
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+      out += hex;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+class Reader {
+ public:
+  explicit Reader(std::string_view text) : text_(text) {}
+
+  // The value of the next line, which must be "<key> <value>".
+  std::string_view Field(std::string_view key) {
+    const std::string_view line = NextLine();
+    if (line.size() <= key.size() || line.substr(0, key.size()) != key || line[key.size()] != ' ') {
+      Fail("expected \"" + std::string(key) + " ...\"");
+    }
+    return line.substr(key.size() + 1);
+  }
+
+  std::string Text(std::string_view key) {
+    const std::string_view value = Field(key);
+    std::string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+      if (value[i] != '\\') {
+        out += value[i];
+        continue;
+      }
+      if (i + 3 >= value.size()) Fail("a cut escape");
+      const int high = HexDigit(value[i + 2]);
+      const int low = HexDigit(value[i + 3]);
+      if (value[i + 1] != 'x' || high < 0 || low < 0) Fail("a malformed escape");
+      out += static_cast<char>(high * 16 + low);
+      i += 3;
+    }
+    return out;
+  }
+
+  std::int32_t Number(std::string_view text, std::int32_t min) {
+    std::int32_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty() || value < min) {
+      Fail("\"" + std::string(text) + "\" is not a valid number");
+    }
+    return value;
+  }
+
+  std::string_view NextLine() {
+    ++line_;
+    if (pos_ >= text_.size()) Fail("the journal ends early");
+    const std::size_t end = text_.find('\n', pos_);
+    if (end == std::string_view::npos) Fail("the last line is not complete");
+    const std::string_view line = text_.substr(pos_, end - pos_);
+    pos_ = end + 1;
+    return line;
+  }
+
+  bool AtEnd() const { return pos_ == text_.size(); }
+
+  [[noreturn]] void Fail(const std::string& what) const {
+    throw JournalError("damaged sync journal, line " + std::to_string(line_) + ": " + what);
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  int line_ = 0;
+};
+
+bool IsBare(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of("/\\:") == std::string_view::npos;
+}
+
+std::vector<std::int32_t> Ids(Reader& in, std::string_view field) {
+  std::vector<std::int32_t> ids;
+  std::size_t start = 0;
+  std::vector<std::string_view> words;
+  while (start <= field.size()) {
+    const std::size_t blank = std::min(field.find(' ', start), field.size());
+    words.push_back(field.substr(start, blank - start));
+    start = blank + 1;
+  }
+  const std::int32_t count = in.Number(words.front(), 1);
+  if (static_cast<std::size_t>(count) != words.size() - 1) in.Fail("the identifier count is wrong");
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    ids.push_back(in.Number(words[i], INT32_MIN));
+  }
+  return ids;
+}
+
+std::uint64_t Fnv1a(std::string_view text) {
+  std::uint64_t hash = 14695981039346656037ULL;
+  for (const char c : text) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ULL;
+  }
+  return hash;
+}
+
+std::string FileStem(std::string_view datPath) {
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(Fnv1a(datPath)));
+  return "sync-journal-" + std::string(hex);
+}
+
+}  // namespace
+
+std::string FormatJournal(const SyncJournal& journal) {
+  std::string out = std::string(kMagic) + " " + std::to_string(kVersion) + "\n";
+  out += "file " + Escaped(journal.datPath) + "\n";
+  out += "transfer " + Escaped(journal.csvName) + "\n";
+  out += "result " + Escaped(journal.resultName) + "\n";
+  out += "lines " + std::to_string(journal.lines) + "\n";
+  out += "ids " + std::to_string(journal.exportedIds.size());
+  for (const std::int32_t id : journal.exportedIds) out += " " + std::to_string(id);
+  out += "\n";
+  out += "user " + Escaped(journal.user) + "\n";
+  out += "time " + Escaped(journal.time) + "\n";
+  out += std::string("result-held ") + (journal.resultHeld ? "yes" : "no") + "\n";
+  out += "end\n";
+  return out;
+}
+
+SyncJournal ParseJournal(std::string_view text) {
+  Reader in(text);
+  SyncJournal j;
+  const std::string_view version = in.Field(kMagic);
+  if (in.Number(version, 0) != kVersion) in.Fail("version " + std::string(version) + " is unknown");
+  j.datPath = in.Text("file");
+  j.csvName = in.Text("transfer");
+  j.resultName = in.Text("result");
+  if (!IsBare(j.csvName) || j.resultName != ResultName(j.csvName)) {
+    in.Fail("the transfer and result names do not belong together");
+  }
+  j.lines = in.Number(in.Field("lines"), 1);
+  j.exportedIds = Ids(in, in.Field("ids"));
+  j.user = in.Text("user");
+  j.time = in.Text("time");
+  const std::string_view held = in.Field("result-held");
+  if (held != "yes" && held != "no") in.Fail("result-held is neither yes nor no");
+  j.resultHeld = held == "yes";
+  if (in.NextLine() != "end") in.Fail("expected \"end\"");
+  if (!in.AtEnd()) in.Fail("text after the end");
+  if (j.datPath.empty()) throw JournalError("damaged sync journal: no address file");
+  return j;
+}
+
+std::string JournalFileName(std::string_view datPath) { return FileStem(datPath) + ".txt"; }
+
+std::string HeldResultFileName(std::string_view datPath) { return FileStem(datPath) + ".out"; }
+
+std::string JournalTimeNow() {
+  using namespace std::chrono;
+  const auto now = floor<seconds>(system_clock::now());
+  const auto day = floor<days>(now);
+  const year_month_day date{day};
+  const hh_mm_ss time{now - day};
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                static_cast<int>(time.seconds().count()));
+  return text;
+}
+
+}  // namespace brindle
