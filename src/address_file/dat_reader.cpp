@@ -320,13 +320,13 @@ void DatReader::ReadRecordBody(DatInput& in, DatRecord& rec) {
   }
   ReadTextField(in, "item 17");
   rec.item18 = ReadTextField(in, "item 18");
-  rec.item19 = ReadTextField(in, "item 19");
-  rec.item20 = ReadTextField(in, "item 20");
-  rec.item21 = ReadTextField(in, "item 21");
-  rec.item22 = ReadTextField(in, "item 22");
+  rec.lastName = ReadTextField(in, "item 19");
+  rec.firstName = ReadTextField(in, "item 20");
+  rec.title = ReadTextField(in, "item 21");
+  rec.company = ReadTextField(in, "item 22");
   rec.item23 = ReadIntField(in, "item 23");
-  std::string* texts24[] = {&rec.item24, &rec.item25, &rec.item26, &rec.item27,
-                            &rec.item28, &rec.item29, &rec.item30, &rec.item31};
+  std::string* texts24[] = {&rec.address, &rec.phone1, &rec.phone2, &rec.phone3,
+                            &rec.phone4, &rec.phone5, &rec.phone6, &rec.phone7};
   for (std::string* t : texts24) *t = ReadTextField(in, "items 24 to 31");
   std::string* ints32[] = {&rec.item32, &rec.item33, &rec.item34, &rec.item35,
                            &rec.item36, &rec.item37, &rec.item38};
@@ -353,7 +353,7 @@ void DatReader::ReadRecordTail(DatInput& in, DatRecord& rec) {
   }
   rec.item60 = ReadIntField(in, "item 60");
   for (std::string* t : {&rec.item61, &rec.item62, &rec.item63, &rec.item64, &rec.item65,
-                         &rec.item66, &rec.item67}) {
+                         &rec.note, &rec.item67}) {
     *t = ReadTextField(in, "items 61 to 67");
   }
   rec.item68 = std::to_string(ReadIntField(in, "item 68"));

@@ -125,10 +125,10 @@ TEST(DatReaderText, BothLengthFormsAndWindows1252Bytes) {
                                          .Text(22, accented))
                              .Bytes());
   ASSERT_EQ(w.records.size(), 1u);
-  EXPECT_EQ(w.records[0].item19, "ABC");
-  EXPECT_EQ(w.records[0].item20, long300);
-  EXPECT_EQ(w.records[0].item21, "short in long form");
-  EXPECT_EQ(w.records[0].item22, accented);
+  EXPECT_EQ(w.records[0].lastName, "ABC");
+  EXPECT_EQ(w.records[0].firstName, long300);
+  EXPECT_EQ(w.records[0].title, "short in long form");
+  EXPECT_EQ(w.records[0].company, accented);
 }
 
 TEST(DatReaderText, LongFormLengthIsTwoBytesLittleEndian) {
@@ -169,11 +169,11 @@ TEST(DatReaderRecord, EveryNamedItemLandsInItsField) {
   EXPECT_EQ(r.item15, "-100000000");
   EXPECT_EQ(r.blockMarker, 0);
   EXPECT_EQ(r.item18, "t18");
-  EXPECT_EQ(r.item19, "t19");
-  EXPECT_EQ(r.item22, "t22");
+  EXPECT_EQ(r.lastName, "t19");
+  EXPECT_EQ(r.company, "t22");
   EXPECT_EQ(r.item23, 23);
-  EXPECT_EQ(r.item24, "t24");
-  EXPECT_EQ(r.item31, "t31");
+  EXPECT_EQ(r.address, "t24");
+  EXPECT_EQ(r.phone7, "t31");
   EXPECT_EQ(r.item32, "32");
   EXPECT_EQ(r.item38, "-38000000");
   EXPECT_EQ(r.custom1, "t39");
@@ -187,7 +187,7 @@ TEST(DatReaderRecord, EveryNamedItemLandsInItsField) {
   EXPECT_EQ(r.item59, "t59");
   EXPECT_EQ(r.item60, 60);
   EXPECT_EQ(r.item61, "t61");
-  EXPECT_EQ(r.item66, "t66");
+  EXPECT_EQ(r.note, "t66");
   EXPECT_EQ(r.item67, "t67");
   EXPECT_EQ(r.item68, "68");
   EXPECT_EQ(r.item69, "69");
@@ -255,9 +255,9 @@ TEST(DatReaderRecord, BlockIsReadWhenTheMarkerIsOne) {
   EXPECT_EQ(w.records[0].blockMarker, 1);
   EXPECT_EQ(w.records[0].blockName, "empty");
   EXPECT_EQ(w.records[0].blockLength, 0);
-  EXPECT_EQ(w.records[0].item19, "after empty");
+  EXPECT_EQ(w.records[0].lastName, "after empty");
   EXPECT_EQ(w.records[1].blockLength, 1000);
-  EXPECT_EQ(w.records[2].item19, "plain");
+  EXPECT_EQ(w.records[2].lastName, "plain");
 }
 
 TEST(DatReaderEnd, StatusAbove500OrItem2ZeroEndsTheRecords) {
@@ -314,7 +314,7 @@ TEST(DatReaderText, CommasQuotesAndLineBreaksSurviveInEveryTextItem) {
   const DatRecord& r = w.records[0];
   EXPECT_EQ(r.blockName, nasty);
   EXPECT_EQ(r.item18, nasty + "18");
-  EXPECT_EQ(r.item24, nasty + "24");
+  EXPECT_EQ(r.address, nasty + "24");
   EXPECT_EQ(r.custom1, nasty + "39");
   EXPECT_EQ(r.custom9, nasty + "47");
   EXPECT_EQ(r.item59, nasty + "59");
@@ -489,7 +489,7 @@ TEST_F(DatReaderCopy, FromAFileEveryItemMayStraddleAnInputRefill) {
           const DatRecord rec = reader.ReadRecord(input, texts);
           ASSERT_FALSE(reader.endOfRecords);
           EXPECT_EQ(rec.recordId, i + 1);
-          EXPECT_EQ(rec.item24.size(), texts == DatReader::RecordTexts::kSkip
+          EXPECT_EQ(rec.address.size(), texts == DatReader::RecordTexts::kSkip
                                            ? 0u
                                            : std::size_t(rec.recordId * 53 % 700));
         }
@@ -511,7 +511,7 @@ TEST(DatReaderSkip, SkippedTextsKeepTheNumbersAndFailAtTheSameOffset) {
   EXPECT_EQ(rec.recordId, 7);
   EXPECT_EQ(rec.category, 2);
   EXPECT_EQ(rec.status, 129);
-  EXPECT_EQ(rec.item19, "");
+  EXPECT_EQ(rec.lastName, "");
   EXPECT_EQ(rec.custom9, "");
   EXPECT_TRUE(in.AtEnd());
 

@@ -79,14 +79,14 @@ TEST_F(TextForms, EveryFormIsReadFromAFileAcrossBufferRefills) {
     DatInput in(dir_ / "a.dat", buffer);
     const auto records = ReadRecords(reader, in);
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].item19, "one byte");
-    EXPECT_EQ(records[0].item20, std::string(300, 'x'));
-    EXPECT_EQ(records[0].item21, std::string(65533, 'm'));
-    EXPECT_EQ(records[0].item22, "small, four-byte form");
-    EXPECT_EQ(records[0].item24, note40k);
-    EXPECT_EQ(records[0].item66, big);
+    EXPECT_EQ(records[0].lastName, "one byte");
+    EXPECT_EQ(records[0].firstName, std::string(300, 'x'));
+    EXPECT_EQ(records[0].title, std::string(65533, 'm'));
+    EXPECT_EQ(records[0].company, "small, four-byte form");
+    EXPECT_EQ(records[0].address, note40k);
+    EXPECT_EQ(records[0].note, big);
     EXPECT_EQ(records[0].custom9, "old id");
-    EXPECT_EQ(records[1].item19, "after");
+    EXPECT_EQ(records[1].lastName, "after");
   }
 }
 
