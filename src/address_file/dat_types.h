@@ -50,7 +50,7 @@ struct DatRecord {
   std::int32_t recordId = 0;     // item 4
   std::int32_t status = 0;       // item 3: the state code
   std::string firstName, lastName, title, company;  // items 20, 19, 21, 22
-  std::string address;  // item 24: lines separated by CR LF
+  std::string address;                              // item 24: lines separated by CR LF
   // Items 25 to 31: the phone slots; each slot's label (work, home, e-mail, ...) is chosen
   // per record in Palm Desktop, so an e-mail address may sit in any of them.
   std::string phone1, phone2, phone3, phone4, phone5, phone6, phone7;
@@ -64,11 +64,11 @@ struct DatRecord {
   std::string item67;
   std::string item68, item69;  // decimal texts
   std::string item70;
-  bool spareFlag = false;  // never set by the reader; the export writes it as column 29
+  bool spareFlag = false;     // never set by the reader; the export writes it as column 29
   std::int32_t category = 0;  // item 6: a category number of the header's table
   Bytes4 item73{};
   std::int16_t item74 = 0, item75 = 0;
-  std::string blockName;        // the block of item 16
+  std::string blockName;  // the block of item 16
   std::int32_t blockLength = 0;
 };
 

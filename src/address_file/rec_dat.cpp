@@ -12,24 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Switches copy mode off and closes the output; the replacement removes an unfinished copy.
-class WriteBackGuard {
- public:
-  explicit WriteBackGuard(DatReader& reader) : reader_(reader) {}
-  ~WriteBackGuard() {
-    reader_.mirrorOn = false;
-    reader_.SetMirror(nullptr);
-    output.reset();
-  }
-  WriteBackGuard(const WriteBackGuard&) = delete;
-  WriteBackGuard& operator=(const WriteBackGuard&) = delete;
-
-  std::unique_ptr<DatOutput> output;
-
- private:
-  DatReader& reader_;
-};
-
 // File-system refusals in the layer's own error type, so every caller reports them alike.
 template <typename Step>
 auto FileStep(Step step) {
@@ -41,15 +23,16 @@ auto FileStep(Step step) {
 }
 
 // Copies the records, then every byte after the last record read, unchanged.
-int CopyWithChanges(DatReader& reader, DatInput& in, DatOutput& out) {
-  const ResultTable& table = reader.resultTable();
+int CopyWithChanges(DatReader& reader, DatInput& in, DatOutput& out, ResultTable table) {
+  const DatCopy copy(reader, out, std::move(table));
   int changed = 0;
   const DatHeader header = reader.ReadHeader(in);
-  for (std::int32_t i = 0; i < header.recordCount; ++i) {
-    const DatRecord rec = reader.ReadRecord(in, DatReader::RecordTexts::kSkip);
-    if (reader.endOfRecords) break;
-    if (table.count(rec.recordId) != 0) ++changed;
-  }
+  ForEachRecord(
+      reader, in, header.recordCount,
+      [&](const DatRecord& rec, std::int64_t) {
+        if (reader.resultTable().count(rec.recordId) != 0) ++changed;
+      },
+      DatReader::RecordTexts::kSkip);
   std::array<char, 64 * 1024> chunk{};
   while (const std::size_t n = in.ReadSome(chunk.data(), chunk.size())) out.Write(chunk.data(), n);
   return changed;
@@ -64,7 +47,6 @@ int RecDat(DatReader& reader, const WriteBackJob& job) {
 }
 
 int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput) {
-  reader.mirrorOn = false;
   // A link is followed to the user's real file, which is what gets replaced.
   const fs::path target = platform::ResolveLinks(job.datPath);
   // Every check of both files happens before anything is written.
@@ -76,22 +58,18 @@ int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& make
   }
   platform::Replacement replacement = FileStep([&] { return platform::Replacement(target); });
 
-  WriteBackGuard guard(reader);
+  // Destroyed before the replacement, which removes an unfinished copy.
+  std::unique_ptr<DatOutput> output;
   int changed = 0;
   {
     DatInput in(target);  // closed before the rename, which some systems need
-    guard.output =
-        makeOutput(FileStep([&] { return replacement.OpenStream(); }), replacement.path());
-    guard.output->WriteOutEarly();  // overlaps the disk's work with the copying
-    reader.SetResultTable(std::move(table));
-    reader.SetMirror(guard.output.get());
-    reader.mirrorOn = true;
-    changed = CopyWithChanges(reader, in, *guard.output);
-    reader.mirrorOn = false;
+    output = makeOutput(FileStep([&] { return replacement.OpenStream(); }), replacement.path());
+    output->WriteOutEarly();  // overlaps the disk's work with the copying
+    changed = CopyWithChanges(reader, in, *output, std::move(table));
   }
   // Nothing to change: the replacement removes its copy and the file keeps its inode and time.
   if (changed == 0) return 0;
-  guard.output->Commit();
+  output->Commit();
   // The user's permission bits come only now, just before the copy takes the file's place.
   FileStep([&] { replacement.Commit(); });
   return changed;

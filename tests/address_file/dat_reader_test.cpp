@@ -27,12 +27,12 @@ Walk ReadAll(DatReader& reader, const std::string& bytes) {
   Walk w;
   w.header = reader.ReadHeader(in);
   for (std::int32_t i = 0; i < w.header.recordCount; ++i) {
-    DatRecord r = reader.ReadRecord(in);
-    if (reader.endOfRecords) {
+    std::optional<DatRecord> r = reader.ReadRecord(in);
+    if (!r) {
       w.ended = true;
       break;
     }
-    w.records.push_back(std::move(r));
+    w.records.push_back(std::move(*r));
   }
   return w;
 }
@@ -284,14 +284,10 @@ TEST(DatReaderEnd, MarkerReturnsAnEmptyRecordAfterTwentyFourBytes) {
     DatReader reader;
     DatInput in = DatInput::FromMemory(bytes);
     reader.ReadHeader(in);
-    reader.ReadRecord(in);
+    ASSERT_TRUE(reader.ReadRecord(in));
     const std::int64_t before = in.offset();
-    const DatRecord marker = reader.ReadRecord(in);
-    EXPECT_TRUE(reader.endOfRecords) << status;
+    EXPECT_FALSE(reader.ReadRecord(in)) << status;
     EXPECT_EQ(in.offset() - before, 24) << status;
-    EXPECT_EQ(marker.item1, 0);
-    EXPECT_EQ(marker.item2, 0);
-    EXPECT_EQ(marker.status, 0);
     EXPECT_TRUE(in.AtEnd());
   }
 }
@@ -383,10 +379,11 @@ class DatReaderCopy : public ::testing::Test {
     {
       DatOutput out(out_path);
       DatReader reader;
-      reader.SetMirror(&out);
-      reader.SetResultTable(table);
-      reader.mirrorOn = true;
-      ReadAll(reader, bytes);
+      {
+        const DatCopy copy(reader, out, table);
+        ReadAll(reader, bytes);
+      }
+      EXPECT_FALSE(reader.copying());
       if (writePos) *writePos = reader.writePos();
       out.Close();
     }
@@ -480,18 +477,17 @@ TEST_F(DatReaderCopy, FromAFileEveryItemMayStraddleAnInputRefill) {
       {
         DatOutput out(out_path);
         DatReader reader;
-        reader.SetMirror(&out);
-        reader.SetResultTable(table);
-        reader.mirrorOn = true;
+        const DatCopy copy(reader, out, table);
         DatInput input(src, buffer);
         const DatHeader h = reader.ReadHeader(input);
         for (std::int32_t i = 0; i < h.recordCount; ++i) {
-          const DatRecord rec = reader.ReadRecord(input, texts);
-          ASSERT_FALSE(reader.endOfRecords);
+          const std::optional<DatRecord> read = reader.ReadRecord(input, texts);
+          ASSERT_TRUE(read);
+          const DatRecord& rec = *read;
           EXPECT_EQ(rec.recordId, i + 1);
           EXPECT_EQ(rec.address.size(), texts == DatReader::RecordTexts::kSkip
-                                           ? 0u
-                                           : std::size_t(rec.recordId * 53 % 700));
+                                            ? 0u
+                                            : std::size_t(rec.recordId * 53 % 700));
         }
         writePos = reader.writePos();
         out.Close();
@@ -507,7 +503,9 @@ TEST(DatReaderSkip, SkippedTextsKeepTheNumbersAndFailAtTheSameOffset) {
   DatReader reader;
   DatInput in = DatInput::FromMemory(bytes);
   reader.ReadHeader(in);
-  const DatRecord rec = reader.ReadRecord(in, DatReader::RecordTexts::kSkip);
+  const std::optional<DatRecord> read = reader.ReadRecord(in, DatReader::RecordTexts::kSkip);
+  ASSERT_TRUE(read);
+  const DatRecord& rec = *read;
   EXPECT_EQ(rec.recordId, 7);
   EXPECT_EQ(rec.category, 2);
   EXPECT_EQ(rec.status, 129);
@@ -523,7 +521,7 @@ TEST(DatReaderSkip, SkippedTextsKeepTheNumbersAndFailAtTheSameOffset) {
     DatInput cutIn = DatInput::FromMemory(cut);
     reader.ReadHeader(cutIn);
     try {
-      reader.ReadRecord(cutIn, texts);
+      (void)reader.ReadRecord(cutIn, texts);
     } catch (const DatError& e) {
       offsets[k] = e.offset();
     }
@@ -531,14 +529,6 @@ TEST(DatReaderSkip, SkippedTextsKeepTheNumbersAndFailAtTheSameOffset) {
   }
   EXPECT_EQ(offsets[0], static_cast<std::int64_t>(bytes.find("Acme")));
   EXPECT_EQ(offsets[1], offsets[0]);
-}
-
-TEST(DatReaderCopyMode, CopyModeWithoutOutputIsAnErrorNotACrash) {
-  DatReader reader;
-  reader.mirrorOn = true;
-  const std::string bytes = DatBuilder().Bytes();
-  DatInput in = DatInput::FromMemory(bytes);
-  EXPECT_THROW(reader.ReadHeader(in), DatError);
 }
 
 }  // namespace

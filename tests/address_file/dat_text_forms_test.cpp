@@ -23,11 +23,8 @@ constexpr const char* kOtherKind = "does not look like an address.dat of Palm De
 std::vector<DatRecord> ReadRecords(DatReader& reader, DatInput& in) {
   const DatHeader h = reader.ReadHeader(in);
   std::vector<DatRecord> records;
-  for (std::int32_t i = 0; i < h.recordCount; ++i) {
-    DatRecord r = reader.ReadRecord(in);
-    if (reader.endOfRecords) break;
-    records.push_back(std::move(r));
-  }
+  ForEachRecord(reader, in, h.recordCount,
+                [&](const DatRecord& r, std::int64_t) { records.push_back(r); });
   return records;
 }
 
@@ -98,9 +95,7 @@ TEST_F(TextForms, CopyModeReproducesEveryFormAndReplacesAFourByteCustom9) {
     {
       DatOutput output(out);
       DatReader reader;
-      reader.SetMirror(&output);
-      if (match) reader.SetResultTable({{7, "900"}});
-      reader.mirrorOn = true;
+      const DatCopy copy(reader, output, match ? ResultTable{{7, "900"}} : ResultTable{});
       const std::string bytes = in.Bytes();
       DatInput input = DatInput::FromMemory(bytes);
       ReadRecords(reader, input);

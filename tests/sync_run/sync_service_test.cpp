@@ -66,11 +66,8 @@ std::vector<DatRecord> ReadRecords(const std::filesystem::path& path) {
   DatInput in(path);
   const DatHeader header = reader.ReadHeader(in);
   std::vector<DatRecord> records;
-  for (std::int32_t i = 0; i < header.recordCount; ++i) {
-    DatRecord record = reader.ReadRecord(in);
-    if (reader.endOfRecords) break;
-    records.push_back(record);
-  }
+  ForEachRecord(reader, in, header.recordCount,
+                [&](const DatRecord& record, std::int64_t) { records.push_back(record); });
   return records;
 }
 
