@@ -46,9 +46,11 @@ int RecDat(DatReader& reader, const WriteBackJob& job) {
   });
 }
 
-int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput) {
+namespace {
+
+int WriteBack(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput) {
   // A link is followed to the user's real file, which is what gets replaced.
-  const fs::path target = platform::ResolveLinks(job.datPath);
+  const fs::path target = FileStep([&] { return platform::ResolveLinks(job.datPath); });
   // Every check of both files happens before anything is written.
   FileStep([&] { platform::RequireReplaceable(target); });
   FileStep([&] { platform::RequireRegularFile(job.resultFile); });
@@ -71,8 +73,22 @@ int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& make
   if (changed == 0) return 0;
   output->Commit();
   // The user's permission bits come only now, just before the copy takes the file's place.
-  FileStep([&] { replacement.Commit(); });
+  // The new file is in place either way: a folder that cannot be forced to disk is no reason to
+  // report the write-back as failed, since at worst a crash brings back the old, intact file.
+  [[maybe_unused]] const bool renameOnDisk = FileStep([&] { return replacement.Commit(); });
   return changed;
+}
+
+}  // namespace
+
+int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput) {
+  // A path the file system refuses (a folder that vanished, a name too long) is reported in the
+  // layer's own error type, like every other failure of the write-back.
+  try {
+    return WriteBack(reader, job, makeOutput);
+  } catch (const fs::filesystem_error& e) {
+    throw DatError(e.what(), -1);
+  }
 }
 
 }  // namespace brindle

@@ -218,13 +218,13 @@ std::FILE* Replacement::OpenStream() {
   return StreamOver(fd, path_);
 }
 
-void Replacement::Commit() {
+bool Replacement::Commit() {
   if (::fchmod(fd_, mode_) != 0) FailErrno("cannot set the permissions of", path_, errno);
   if (::rename(path_.c_str(), target_.c_str()) != 0) {
     FailErrno("cannot put the new copy in place of", target_, errno);
   }
   committed_ = true;
-  SyncDirectory(target_.parent_path().empty() ? fs::path(".") : target_.parent_path());
+  return SyncDirectory(target_.parent_path().empty() ? fs::path(".") : target_.parent_path());
 }
 
 }  // namespace brindle::platform

@@ -53,8 +53,9 @@ class Replacement {
   const std::filesystem::path& path() const { return path_; }
   // A stream of its own over the new copy, for the caller to write, force to disk and close.
   std::FILE* OpenStream();
-  // REQUIRES: the data was written and forced to disk. Throws FileError.
-  void Commit();
+  // REQUIRES: the data was written and forced to disk. Throws FileError. Returns whether the
+  // rename itself was forced to disk; when not, the system writes it out in its own time.
+  [[nodiscard]] bool Commit();
 
  private:
   std::filesystem::path target_;
