@@ -21,7 +21,7 @@
 
 namespace brindle::test {
 
-using platform::TransferScript;
+using test::TransferScript;
 
 inline TransferScript HttpReply(std::string body) {
   return {{1, 2, 3, 4, 5, 6, 7, 8, 12}, std::move(body), 0, ""};

@@ -11,12 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/doubles/event_pump_double.h"
-#include "platform/doubles/file_dialog_double.h"
-#include "platform/doubles/message_box_double.h"
-#include "platform/doubles/transfer_control_double.h"
-#include "platform/doubles/windowing_double.h"
 #include "platform/file_ops.h"
+#include "platform/headless/offline_transfers.h"
+#include "platform/headless/queued_file_dialog.h"
+#include "platform/headless/queued_message_box.h"
+#include "platform/headless/recording_windowing.h"
 #include "window/frm_brindle.h"
 
 namespace brindle::drive {
@@ -71,9 +70,9 @@ class ScenarioDriver {
   std::ostream& out_;
   platform::QueuedMessageBox messageBox_;
   platform::QueuedFileDialog fileDialog_;
-  platform::FakeTransferControl itc_;
-  platform::FakeTransferControl itc2_;
-  platform::ScriptedEventPump pump_;
+  platform::OfflineTransferControl itc_;
+  platform::OfflineTransferControl itc2_;
+  platform::IdleEventPump pump_;
   platform::RecordingWindowing windowing_;
   platform::RealFileOps files_;
   std::unique_ptr<FrmBrindle> window_;
