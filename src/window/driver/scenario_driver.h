@@ -6,10 +6,8 @@
 #include <filesystem>
 #include <iosfwd>
 #include <memory>
-#include <set>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "platform/file_ops.h"
 #include "platform/headless/offline_transfers.h"
@@ -36,7 +34,6 @@ struct DriveTransfers {
 
 struct DriveOptions {
   std::filesystem::path programFolder;
-  std::string script;  // path of the script; "" reads stdin
   ServiceConfig service = DefaultServiceConfig();
   // Set by --web-host or --ftp-host: "SYNC" then runs the real sync run against that service
   // over `transfers`, instead of printing the hand-over.
@@ -79,14 +76,8 @@ class ScenarioDriver {
   bool activationPending_ = false;
 };
 
-// Options of the drive command that take a value ("--program-folder", ...).
-std::set<std::string> DriveValueOptions();
-
-// `brindle-cli drive [--program-folder DIR] [SCRIPT]`. Returns the exit status: 0, or 2 for
-// a usage or script error (reported on `err` with the line number).
-// `realTransfers` is used when a host option asks for a real sync.
-int RunDrive(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-             std::ostream& err, const std::filesystem::path& defaultProgramFolder,
-             DriveTransfers* realTransfers = nullptr);
+// Runs `script` line by line until it ends or the program ends. Returns the exit status: 0,
+// or 2 for a line it cannot run (reported on `err` with its line number).
+int RunScript(ScenarioDriver& driver, std::istream& script, std::ostream& out, std::ostream& err);
 
 }  // namespace brindle::drive
