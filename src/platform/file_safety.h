@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/file_ops.h"
+#include "platform/file_error.h"
 
 namespace brindle::platform {
 
