@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/file_error.h"
+#include "platform/unique_fd.h"
 
 namespace brindle::platform {
 
@@ -60,7 +61,7 @@ class Replacement {
  private:
   std::filesystem::path target_;
   std::filesystem::path path_;
-  int fd_ = -1;
+  UniqueFd fd_;
   unsigned mode_ = 0600;
   bool committed_ = false;
 };
