@@ -46,7 +46,7 @@ void BM_ExportLine(benchmark::State& state) {
   brindle::DatInput in = brindle::DatInput::FromMemory(bytes);
   brindle::DatReader reader;
   reader.ReadHeader(in);
-  const brindle::DatRecord rec = reader.ReadRecord(in);
+  const brindle::DatRecord rec = *reader.ReadRecord(in);
   for (auto _ : state) benchmark::DoNotOptimize(brindle::ExportLine(rec, "Business"));
 }
 BENCHMARK(BM_ExportLine);

@@ -33,10 +33,14 @@ bool IsDecimal(const std::string& text) {
 
 }  // namespace
 
+void ContactStore::Closer::operator()(sqlite3* db) const { sqlite3_close(db); }
+
 ContactStore::ContactStore(const std::filesystem::path& file) {
-  if (sqlite3_open(file.string().c_str(), &db_) != SQLITE_OK) {
-    const std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
-    sqlite3_close(db_);
+  sqlite3* opened = nullptr;
+  const int status = sqlite3_open(file.string().c_str(), &opened);
+  db_.reset(opened);  // closed however the constructor ends
+  if (status != SQLITE_OK) {
+    const std::string why = db_ ? sqlite3_errmsg(db_.get()) : "out of memory";
     throw std::runtime_error("cannot open database " + file.string() + ": " + why);
   }
   std::string fields;
@@ -55,11 +59,9 @@ ContactStore::ContactStore(const std::filesystem::path& file) {
   AddAccount("visitor", "visitor", "web");
 }
 
-ContactStore::~ContactStore() { sqlite3_close(db_); }
-
 void ContactStore::Exec(const std::string& sql) {
   char* error = nullptr;
-  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+  if (sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
     const std::string why = error ? error : "unknown error";
     sqlite3_free(error);
     throw std::runtime_error("database: " + why);
@@ -101,16 +103,16 @@ void ContactStore::AddAccount(const std::string& login, const std::string& passw
                               const std::string& level) {
   std::lock_guard lock(mutex_);
   Statement stmt =
-      Prepare(db_, "INSERT OR REPLACE INTO accounts(login, password, level) VALUES(?, ?, ?)");
+      Prepare(db_.get(), "INSERT OR REPLACE INTO accounts(login, password, level) VALUES(?, ?, ?)");
   BindText(stmt.get(), 1, login);
   BindText(stmt.get(), 2, password);
   BindText(stmt.get(), 3, level);
-  StepDone(db_, stmt.get());
+  StepDone(db_.get(), stmt.get());
 }
 
 AuthReply ContactStore::CheckLogin(const std::string& login, const std::string& password) {
   std::lock_guard lock(mutex_);
-  Statement stmt = Prepare(db_, "SELECT password, level FROM accounts WHERE login = ?");
+  Statement stmt = Prepare(db_.get(), "SELECT password, level FROM accounts WHERE login = ?");
   BindText(stmt.get(), 1, login);
   if (sqlite3_step(stmt.get()) != SQLITE_ROW) return AuthReply::Rejected;
   if (ColumnText(stmt.get(), 0) != password) return AuthReply::Rejected;
@@ -119,7 +121,7 @@ AuthReply ContactStore::CheckLogin(const std::string& login, const std::string& 
 
 long long ContactStore::FindOwnContact(const std::string& owner, const std::string& idText) {
   if (!IsDecimal(idText)) return 0;
-  Statement stmt = Prepare(db_, "SELECT id FROM contacts WHERE id = ? AND owner = ?");
+  Statement stmt = Prepare(db_.get(), "SELECT id FROM contacts WHERE id = ? AND owner = ?");
   sqlite3_bind_int64(stmt.get(), 1, std::stoll(idText));
   BindText(stmt.get(), 2, owner);
   return sqlite3_step(stmt.get()) == SQLITE_ROW ? sqlite3_column_int64(stmt.get(), 0) : 0;
@@ -155,24 +157,24 @@ long long ContactStore::StoreContact(const std::string& owner, const std::string
     for (int i = 1; i <= kExportColumns; ++i) sql += ", ?";
     sql += ")";
   }
-  Statement stmt = Prepare(db_, sql);
+  Statement stmt = Prepare(db_.get(), sql);
   BindText(stmt.get(), 1, owner);
   BindText(stmt.get(), 2, sourceFile);
   for (int i = 0; i < kExportColumns; ++i) BindBlob(stmt.get(), i + 3, fields[i]);
-  StepDone(db_, stmt.get());
-  return existing != 0 ? existing : sqlite3_last_insert_rowid(db_);
+  StepDone(db_.get(), stmt.get());
+  return existing != 0 ? existing : sqlite3_last_insert_rowid(db_.get());
 }
 
 long long ContactStore::ContactCount() {
   std::lock_guard lock(mutex_);
-  Statement stmt = Prepare(db_, "SELECT COUNT(*) FROM contacts");
+  Statement stmt = Prepare(db_.get(), "SELECT COUNT(*) FROM contacts");
   sqlite3_step(stmt.get());
   return sqlite3_column_int64(stmt.get(), 0);
 }
 
 std::string ContactStore::ContactListing() {
   std::lock_guard lock(mutex_);
-  Statement stmt = Prepare(db_, "SELECT id, owner, f1, f2 FROM contacts ORDER BY id");
+  Statement stmt = Prepare(db_.get(), "SELECT id, owner, f1, f2 FROM contacts ORDER BY id");
   std::string out;
   while (sqlite3_step(stmt.get()) == SQLITE_ROW) {
     out += std::to_string(sqlite3_column_int64(stmt.get(), 0)) + "\t" + ColumnText(stmt.get(), 1) +

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -18,7 +19,6 @@ class ContactStore {
  public:
   // Opens (or creates) the database and seeds the demo accounts.
   explicit ContactStore(const std::filesystem::path& file);
-  ~ContactStore();
 
   void AddAccount(const std::string& login, const std::string& password, const std::string& level);
   AuthReply CheckLogin(const std::string& login, const std::string& password);
@@ -39,8 +39,12 @@ class ContactStore {
                          const std::vector<std::string>& fields);
   long long FindOwnContact(const std::string& owner, const std::string& idText);
 
+  struct Closer {
+    void operator()(sqlite3* db) const;
+  };
+
   std::mutex mutex_;
-  sqlite3* db_ = nullptr;
+  std::unique_ptr<sqlite3, Closer> db_;
 };
 
 }  // namespace rookery

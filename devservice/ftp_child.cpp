@@ -51,6 +51,7 @@ finally:
   std::vector<std::string> args = {
       s.python, "-c", kServerScript, "127.0.0.1", std::to_string(s.port), s.home.string(), s.user};
   std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
   execv(s.python.c_str(), argv.data());

@@ -2,10 +2,13 @@
 // 127.0.0.1 over HTTP, runs the FTP account through pyftpdlib, keeps accounts and contacts in
 // SQLite. Prints "web 127.0.0.1:PORT ftp 127.0.0.1:PORT" once both listen; stops on SIGTERM,
 // SIGINT, or the end of its input when that input is a pipe.
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
@@ -157,25 +160,79 @@ class StopLatch {
   bool stopped_ = false;
 };
 
-void WatchSignals(StopLatch& latch, const sigset_t& signals) {
-  std::thread([&latch, signals] {
-    int signal = 0;
-    sigwait(&signals, &signal);
-    latch.Request();
-  }).detach();
-}
+// A pipe whose two ends close with it.
+class Pipe {
+ public:
+  Pipe() {
+    if (pipe(ends_) != 0) throw std::runtime_error("cannot make a pipe");
+  }
+  ~Pipe() {
+    close(ends_[0]);
+    close(ends_[1]);
+  }
+  Pipe(const Pipe&) = delete;
+  Pipe& operator=(const Pipe&) = delete;
+  int readEnd() const { return ends_[0]; }
+  int writeEnd() const { return ends_[1]; }
 
-// A parent that holds our input through a pipe ends us by closing it, even if it dies.
-void WatchInput(StopLatch& latch) {
-  struct stat st {};
-  if (fstat(0, &st) != 0 || !(S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode))) return;
-  std::thread([&latch] {
-    char buffer[256];
-    while (read(0, buffer, sizeof buffer) > 0) {
+ private:
+  int ends_[2] = {-1, -1};
+};
+
+// Turns a stop signal, or the end of an input a parent holds through a pipe (the parent ends
+// us by closing it, even if it dies), into a stop request. Both watchers are woken and joined
+// before the latch they report to goes.
+class StopWatchers {
+ public:
+  StopWatchers(StopLatch& latch, const sigset_t& signals) : latch_(latch), signals_(signals) {
+    signalWatcher_ = std::thread([this] { WatchSignals(); });
+    struct stat st {};
+    if (fstat(0, &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode))) {
+      inputWatcher_ = std::thread([this] { WatchInput(); });
     }
-    latch.Request();
-  }).detach();
-}
+  }
+  ~StopWatchers() {
+    leaving_ = true;
+    // Blocked in every thread and taken by sigwait: it wakes the watcher, it ends nothing.
+    // NOLINTNEXTLINE(bugprone-bad-signal-to-kill-thread)
+    pthread_kill(signalWatcher_.native_handle(), SIGTERM);
+    signalWatcher_.join();
+    if (inputWatcher_.joinable()) {
+      const char wake = 0;
+      (void)!write(wake_.writeEnd(), &wake, 1);
+      inputWatcher_.join();
+    }
+  }
+  StopWatchers(const StopWatchers&) = delete;
+  StopWatchers& operator=(const StopWatchers&) = delete;
+
+ private:
+  void WatchSignals() {
+    int signal = 0;
+    sigwait(&signals_, &signal);
+    if (!leaving_) latch_.Request();
+  }
+  void WatchInput() {
+    pollfd fds[2] = {{0, POLLIN, 0}, {wake_.readEnd(), POLLIN, 0}};
+    char buffer[256];
+    for (;;) {
+      if (poll(fds, 2, -1) < 0) {
+        if (errno == EINTR) continue;
+        break;
+      }
+      if (fds[1].revents != 0) return;  // leaving
+      if (fds[0].revents != 0 && read(0, buffer, sizeof buffer) <= 0) break;
+    }
+    latch_.Request();
+  }
+
+  StopLatch& latch_;
+  const sigset_t signals_;
+  Pipe wake_;
+  std::atomic<bool> leaving_ = false;
+  std::thread signalWatcher_;
+  std::thread inputWatcher_;
+};
 
 sigset_t BlockStopSignals() {
   sigset_t signals;
@@ -274,8 +331,7 @@ int main(int argc, char** argv) {
   try {
     Options options = ParseOptions(argc, argv);
     StopLatch latch;
-    WatchSignals(latch, signals);
-    WatchInput(latch);
+    const StopWatchers watchers(latch, signals);
     return Serve(options, latch);
   } catch (const UsageError& e) {
     std::cerr << "rookery-dev: " << e.what() << "\n" << kUsage;

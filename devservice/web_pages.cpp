@@ -26,7 +26,7 @@ void Answer(const Faults& faults, const std::string& page, const std::string& re
 }
 
 std::string AuthReplyFor(Service& service, const httplib::Request& req) {
-  const std::string fixed = service.faults.Get("auth");
+  std::string fixed = service.faults.Get("auth");
   if (!fixed.empty()) return fixed;
   const auto reply =
       service.store.CheckLogin(req.get_param_value("login"), req.get_param_value("pass"));

@@ -14,12 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   brindle::DatReader reader;
   try {
     const brindle::DatHeader header = reader.ReadHeader(in);
-    for (std::int32_t i = 0; i < header.recordCount; ++i) {
-      const brindle::DatRecord rec = reader.ReadRecord(in);
-      if (reader.endOfRecords) break;
-      const std::string line = brindle::ExportLine(rec, reader.CategoryName(rec.category));
-      if (line.size() < 30 * 2 + 29) __builtin_trap();  // 30 quoted fields at the least
-    }
+    brindle::ForEachRecord(
+        reader, in, header.recordCount, [&](const brindle::DatRecord& rec, std::int64_t) {
+          const std::string line = brindle::ExportLine(rec, reader.CategoryName(rec.category));
+          // 30 quoted fields at the least
+          if (line.size() < 30 * 2 + 29) __builtin_trap();
+        });
   } catch (const brindle::DatError& e) {
     if (e.offset() > static_cast<std::int64_t>(size)) __builtin_trap();
   }

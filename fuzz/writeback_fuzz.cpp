@@ -77,6 +77,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const std::exception&) {
     if (Read(job.datPath) != dat) __builtin_trap();
   }
-  if (reader.mirrorOn || StrayFiles(dir)) __builtin_trap();
+  if (reader.copying() || StrayFiles(dir)) __builtin_trap();
   return 0;
 }

@@ -4,6 +4,7 @@ BRINDLE_PACKAGES=(
   cmake g++ clang make ninja-build pkgconf libclang-rt-14-dev
   qt6-base-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev python3 python3-pyftpdlib fonts-dejavu-core
+  clang-tidy
 )
 
 brindle_ensure_packages() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and tests Brindle three ways:
-#   1. the normal build (warnings are errors when CI=true), whole test suite;
+#   1. the normal build (warnings are errors when CI=true), clang-tidy over the sources without
+#      Qt (.clang-tidy; any finding fails), whole test suite;
 #   2. AddressSanitizer + UndefinedBehaviorSanitizer, without the GUI, whole test suite;
 #   3. with clang, each libFuzzer target for a short, bounded time under the sanitizers.
 # Build folders go to build-ci/. JOBS sets the parallelism (default 2); FUZZ_SECONDS the time
@@ -25,6 +26,8 @@ step "Normal build"
 cmake -S . -B build-ci/normal "${GENERATOR[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DBRINDLE_WERROR=$WERROR
 cmake --build build-ci/normal -j"$JOBS"
+step "clang-tidy (src, app/cli, devservice)"
+run-clang-tidy -p build-ci/normal -j"$JOBS" -quiet "$PWD/(src|app/cli|devservice)/"
 step "Tests (normal build)"
 (cd build-ci/normal && ctest --output-on-failure -j"$JOBS")
 

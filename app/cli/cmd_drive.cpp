@@ -1,5 +1,6 @@
 // brindle-cli drive [--program-folder DIR] [SCRIPT]: runs the window model from a script of
 // user actions and prints what the user would see, as JSON Lines.
+#include <fstream>
 #include <iostream>
 
 #include "command.h"
@@ -12,21 +13,37 @@
 namespace brindle::cli {
 namespace {
 
+// The options' values, already checked against the command's options by the command line.
+drive::DriveOptions DriveOptionsFrom(const Args& args) {
+  drive::DriveOptions options;
+  options.programFolder = args.Has("--program-folder")
+                              ? std::filesystem::path(args.Get("--program-folder"))
+                              : platform::ProgramDataFolder(nullptr);
+  // Either host option asks for a real sync run; the other host stays the build's.
+  if (args.Has("--web-host")) options.service.webHost = args.Get("--web-host");
+  if (args.Has("--ftp-host")) options.service.ftpHost = args.Get("--ftp-host");
+  options.syncForReal = args.Has("--web-host") || args.Has("--ftp-host");
+  return options;
+}
+
 int RunDriveCommand(const Args& args, std::ostream& out) {
-  std::vector<std::string> words;
-  for (const auto& [option, value] : args.options) {
-    words.push_back(option);
-    words.push_back(value);
-  }
-  words.insert(words.end(), args.positional.begin(), args.positional.end());
+  drive::DriveOptions options = DriveOptionsFrom(args);
   // Used only when a host option asks for a real sync run.
   platform::CurlPump curl;
   platform::CurlTransferControl itc(curl, platform::CurlTransferControl::Protocol::Ftp);
   platform::CurlTransferControl itc2(curl, platform::CurlTransferControl::Protocol::Http);
   platform::CurlEventPump pump(curl);
   drive::DriveTransfers transfers{itc, itc2, pump};
-  return drive::RunDrive(words, std::cin, out, std::cerr, platform::ProgramDataFolder(nullptr),
-                         &transfers);
+  if (options.syncForReal) options.transfers = &transfers;
+  drive::ScenarioDriver driver(options, out);
+  const std::string path = args.positional.empty() ? "" : args.positional.front();
+  if (path.empty()) return drive::RunScript(driver, std::cin, out, std::cerr);
+  std::ifstream script(path, std::ios::binary);
+  if (!script) {
+    std::cerr << "drive: cannot open " << path << '\n';
+    return 2;
+  }
+  return drive::RunScript(driver, script, out, std::cerr);
 }
 
 const CommandRegistrar kDrive({
@@ -55,7 +72,7 @@ const CommandRegistrar kDrive({
             "hand-over to the sync run, {\"ignored\":...} for an action aimed at a disabled or\n"
             "hidden control, and the dumps. Texts are converted from Windows-1252 to UTF-8.\n"
             "Exit status 2 for an unknown command or control, with its line number on stderr.\n",
-    .valueOptions = drive::DriveValueOptions(),
+    .valueOptions = {"--program-folder", "--web-host", "--ftp-host"},
     .flagOptions = {},
     .minPositional = 0,
     .maxPositional = 1,

@@ -3,16 +3,13 @@
 #include <array>
 #include <string>
 
-#include "address_file/dat_codec.h"
+#include "address_file/dat_encoder.h"
 #include "address_file/dat_format.h"
 #include "address_file/dat_output.h"
 
 namespace brindle::cli {
 
 namespace {
-
-constexpr std::int32_t kIntType = 1;   // type word of integer fields
-constexpr std::int32_t kTextType = 5;  // type word of text fields
 
 // A small deterministic generator, so a seed gives the same file on every machine.
 class Random {
@@ -32,45 +29,6 @@ class Random {
 
  private:
   std::uint64_t state_;
-};
-
-// Encodes items into the output; the same encodings the reader decodes.
-class Encoder {
- public:
-  explicit Encoder(DatOutput& out) : out_(out) {}
-  void Raw(const Bytes4& b) { out_.Write(b.data(), b.size()); }
-  void Long(std::int32_t v) { Raw(EncodeInteger(v)); }
-  void Short(int v) {
-    out_.WriteByte(static_cast<std::uint8_t>(v & 0xFF));
-    out_.WriteByte(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-  }
-  // The shortest of the three length forms that holds the text, as Palm Desktop writes it.
-  void Text(const std::string& t) {
-    const std::size_t n = t.size();
-    if (n <= static_cast<std::size_t>(dat_format::kMaxShortTextLength)) {
-      out_.WriteByte(static_cast<std::uint8_t>(n));
-    } else if (n <= static_cast<std::size_t>(dat_format::kMaxTwoByteTextLength)) {
-      out_.WriteByte(dat_format::kLongTextMark);
-      Short(static_cast<int>(n));
-    } else {
-      out_.WriteByte(dat_format::kLongTextMark);
-      Short(dat_format::kFourByteLengthMark);
-      Long(static_cast<std::int32_t>(n));
-    }
-    out_.Write(t);
-  }
-  void IntField(std::int32_t v) {
-    Long(kIntType);
-    Long(v);
-  }
-  void TextField(const std::string& t) {
-    Long(kTextType);
-    Long(0);
-    Text(t);
-  }
-
- private:
-  DatOutput& out_;
 };
 
 struct Category {
@@ -146,7 +104,7 @@ constexpr std::array<const char*, 8> kCities = {"Springfield",
 constexpr std::array<const char*, 4> kTitles = {"", "Dr.", "Sales Manager",
                                                 "Directeur g\xE9n\xE9ral"};
 
-void WriteHeader(Encoder& e, std::int32_t records) {
+void WriteHeader(DatEncoder& e, std::int32_t records) {
   e.Raw({0xBE, 0xBA, 0xFE, 0xCA});  // the tag CAFEBABE, little-endian
   e.Text("PalmSG Database");
   e.Raw({'0', '0', 'R', 'V'});
@@ -230,7 +188,7 @@ Person MakePerson(Random& r, std::int32_t index) {
   return p;
 }
 
-void WriteRecord(Encoder& e, const Person& p) {
+void WriteRecord(DatEncoder& e, const Person& p) {
   e.IntField(1);
   e.IntField(1);
   e.IntField(p.status);
@@ -283,10 +241,17 @@ void WriteRecord(Encoder& e, const Person& p) {
 
 void WriteSampleFile(const std::filesystem::path& path, const SampleOptions& options) {
   DatOutput out(path);
-  Encoder e(out);
+  // Items are composed in memory and written out one record at a time.
+  std::string bytes;
+  DatEncoder e(bytes);
   Random r(options.seed);
   WriteHeader(e, options.records);
-  for (std::int32_t i = 0; i < options.records; ++i) WriteRecord(e, MakePerson(r, i));
+  for (std::int32_t i = 0; i < options.records; ++i) {
+    WriteRecord(e, MakePerson(r, i));
+    out.Write(bytes);
+    bytes.clear();
+  }
+  out.Write(bytes);
   out.Commit();
 }
 

@@ -1,44 +1,18 @@
 #include "text_codec.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
-#include <stdexcept>
+#include "platform/cp1252.h"
 
 namespace brindle::gui {
-namespace {
 
-constexpr const char* kCodePage = "windows-1252";
-
-QByteArray EncodeOrEmpty(QStringView text, bool* failed) {
-  QStringEncoder encoder(kCodePage, QStringConverter::Flag::Stateless);
-  if (!encoder.isValid()) throw std::runtime_error("Qt has no Windows-1252 converter");
-  QByteArray bytes = encoder.encode(text);
-  *failed = encoder.hasError();
-  return bytes;
-}
-
-}  // namespace
+// The view converts through the platform's one Windows-1252 codec, so that a text typed in the
+// window becomes the same bytes as one given on the command line or read from a file.
 
 QString FromCp1252(std::string_view bytes) {
-  QStringDecoder decoder(kCodePage, QStringConverter::Flag::Stateless);
-  if (!decoder.isValid()) throw std::runtime_error("Qt has no Windows-1252 converter");
-  return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  return QString::fromStdString(platform::Cp1252ToUtf8(bytes));
 }
 
 std::string ToCp1252(const QString& text) {
-  bool failed = false;
-  QByteArray bytes = EncodeOrEmpty(text, &failed);
-  if (!failed) return bytes.toStdString();
-  // Rare path: something typed or pasted lies outside the code page. Encode one character
-  // (surrogate pairs kept together) at a time so that only the offending ones are replaced.
-  std::string out;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    qsizetype length = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-    QByteArray one = EncodeOrEmpty(QStringView(text).mid(i, length), &failed);
-    out += failed || one.size() != 1 ? std::string("?") : one.toStdString();
-    i += length - 1;
-  }
-  return out;
+  return platform::Utf8ToCp1252(text.toUtf8().toStdString());
 }
 
 }  // namespace brindle::gui

@@ -14,6 +14,22 @@
 //   Typed integer type word (Raw 4, never checked) + Integer.
 //   Typed text    type word + second word (never checked) + Text.
 // The header holds the category table; the records follow it without a length prefix.
+//
+// Record items, in file order (I typed integer, T typed text, B bare Integer, R Raw 4), with the
+// DatRecord field each one fills. Roles marked "assumed" come from how the export and the sample
+// files use them, not from a description of the format:
+//    1 I item1          2 I item2 (0 ends the records)   3 I status (over 500 ends the records)
+//    4 I recordId       5 I item5                         6 I category
+//    7-15 B item15 (the ninth)                           16 B blockMarker (+ block when 1)
+//   17 T (not kept)    18 T item18
+//   19 T lastName      20 T firstName    21 T title    22 T company          (assumed)
+//   23 I item23        24 T address      25-31 T phone1..phone7               (assumed)
+//   32-38 I item32..item38 (as decimal text)
+//   39-47 T custom1..custom9 (custom9: the service's database identifier)
+//   48 I item48        49-53 T item49..item53   54 I item54   55-59 T item55..item59
+//   60 I item60        61-67 T item61..item67, item 66 as note (assumed)
+//   68-69 I item68, item69 (as decimal text)    70 T item70
+//   71-72 B item71, item72    73 R item73    74-76 I item74..item76    77-80 T item77..item80
 // Files written by Palm Desktop 4.1.4 start with the tag 0xCAFEBABE (stored little-endian) and
 // the text "PalmSG Database"; the reader does not require either.
 #pragma once

@@ -27,10 +27,9 @@ DatOutput::DatOutput(std::FILE* file, const std::filesystem::path& path)
     : path_(path), file_(file), buffer_(std::make_unique<char[]>(kBufferSize)) {}
 
 DatOutput::~DatOutput() {
-  if (!file_) return;
-  // Keep what was written so far (an export that failed half-way leaves its lines).
-  if (used_ > 0) std::fwrite(buffer_.get(), 1, used_, file_);
-  std::fclose(file_);
+  // Keep what was written so far (an export that failed half-way leaves its lines); the file is
+  // then closed by its owner.
+  if (file_ && used_ > 0) std::fwrite(buffer_.get(), 1, used_, file_.get());
 }
 
 void DatOutput::Fail(const std::string& what) const {
@@ -38,7 +37,7 @@ void DatOutput::Fail(const std::string& what) const {
 }
 
 void DatOutput::WriteToFile(const char* data, std::size_t n) {
-  if (std::fwrite(data, 1, n, file_) != n) {
+  if (std::fwrite(data, 1, n, file_.get()) != n) {
     Fail(std::string("cannot write (") + std::strerror(errno) + ") to");
   }
 }
@@ -54,8 +53,8 @@ void DatOutput::Drain() {
 
 void DatOutput::MaybeStartWriteOut() {
   if (writeOutEvery_ == 0 || drained_ - writtenOut_ < writeOutEvery_) return;
-  if (std::fflush(file_) != 0) Fail("cannot flush");
-  platform::StartWriteOut(file_);
+  if (std::fflush(file_.get()) != 0) Fail("cannot flush");
+  platform::StartWriteOut(file_.get());
   writtenOut_ = drained_;
 }
 
@@ -81,22 +80,20 @@ void DatOutput::Patch(std::int64_t lastPos, const Bytes4& bytes) {
   }
   Drain();
   // The bytes already left the buffer: write them in the file, then return to its end.
-  if (std::fseek(file_, static_cast<long>(start), SEEK_SET) != 0) Fail("cannot seek in");
+  if (std::fseek(file_.get(), static_cast<long>(start), SEEK_SET) != 0) Fail("cannot seek in");
   WriteToFile(reinterpret_cast<const char*>(bytes.data()), 4);
-  if (std::fseek(file_, 0, SEEK_END) != 0) Fail("cannot seek in");
+  if (std::fseek(file_.get(), 0, SEEK_END) != 0) Fail("cannot seek in");
 }
 
 void DatOutput::Close() {
   Drain();
-  std::FILE* f = file_;
-  file_ = nullptr;
-  if (std::fclose(f) != 0) Fail("cannot close");
+  if (std::fclose(file_.release()) != 0) Fail("cannot close");
 }
 
 void DatOutput::Commit() {
   Drain();
-  if (std::fflush(file_) != 0) Fail("cannot flush");
-  if (!platform::SyncFile(file_)) Fail("cannot force to disk");
+  if (std::fflush(file_.get()) != 0) Fail("cannot flush");
+  if (!platform::SyncFile(file_.get())) Fail("cannot force to disk");
   Close();
 }
 

@@ -71,8 +71,12 @@ class DatOutput {
   void MaybeStartWriteOut();
   [[noreturn]] void Fail(const std::string& what) const;
 
+  struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+
   std::filesystem::path path_;
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<std::FILE, FileCloser> file_;  // empty once closed
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;            // bytes in the buffer
   std::int64_t size_ = 0;           // bytes written, buffered ones included

@@ -34,16 +34,12 @@ std::int16_t Narrow16(std::int32_t value, const char* what, std::int64_t offset)
 
 // ---- Primitives -------------------------------------------------------------------------
 
-void DatReader::NoMirror() { throw DatError("copy mode is on but no copy output is open", -1); }
-
 // In copy mode the input hands every consumed byte to the reader (DatInput::Tee) while a
 // ReadHeader or ReadRecord runs, so the primitives below only read.
 class DatReader::CopySpan {
  public:
-  CopySpan(DatReader& reader, DatInput& in) : in_(in), on_(reader.mirrorOn) {
-    if (!on_) return;
-    if (reader.mirrorFile_ == nullptr) NoMirror();
-    in.AttachTee(&reader);
+  CopySpan(DatReader& reader, DatInput& in) : in_(in), on_(reader.copying()) {
+    if (on_) in.AttachTee(&reader);
   }
   // Writes the bytes still pending; writePos is then exact again.
   void Finish() {
@@ -166,7 +162,6 @@ DatCategory DatReader::ReadCategory(DatInput& in) {
 }
 
 void DatReader::PatchLong(std::int32_t value, std::int64_t position) {
-  if (mirrorFile_ == nullptr) throw DatError("copy mode is on but no copy output is open", -1);
   mirrorFile_->Patch(position, EncodeInteger(value));
 }
 
@@ -261,27 +256,25 @@ void DatReader::ReadHeaderItems(DatInput& in, DatHeader& h) {
 
 // ---- Records ------------------------------------------------------------------------------
 
-DatRecord DatReader::ReadRecord(DatInput& in, RecordTexts texts) {
-  endOfRecords = false;
+std::optional<DatRecord> DatReader::ReadRecord(DatInput& in, RecordTexts texts) {
   keepTexts_ = texts == RecordTexts::kKeep;
   replacePending_ = false;
   ++recordIndex_;
   const std::int64_t start = in.offset();
-  DatRecord rec;
+  std::optional<DatRecord> rec(std::in_place);
   CopySpan copy(*this, in);
   try {
-    rec.item1 = ReadIntField(in, "item 1");
-    rec.item2 = ReadIntField(in, "item 2");
-    rec.status = ReadIntField(in, "status");
-    if (rec.status > fmt::kEndStatus || rec.item2 == 0) {
-      endOfRecords = true;
+    rec->item1 = ReadIntField(in, "item 1");
+    rec->item2 = ReadIntField(in, "item 2");
+    rec->status = ReadIntField(in, "status");
+    if (rec->status > fmt::kEndStatus || rec->item2 == 0) {
       copy.Finish();
-      rec = DatRecord{};
+      rec.reset();
       return rec;  // every return names `rec`, so the record is built in the caller's place
     }
-    rec.recordId = ReadIntField(in, "record identifier");
-    if (mirrorOn) {
-      const auto match = resultTable_.find(rec.recordId);
+    rec->recordId = ReadIntField(in, "record identifier");
+    if (copying()) {
+      const auto match = resultTable_.find(rec->recordId);
       if (match != resultTable_.end()) {
         in.FlushTee();  // writePos must count the status bytes before they are patched
         PatchLong(fmt::kImportedStatus, writePos_ - 8);
@@ -289,8 +282,8 @@ DatRecord DatReader::ReadRecord(DatInput& in, RecordTexts texts) {
         replacement_ = match->second;
       }
     }
-    ReadRecordBody(in, rec);
-    ReadRecordTail(in, rec);
+    ReadRecordBody(in, *rec);
+    ReadRecordTail(in, *rec);
     copy.Finish();
   } catch (const DatError& e) {
     replacePending_ = false;
@@ -320,13 +313,13 @@ void DatReader::ReadRecordBody(DatInput& in, DatRecord& rec) {
   }
   ReadTextField(in, "item 17");
   rec.item18 = ReadTextField(in, "item 18");
-  rec.item19 = ReadTextField(in, "item 19");
-  rec.item20 = ReadTextField(in, "item 20");
-  rec.item21 = ReadTextField(in, "item 21");
-  rec.item22 = ReadTextField(in, "item 22");
+  rec.lastName = ReadTextField(in, "item 19");
+  rec.firstName = ReadTextField(in, "item 20");
+  rec.title = ReadTextField(in, "item 21");
+  rec.company = ReadTextField(in, "item 22");
   rec.item23 = ReadIntField(in, "item 23");
-  std::string* texts24[] = {&rec.item24, &rec.item25, &rec.item26, &rec.item27,
-                            &rec.item28, &rec.item29, &rec.item30, &rec.item31};
+  std::string* texts24[] = {&rec.address, &rec.phone1, &rec.phone2, &rec.phone3,
+                            &rec.phone4,  &rec.phone5, &rec.phone6, &rec.phone7};
   for (std::string* t : texts24) *t = ReadTextField(in, "items 24 to 31");
   std::string* ints32[] = {&rec.item32, &rec.item33, &rec.item34, &rec.item35,
                            &rec.item36, &rec.item37, &rec.item38};
@@ -352,8 +345,8 @@ void DatReader::ReadRecordTail(DatInput& in, DatRecord& rec) {
     *t = ReadTextField(in, "items 55 to 59");
   }
   rec.item60 = ReadIntField(in, "item 60");
-  for (std::string* t : {&rec.item61, &rec.item62, &rec.item63, &rec.item64, &rec.item65,
-                         &rec.item66, &rec.item67}) {
+  for (std::string* t :
+       {&rec.item61, &rec.item62, &rec.item63, &rec.item64, &rec.item65, &rec.note, &rec.item67}) {
     *t = ReadTextField(in, "items 61 to 67");
   }
   rec.item68 = std::to_string(ReadIntField(in, "item 68"));
@@ -370,6 +363,31 @@ void DatReader::ReadRecordTail(DatInput& in, DatRecord& rec) {
   for (std::string* t : {&rec.item77, &rec.item78, &rec.item79, &rec.item80}) {
     *t = ReadTextField(in, "items 77 to 80");
   }
+}
+
+// ---- Copy mode and record loop -----------------------------------------------------------
+
+DatCopy::DatCopy(DatReader& reader, DatOutput& out, ResultTable table) : reader_(reader) {
+  reader_.resultTable_ = std::move(table);
+  reader_.mirrorFile_ = &out;
+}
+
+DatCopy::~DatCopy() {
+  reader_.mirrorFile_ = nullptr;
+  reader_.replacePending_ = false;
+}
+
+std::int32_t ForEachRecord(DatReader& reader, DatInput& in, std::int32_t recordCount,
+                           const RecordVisitor& visit, DatReader::RecordTexts texts) {
+  std::int32_t read = 0;
+  while (read < recordCount) {
+    const std::int64_t start = in.offset();
+    const std::optional<DatRecord> rec = reader.ReadRecord(in, texts);
+    if (!rec) break;
+    ++read;
+    visit(*rec, start);
+  }
+  return read;
 }
 
 // ---- Categories ---------------------------------------------------------------------------

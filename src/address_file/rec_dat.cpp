@@ -12,24 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Switches copy mode off and closes the output; the replacement removes an unfinished copy.
-class WriteBackGuard {
- public:
-  explicit WriteBackGuard(DatReader& reader) : reader_(reader) {}
-  ~WriteBackGuard() {
-    reader_.mirrorOn = false;
-    reader_.SetMirror(nullptr);
-    output.reset();
-  }
-  WriteBackGuard(const WriteBackGuard&) = delete;
-  WriteBackGuard& operator=(const WriteBackGuard&) = delete;
-
-  std::unique_ptr<DatOutput> output;
-
- private:
-  DatReader& reader_;
-};
-
 // File-system refusals in the layer's own error type, so every caller reports them alike.
 template <typename Step>
 auto FileStep(Step step) {
@@ -41,15 +23,16 @@ auto FileStep(Step step) {
 }
 
 // Copies the records, then every byte after the last record read, unchanged.
-int CopyWithChanges(DatReader& reader, DatInput& in, DatOutput& out) {
-  const ResultTable& table = reader.resultTable();
+int CopyWithChanges(DatReader& reader, DatInput& in, DatOutput& out, ResultTable table) {
+  const DatCopy copy(reader, out, std::move(table));
   int changed = 0;
   const DatHeader header = reader.ReadHeader(in);
-  for (std::int32_t i = 0; i < header.recordCount; ++i) {
-    const DatRecord rec = reader.ReadRecord(in, DatReader::RecordTexts::kSkip);
-    if (reader.endOfRecords) break;
-    if (table.count(rec.recordId) != 0) ++changed;
-  }
+  ForEachRecord(
+      reader, in, header.recordCount,
+      [&](const DatRecord& rec, std::int64_t) {
+        if (reader.resultTable().count(rec.recordId) != 0) ++changed;
+      },
+      DatReader::RecordTexts::kSkip);
   std::array<char, 64 * 1024> chunk{};
   while (const std::size_t n = in.ReadSome(chunk.data(), chunk.size())) out.Write(chunk.data(), n);
   return changed;
@@ -65,11 +48,10 @@ int RecDat(DatReader& reader, const WriteBackJob& job) {
 
 namespace {
 
-int Rewrite(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput) {
-  reader.mirrorOn = false;
+int WriteBack(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput) {
   // A link is followed to the user's real file, which is what gets replaced.
-  const fs::path target = platform::ResolveLinks(job.datPath);
-  if (job.backups) job.backups->ForgetUnfinished(target);
+  const fs::path target = FileStep([&] { return platform::ResolveLinks(job.datPath); });
+  if (job.backups) FileStep([&] { job.backups->ForgetUnfinished(target); });
   // Every check of both files happens before anything is written.
   FileStep([&] { platform::RequireReplaceable(target); });
   FileStep([&] { platform::RequireRegularFile(job.resultFile); });
@@ -80,24 +62,22 @@ int Rewrite(DatReader& reader, const WriteBackJob& job, const OutputFactory& mak
   platform::Replacement replacement = FileStep([&] { return platform::Replacement(target); });
   if (job.backups) replacement.KeepOldIn(*job.backups, "writeback");
 
-  WriteBackGuard guard(reader);
+  // Destroyed before the replacement, which removes an unfinished copy.
+  std::unique_ptr<DatOutput> output;
   int changed = 0;
   {
     DatInput in(target);  // closed before the rename, which some systems need
-    guard.output =
-        makeOutput(FileStep([&] { return replacement.OpenStream(); }), replacement.path());
-    guard.output->WriteOutEarly();  // overlaps the disk's work with the copying
-    reader.SetResultTable(std::move(table));
-    reader.SetMirror(guard.output.get());
-    reader.mirrorOn = true;
-    changed = CopyWithChanges(reader, in, *guard.output);
-    reader.mirrorOn = false;
+    output = makeOutput(FileStep([&] { return replacement.OpenStream(); }), replacement.path());
+    output->WriteOutEarly();  // overlaps the disk's work with the copying
+    changed = CopyWithChanges(reader, in, *output, std::move(table));
   }
   // Nothing to change: the replacement removes its copy and the file keeps its inode and time.
   if (changed == 0) return 0;
-  guard.output->Commit();
+  output->Commit();
   // The user's permission bits come only now, just before the copy takes the file's place.
-  FileStep([&] { replacement.Commit(); });
+  // The new file is in place either way: a folder that cannot be forced to disk is no reason to
+  // report the write-back as failed, since at worst a crash brings back the old, intact file.
+  [[maybe_unused]] const bool renameOnDisk = FileStep([&] { return replacement.Commit(); });
   return changed;
 }
 
@@ -105,8 +85,15 @@ int Rewrite(DatReader& reader, const WriteBackJob& job, const OutputFactory& mak
 
 int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput) {
   try {
-    return Rewrite(reader, job, makeOutput);
+    try {
+      return WriteBack(reader, job, makeOutput);
+    } catch (const fs::filesystem_error& e) {
+      // A path the file system refuses (a folder that vanished, a name too long) is reported in
+      // the layer's own error type, like every other failure of the write-back.
+      throw DatError(e.what(), -1);
+    }
   } catch (const DatError& e) {
+    // Whatever failed, the user learns where the earlier versions of the file are.
     const std::string text = e.what();
     if (!job.backups || text.find(job.backups->folder().string()) != std::string::npos) throw;
     throw DatError(text + "; " + job.backups->Where(), e.offset(), e.kind());

@@ -40,7 +40,7 @@ using OutputFactory =
 // regular file. The new copy is written beside the file the path finally names (links
 // followed), under a unique name, owner-only until it takes that file's place with its owner,
 // group and permissions.
-// Throws DatError (or std::exception) on any failure; the address file is then unchanged,
+// Throws DatError (or std::bad_alloc) on any failure; the address file is then unchanged,
 // temporary files are removed and copy mode is off. Returns the number of records changed;
 // when that is 0 the address file is left untouched (the copy would equal it).
 // On success copy mode is off as well.

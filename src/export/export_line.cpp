@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::string_view kCommaMark = "UUUVIRGULAWWW";
 
-// One escaped field: quotes doubled, (item24 only) CR LF written as \n, commas as the mark.
+// One escaped field: quotes doubled, (address only) CR LF written as \n, commas as the mark.
 // The three replacements touch disjoint characters, so one left-to-right pass gives the same
 // text as applying them one after the other.
 void AppendEscaped(std::string& line, std::string_view text, bool lineBreaks) {
@@ -56,18 +56,18 @@ std::string ExportLine(const DatRecord& r, const std::string& categoryName) {
   const Esc n = Esc::None;
   const std::array<Column, 30> columns{{
       {id, n},
-      {r.item19, y},
-      {r.item20, y},
-      {r.item21, y},
-      {r.item22, y},
-      {r.item24, Esc::EscapedWithBreaks},
-      {r.item25, n},
-      {r.item26, n},
-      {r.item27, n},
-      {r.item28, n},
-      {r.item29, n},
-      {r.item30, n},
-      {r.item31, n},
+      {r.lastName, y},
+      {r.firstName, y},
+      {r.title, y},
+      {r.company, y},
+      {r.address, Esc::EscapedWithBreaks},
+      {r.phone1, n},
+      {r.phone2, n},
+      {r.phone3, n},
+      {r.phone4, n},
+      {r.phone5, n},
+      {r.phone6, n},
+      {r.phone7, n},
       {r.custom1, n},
       {r.item49, y},
       {r.item50, y},
@@ -79,7 +79,7 @@ std::string ExportLine(const DatRecord& r, const std::string& categoryName) {
       {r.item57, y},
       {r.item58, n},
       {r.item59, y},
-      {r.item66, n},
+      {r.note, n},
       {r.item70, n},
       {" ", n},
       {r.custom9, n},

@@ -39,12 +39,9 @@ int WriteExport(DatReader& reader, DatInput& in, const DatHeader& header, const 
   const auto slots = SlotNumbers(selCat);
   DatOutput out(csvPath);
   int lines = 0;
-  for (std::int32_t i = 1; i <= header.recordCount; ++i) {
-    const std::int64_t start = in.offset();
-    const DatRecord rec = reader.ReadRecord(in);
-    // The end marker is not a record: writing it would give a bogus line with identifier 0.
-    if (reader.endOfRecords) break;
-    if (rec.status == dat_format::kSkippedStatus) continue;
+  // The end marker is not a record: the loop stops there, never writing a line with id 0.
+  ForEachRecord(reader, in, header.recordCount, [&](const DatRecord& rec, std::int64_t start) {
+    if (rec.status == dat_format::kSkippedStatus) return;
     for (const auto& slot : slots) {
       if (!slot || *slot != rec.category) continue;
       if (++lines > kMaxLines) {
@@ -57,7 +54,7 @@ int WriteExport(DatReader& reader, DatInput& in, const DatHeader& header, const 
       out.Write(ExportLine(rec, reader.CategoryName(rec.category)));
       out.Write("\r\n", 2);
     }
-  }
+  });
   out.Close();
   return lines;
 }

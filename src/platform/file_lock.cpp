@@ -10,6 +10,8 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+
+#include "platform/unique_fd.h"
 #endif
 
 namespace brindle::platform {
@@ -26,21 +28,21 @@ fs::path FileLock::LockPathFor(const fs::path& file) {
 
 FileLock::FileLock(const fs::path& file) {
   const fs::path lockPath = LockPathFor(file);
-  int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  UniqueFd fd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
   // Another user's lock file (left by a run as root, say) still serves: flock needs no write.
-  if (fd < 0 && errno == EACCES) fd = ::open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) {
+  if (!fd && errno == EACCES)
+    fd = UniqueFd(::open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (!fd) {
     throw FileError("cannot open the lock file " + lockPath.string() + ": " +
                     std::generic_category().message(errno));
   }
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
     const int err = errno;
-    ::close(fd);
     if (err == EWOULDBLOCK) throw FileInUse(file.string() + " is in use by another Brindle run");
     throw FileError("cannot lock " + lockPath.string() + ": " +
                     std::generic_category().message(err));
   }
-  handle_ = fd;
+  handle_ = fd.release();  // held until Release
 }
 
 void FileLock::Release() noexcept {

@@ -15,6 +15,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/unique_fd.h"
 #endif
 
 namespace brindle::platform {
@@ -30,7 +32,7 @@ namespace {
 }
 
 #ifndef _WIN32
-// Writes everything or throws; the descriptor is closed by the caller.
+// Writes everything or throws.
 void WriteAll(int fd, const std::string& bytes, const fs::path& path) {
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -42,16 +44,11 @@ void WriteAll(int fd, const std::string& bytes, const fs::path& path) {
 
 // `path` is a fresh unique name: created here, owner-only, never through a link.
 void WriteOwnerOnly(const fs::path& path, const std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) Fail("cannot create", path, std::error_code(errno, std::generic_category()));
-  try {
-    WriteAll(fd, bytes, path);
-    if (::fsync(fd) != 0) Fail("cannot flush", path, {errno, std::generic_category()});
-  } catch (...) {
-    ::close(fd);
-    throw;
-  }
-  if (::close(fd) != 0) Fail("cannot close", path, std::error_code(errno, std::generic_category()));
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!fd) Fail("cannot create", path, std::error_code(errno, std::generic_category()));
+  WriteAll(fd.get(), bytes, path);
+  if (::fsync(fd.get()) != 0) Fail("cannot flush", path, {errno, std::generic_category()});
+  if (!fd.Close()) Fail("cannot close", path, std::error_code(errno, std::generic_category()));
 }
 #else
 void WriteOwnerOnly(const fs::path& path, const std::string& bytes) {

@@ -4,25 +4,13 @@
 #pragma once
 
 #include <filesystem>
-#include <stdexcept>
 #include <string>
+
+#include "platform/file_error.h"
 
 namespace brindle::platform {
 
 class Backups;
-
-class FileError : public std::runtime_error {
- public:
-  // Unsafe: a file or folder refused because another user could read or change what Brindle
-  // would put there.
-  enum class Kind { Failed, CrossDevice, Unsafe };
-  FileError(const std::string& message, Kind kind = Kind::Failed)
-      : std::runtime_error(message), kind_(kind) {}
-  Kind kind() const { return kind_; }
-
- private:
-  Kind kind_;
-};
 
 // Every operation throws FileError when it does not complete.
 class FileOps {

@@ -79,6 +79,14 @@ void GiveOwner(int fd, const struct stat& model, const fs::path& file, const fs:
   }
 }
 
+// A stdio stream that takes over `fd`.
+std::FILE* StreamOver(UniqueFd fd, const char* mode, const fs::path& path) {
+  std::FILE* file = ::fdopen(fd.get(), mode);
+  if (!file) FailErrno("cannot open", path, errno);
+  (void)fd.release();  // the stream closes it now
+  return file;
+}
+
 }  // namespace
 
 fs::path ResolveLinks(const fs::path& path) {
@@ -107,49 +115,28 @@ void RequireReplaceable(const fs::path& target) {
 }
 
 std::FILE* OpenRegularForReading(const fs::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) FailErrno("cannot open", path, errno);
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd) FailErrno("cannot open", path, errno);
   struct stat st {};
-  const bool examined = ::fstat(fd, &st) == 0;
-  const int err = errno;
-  if (!examined || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    if (!examined) FailErrno("cannot examine", path, err);
-    RequireRegular(path, st);
-  }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  std::FILE* file = ::fdopen(fd, "rb");
-  if (!file) {
-    const int openErr = errno;
-    ::close(fd);
-    FailErrno("cannot open", path, openErr);
-  }
-  return file;
+  if (::fstat(fd.get(), &st) != 0) FailErrno("cannot examine", path, errno);
+  if (!S_ISREG(st.st_mode)) RequireRegular(path, st);
+  ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
+  return StreamOver(std::move(fd), "rb", path);
 }
 
 namespace {
 
-int CreateExclusive(const fs::path& path) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) FailErrno("cannot create", path, errno);
+UniqueFd CreateExclusive(const fs::path& path) {
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!fd) FailErrno("cannot create", path, errno);
   return fd;
-}
-
-std::FILE* StreamOver(int fd, const fs::path& path) {
-  std::FILE* file = ::fdopen(fd, "wb");
-  if (!file) {
-    const int err = errno;
-    ::close(fd);
-    FailErrno("cannot open", path, err);
-  }
-  return file;
 }
 
 }  // namespace
 
 std::FILE* CreatePrivateFile(const fs::path& path) {
   if (::unlink(path.c_str()) != 0 && errno != ENOENT) FailErrno("cannot replace", path, errno);
-  return StreamOver(CreateExclusive(path), path);
+  return StreamOver(CreateExclusive(path), "wb", path);
 }
 
 fs::path UniqueSiblingPath(const fs::path& path) {
@@ -182,17 +169,12 @@ void EnsurePrivateFolder(const fs::path& folder) {
 
 void KeepOwnerAndMode(const fs::path& model, const fs::path& file) {
   const struct stat st = StatOf(model);
-  const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) FailErrno("cannot open", file, errno);
-  try {
-    GiveOwner(fd, st, file, model);
-    if (::fchmod(fd, st.st_mode & 07777) != 0)
-      FailErrno("cannot set the permissions of", file, errno);
-  } catch (...) {
-    ::close(fd);
-    throw;
+  const UniqueFd fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (!fd) FailErrno("cannot open", file, errno);
+  GiveOwner(fd.get(), st, file, model);
+  if (::fchmod(fd.get(), st.st_mode & 07777) != 0) {
+    FailErrno("cannot set the permissions of", file, errno);
   }
-  ::close(fd);
 }
 
 Replacement::Replacement(const fs::path& target) : target_(target) {
@@ -201,23 +183,23 @@ Replacement::Replacement(const fs::path& target) : target_(target) {
   path_ = UniqueSiblingPath(target);
   fd_ = CreateExclusive(path_);
   try {
-    GiveOwner(fd_, st, path_, target);
+    GiveOwner(fd_.get(), st, path_, target);
   } catch (...) {
-    ::close(fd_);
+    fd_ = UniqueFd();
     ::unlink(path_.c_str());
     throw;
   }
 }
 
 Replacement::~Replacement() {
-  ::close(fd_);
+  fd_ = UniqueFd();
   if (!committed_) ::unlink(path_.c_str());
 }
 
 std::FILE* Replacement::OpenStream() {
-  const int fd = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
-  if (fd < 0) FailErrno("cannot open", path_, errno);
-  return StreamOver(fd, path_);
+  UniqueFd fd(::fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0));
+  if (!fd) FailErrno("cannot open", path_, errno);
+  return StreamOver(std::move(fd), "wb", path_);
 }
 
 void Replacement::KeepOldIn(Backups& backups, std::string reason) {
@@ -225,8 +207,8 @@ void Replacement::KeepOldIn(Backups& backups, std::string reason) {
   reason_ = std::move(reason);
 }
 
-void Replacement::Commit() {
-  if (::fchmod(fd_, mode_) != 0) FailErrno("cannot set the permissions of", path_, errno);
+bool Replacement::Commit() {
+  if (::fchmod(fd_.get(), mode_) != 0) FailErrno("cannot set the permissions of", path_, errno);
   std::optional<KeptVersion> kept;
   if (backups_) kept.emplace(*backups_, target_, reason_);
   if (::rename(path_.c_str(), target_.c_str()) != 0) {
@@ -236,7 +218,7 @@ void Replacement::Commit() {
   }
   committed_ = true;
   if (kept) kept->Settle();
-  SyncDirectory(target_.parent_path().empty() ? fs::path(".") : target_.parent_path());
+  return SyncDirectory(target_.parent_path().empty() ? fs::path(".") : target_.parent_path());
 }
 
 }  // namespace brindle::platform

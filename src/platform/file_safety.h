@@ -7,9 +7,12 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/file_ops.h"
+#include "platform/file_error.h"
+#include "platform/unique_fd.h"
 
 namespace brindle::platform {
+
+class Backups;
 
 class Backups;
 
@@ -59,13 +62,14 @@ class Replacement {
   // Keeps the file as it was in `backups` when Commit replaces it (see KeptVersion).
   void KeepOldIn(Backups& backups, std::string reason);
   // REQUIRES: the data was written and forced to disk. Throws FileError, which names the
-  // backups folder when one was given; the file is then unchanged.
-  void Commit();
+  // backups folder when one was given; the file is then unchanged. Returns whether the rename
+  // itself was forced to disk; when not, the system writes it out in its own time.
+  [[nodiscard]] bool Commit();
 
  private:
   std::filesystem::path target_;
   std::filesystem::path path_;
-  int fd_ = -1;
+  UniqueFd fd_;
   unsigned mode_ = 0600;
   bool committed_ = false;
   Backups* backups_ = nullptr;

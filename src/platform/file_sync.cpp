@@ -5,6 +5,8 @@
 #else
 #include <fcntl.h>
 #include <unistd.h>
+
+#include "platform/unique_fd.h"
 #endif
 
 namespace brindle::platform {
@@ -31,11 +33,8 @@ void StartWriteOut(std::FILE* file) {
 }
 
 bool SyncDirectory(const std::filesystem::path& dir) {
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool ok = ::fsync(fd) == 0;
-  ::close(fd);
-  return ok;
+  const UniqueFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return fd && ::fsync(fd.get()) == 0;
 }
 
 #endif

@@ -8,13 +8,13 @@
 namespace brindle::platform {
 
 // Forces the file's written data to the disk. REQUIRES: `file` was flushed. False on failure.
-bool SyncFile(std::FILE* file);
+[[nodiscard]] bool SyncFile(std::FILE* file);
 // Asks the system to start writing the file's data handed to it so far to the disk, without
 // waiting, so that a later SyncFile has less left to wait for. A hint: no-op where the system
 // has no such call.
 void StartWriteOut(std::FILE* file);
 // Forces a folder's entries (a rename into it) to the disk. Best effort: false on failure,
 // and a no-op where the system has no such call.
-bool SyncDirectory(const std::filesystem::path& dir);
+[[nodiscard]] bool SyncDirectory(const std::filesystem::path& dir);
 
 }  // namespace brindle::platform

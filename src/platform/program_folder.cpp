@@ -28,12 +28,12 @@ std::filesystem::path UserDataFolder() {
 }  // namespace
 
 std::filesystem::path ProgramDataFolder(const char* argv0) {
-  const std::filesystem::path exe = ExecutableFolder(argv0);
+  std::filesystem::path exe = ExecutableFolder(argv0);
   if (::access(exe.c_str(), W_OK) == 0) return exe;
   const std::filesystem::path base = UserDataFolder();
   std::error_code ec;
   std::filesystem::create_directories(base, ec);
-  const std::filesystem::path folder = base / "brindle";
+  std::filesystem::path folder = base / "brindle";
   ::mkdir(folder.c_str(), 0700);  // an existing folder is kept as it is
   return folder;
 }

@@ -60,8 +60,6 @@ void FrmBrindle::CopySavedSelection() {
 }
 
 void FrmBrindle::RunExport() {
-  // Copy mode belongs to the write-back alone; the export only reads, whatever ran before.
-  datReader.mirrorOn = false;
   // The whole run, from the export to the write-back, holds the file's lock: a second run on
   // the same file fails here. A file the write-back would have to refuse is refused before
   // anything is sent.

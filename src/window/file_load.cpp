@@ -29,7 +29,6 @@ std::int64_t SavedNumber(const std::string& entry) {
 }  // namespace
 
 void FrmBrindle::FileLoad() {
-  datReader.mirrorOn = false;
   if (txtFile.text().empty()) {
     messageBox.Show("You have to select a valid PATH!", "Select a valid Path",
                     platform::MsgButtons::OK, platform::MsgIcon::None);

@@ -27,12 +27,12 @@ Walk ReadAll(DatReader& reader, const std::string& bytes) {
   Walk w;
   w.header = reader.ReadHeader(in);
   for (std::int32_t i = 0; i < w.header.recordCount; ++i) {
-    DatRecord r = reader.ReadRecord(in);
-    if (reader.endOfRecords) {
+    std::optional<DatRecord> r = reader.ReadRecord(in);
+    if (!r) {
       w.ended = true;
       break;
     }
-    w.records.push_back(std::move(r));
+    w.records.push_back(std::move(*r));
   }
   return w;
 }
@@ -125,10 +125,10 @@ TEST(DatReaderText, BothLengthFormsAndWindows1252Bytes) {
                                          .Text(22, accented))
                              .Bytes());
   ASSERT_EQ(w.records.size(), 1u);
-  EXPECT_EQ(w.records[0].item19, "ABC");
-  EXPECT_EQ(w.records[0].item20, long300);
-  EXPECT_EQ(w.records[0].item21, "short in long form");
-  EXPECT_EQ(w.records[0].item22, accented);
+  EXPECT_EQ(w.records[0].lastName, "ABC");
+  EXPECT_EQ(w.records[0].firstName, long300);
+  EXPECT_EQ(w.records[0].title, "short in long form");
+  EXPECT_EQ(w.records[0].company, accented);
 }
 
 TEST(DatReaderText, LongFormLengthIsTwoBytesLittleEndian) {
@@ -169,11 +169,11 @@ TEST(DatReaderRecord, EveryNamedItemLandsInItsField) {
   EXPECT_EQ(r.item15, "-100000000");
   EXPECT_EQ(r.blockMarker, 0);
   EXPECT_EQ(r.item18, "t18");
-  EXPECT_EQ(r.item19, "t19");
-  EXPECT_EQ(r.item22, "t22");
+  EXPECT_EQ(r.lastName, "t19");
+  EXPECT_EQ(r.company, "t22");
   EXPECT_EQ(r.item23, 23);
-  EXPECT_EQ(r.item24, "t24");
-  EXPECT_EQ(r.item31, "t31");
+  EXPECT_EQ(r.address, "t24");
+  EXPECT_EQ(r.phone7, "t31");
   EXPECT_EQ(r.item32, "32");
   EXPECT_EQ(r.item38, "-38000000");
   EXPECT_EQ(r.custom1, "t39");
@@ -187,7 +187,7 @@ TEST(DatReaderRecord, EveryNamedItemLandsInItsField) {
   EXPECT_EQ(r.item59, "t59");
   EXPECT_EQ(r.item60, 60);
   EXPECT_EQ(r.item61, "t61");
-  EXPECT_EQ(r.item66, "t66");
+  EXPECT_EQ(r.note, "t66");
   EXPECT_EQ(r.item67, "t67");
   EXPECT_EQ(r.item68, "68");
   EXPECT_EQ(r.item69, "69");
@@ -255,9 +255,9 @@ TEST(DatReaderRecord, BlockIsReadWhenTheMarkerIsOne) {
   EXPECT_EQ(w.records[0].blockMarker, 1);
   EXPECT_EQ(w.records[0].blockName, "empty");
   EXPECT_EQ(w.records[0].blockLength, 0);
-  EXPECT_EQ(w.records[0].item19, "after empty");
+  EXPECT_EQ(w.records[0].lastName, "after empty");
   EXPECT_EQ(w.records[1].blockLength, 1000);
-  EXPECT_EQ(w.records[2].item19, "plain");
+  EXPECT_EQ(w.records[2].lastName, "plain");
 }
 
 TEST(DatReaderEnd, StatusAbove500OrItem2ZeroEndsTheRecords) {
@@ -284,14 +284,10 @@ TEST(DatReaderEnd, MarkerReturnsAnEmptyRecordAfterTwentyFourBytes) {
     DatReader reader;
     DatInput in = DatInput::FromMemory(bytes);
     reader.ReadHeader(in);
-    reader.ReadRecord(in);
+    ASSERT_TRUE(reader.ReadRecord(in));
     const std::int64_t before = in.offset();
-    const DatRecord marker = reader.ReadRecord(in);
-    EXPECT_TRUE(reader.endOfRecords) << status;
+    EXPECT_FALSE(reader.ReadRecord(in)) << status;
     EXPECT_EQ(in.offset() - before, 24) << status;
-    EXPECT_EQ(marker.item1, 0);
-    EXPECT_EQ(marker.item2, 0);
-    EXPECT_EQ(marker.status, 0);
     EXPECT_TRUE(in.AtEnd());
   }
 }
@@ -314,7 +310,7 @@ TEST(DatReaderText, CommasQuotesAndLineBreaksSurviveInEveryTextItem) {
   const DatRecord& r = w.records[0];
   EXPECT_EQ(r.blockName, nasty);
   EXPECT_EQ(r.item18, nasty + "18");
-  EXPECT_EQ(r.item24, nasty + "24");
+  EXPECT_EQ(r.address, nasty + "24");
   EXPECT_EQ(r.custom1, nasty + "39");
   EXPECT_EQ(r.custom9, nasty + "47");
   EXPECT_EQ(r.item59, nasty + "59");
@@ -383,10 +379,11 @@ class DatReaderCopy : public ::testing::Test {
     {
       DatOutput out(out_path);
       DatReader reader;
-      reader.SetMirror(&out);
-      reader.SetResultTable(table);
-      reader.mirrorOn = true;
-      ReadAll(reader, bytes);
+      {
+        const DatCopy copy(reader, out, table);
+        ReadAll(reader, bytes);
+      }
+      EXPECT_FALSE(reader.copying());
       if (writePos) *writePos = reader.writePos();
       out.Close();
     }
@@ -480,18 +477,17 @@ TEST_F(DatReaderCopy, FromAFileEveryItemMayStraddleAnInputRefill) {
       {
         DatOutput out(out_path);
         DatReader reader;
-        reader.SetMirror(&out);
-        reader.SetResultTable(table);
-        reader.mirrorOn = true;
+        const DatCopy copy(reader, out, table);
         DatInput input(src, buffer);
         const DatHeader h = reader.ReadHeader(input);
         for (std::int32_t i = 0; i < h.recordCount; ++i) {
-          const DatRecord rec = reader.ReadRecord(input, texts);
-          ASSERT_FALSE(reader.endOfRecords);
+          const std::optional<DatRecord> read = reader.ReadRecord(input, texts);
+          ASSERT_TRUE(read);
+          const DatRecord& rec = *read;
           EXPECT_EQ(rec.recordId, i + 1);
-          EXPECT_EQ(rec.item24.size(), texts == DatReader::RecordTexts::kSkip
-                                           ? 0u
-                                           : std::size_t(rec.recordId * 53 % 700));
+          EXPECT_EQ(rec.address.size(), texts == DatReader::RecordTexts::kSkip
+                                            ? 0u
+                                            : std::size_t(rec.recordId * 53 % 700));
         }
         writePos = reader.writePos();
         out.Close();
@@ -507,11 +503,13 @@ TEST(DatReaderSkip, SkippedTextsKeepTheNumbersAndFailAtTheSameOffset) {
   DatReader reader;
   DatInput in = DatInput::FromMemory(bytes);
   reader.ReadHeader(in);
-  const DatRecord rec = reader.ReadRecord(in, DatReader::RecordTexts::kSkip);
+  const std::optional<DatRecord> read = reader.ReadRecord(in, DatReader::RecordTexts::kSkip);
+  ASSERT_TRUE(read);
+  const DatRecord& rec = *read;
   EXPECT_EQ(rec.recordId, 7);
   EXPECT_EQ(rec.category, 2);
   EXPECT_EQ(rec.status, 129);
-  EXPECT_EQ(rec.item19, "");
+  EXPECT_EQ(rec.lastName, "");
   EXPECT_EQ(rec.custom9, "");
   EXPECT_TRUE(in.AtEnd());
 
@@ -523,7 +521,7 @@ TEST(DatReaderSkip, SkippedTextsKeepTheNumbersAndFailAtTheSameOffset) {
     DatInput cutIn = DatInput::FromMemory(cut);
     reader.ReadHeader(cutIn);
     try {
-      reader.ReadRecord(cutIn, texts);
+      (void)reader.ReadRecord(cutIn, texts);
     } catch (const DatError& e) {
       offsets[k] = e.offset();
     }
@@ -531,14 +529,6 @@ TEST(DatReaderSkip, SkippedTextsKeepTheNumbersAndFailAtTheSameOffset) {
   }
   EXPECT_EQ(offsets[0], static_cast<std::int64_t>(bytes.find("Acme")));
   EXPECT_EQ(offsets[1], offsets[0]);
-}
-
-TEST(DatReaderCopyMode, CopyModeWithoutOutputIsAnErrorNotACrash) {
-  DatReader reader;
-  reader.mirrorOn = true;
-  const std::string bytes = DatBuilder().Bytes();
-  DatInput in = DatInput::FromMemory(bytes);
-  EXPECT_THROW(reader.ReadHeader(in), DatError);
 }
 
 }  // namespace

@@ -23,11 +23,8 @@ constexpr const char* kOtherKind = "does not look like an address.dat of Palm De
 std::vector<DatRecord> ReadRecords(DatReader& reader, DatInput& in) {
   const DatHeader h = reader.ReadHeader(in);
   std::vector<DatRecord> records;
-  for (std::int32_t i = 0; i < h.recordCount; ++i) {
-    DatRecord r = reader.ReadRecord(in);
-    if (reader.endOfRecords) break;
-    records.push_back(std::move(r));
-  }
+  ForEachRecord(reader, in, h.recordCount,
+                [&](const DatRecord& r, std::int64_t) { records.push_back(r); });
   return records;
 }
 
@@ -79,14 +76,14 @@ TEST_F(TextForms, EveryFormIsReadFromAFileAcrossBufferRefills) {
     DatInput in(dir_ / "a.dat", buffer);
     const auto records = ReadRecords(reader, in);
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].item19, "one byte");
-    EXPECT_EQ(records[0].item20, std::string(300, 'x'));
-    EXPECT_EQ(records[0].item21, std::string(65533, 'm'));
-    EXPECT_EQ(records[0].item22, "small, four-byte form");
-    EXPECT_EQ(records[0].item24, note40k);
-    EXPECT_EQ(records[0].item66, big);
+    EXPECT_EQ(records[0].lastName, "one byte");
+    EXPECT_EQ(records[0].firstName, std::string(300, 'x'));
+    EXPECT_EQ(records[0].title, std::string(65533, 'm'));
+    EXPECT_EQ(records[0].company, "small, four-byte form");
+    EXPECT_EQ(records[0].address, note40k);
+    EXPECT_EQ(records[0].note, big);
     EXPECT_EQ(records[0].custom9, "old id");
-    EXPECT_EQ(records[1].item19, "after");
+    EXPECT_EQ(records[1].lastName, "after");
   }
 }
 
@@ -98,9 +95,7 @@ TEST_F(TextForms, CopyModeReproducesEveryFormAndReplacesAFourByteCustom9) {
     {
       DatOutput output(out);
       DatReader reader;
-      reader.SetMirror(&output);
-      if (match) reader.SetResultTable({{7, "900"}});
-      reader.mirrorOn = true;
+      const DatCopy copy(reader, output, match ? ResultTable{{7, "900"}} : ResultTable{});
       const std::string bytes = in.Bytes();
       DatInput input = DatInput::FromMemory(bytes);
       ReadRecords(reader, input);

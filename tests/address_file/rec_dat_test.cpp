@@ -87,7 +87,7 @@ TEST_F(RecDatTest, MatchedRecordsGetStatusTwoAndTheirDatabaseIds) {
   Given(TwoRecords(), "12,900\n\n13,901\n\n", 2);
   EXPECT_EQ(RecDat(reader_, job_), 2);
   EXPECT_EQ(Dat(), TwoRecordsAfter("900", "901").Bytes());
-  EXPECT_FALSE(reader_.mirrorOn);
+  EXPECT_FALSE(reader_.copying());
   ExpectNoStrayFiles();
 }
 
@@ -159,7 +159,7 @@ TEST_F(RecDatTest, EveryFailureLeavesTheFileUnchangedAndRemovesTheCopy) {
     EXPECT_THROW(RecDat(reader_, job_), std::exception) << c.result;
     EXPECT_EQ(Dat(), c.dat) << c.result;
     ExpectNoStrayFiles();
-    EXPECT_FALSE(reader_.mirrorOn);
+    EXPECT_FALSE(reader_.copying());
   }
 }
 

@@ -86,6 +86,9 @@ TEST_F(Cli, UsageErrorsExitWithTwo) {
       {"sync", "address.dat", "--categories", "1", "--user", "demo", "--password", "x"},
       {"sync", "address.dat", "--categories", "+1", "--user", "demo"},
       {"sync", "address.dat", "--categories", "1"},
+      {"drive", "--bogus"},
+      {"drive", "a.scn", "b.scn"},
+      {"drive", "--program-folder"},
   };
   for (const auto& args : cases) {
     const ProcessResult r = Run(args);
@@ -93,6 +96,13 @@ TEST_F(Cli, UsageErrorsExitWithTwo) {
     EXPECT_NE(r.err.find("brindle-cli"), std::string::npos);
   }
   EXPECT_EQ(File("address.dat"), Contacts().Bytes());
+}
+
+TEST_F(Cli, DriveWithAScriptThatCannotBeOpenedExitsWithTwo) {
+  const ProcessResult r = Run({"drive", "--program-folder", ".", "none.scn"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "drive: cannot open none.scn\n");
 }
 
 TEST_F(Cli, HelpDescribesEveryCommand) {

@@ -15,8 +15,8 @@ int CountFields(const std::string& line) {
 TEST(ExportLine, ExampleRecord) {
   DatRecord r;
   r.recordId = 1234;
-  r.item19 = "Acme \"East\", Inc";
-  r.item24 = "line one\r\nline two";
+  r.lastName = "Acme \"East\", Inc";
+  r.address = "line one\r\nline two";
   EXPECT_EQ(ExportLine(r, "unfiled"),
             "\"1234\",\"Acme \"\"East\"\"UUUVIRGULAWWW Inc\",\"\",\"\",\"\",\"line one\\nline "
             "two\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
@@ -34,11 +34,11 @@ TEST(ExportLine, EmptyRecordStillHasThirtyFields) {
 TEST(ExportLine, ColumnsComeFromTheirItems) {
   DatRecord r;
   r.recordId = -7;
-  std::string* texts[] = {&r.item19, &r.item20, &r.item21,  &r.item22, &r.item24,
-                          &r.item25, &r.item26, &r.item27,  &r.item28, &r.item29,
-                          &r.item30, &r.item31, &r.custom1, &r.item49, &r.item50,
+  std::string* texts[] = {&r.lastName, &r.firstName, &r.title,  &r.company, &r.address,
+                          &r.phone1, &r.phone2, &r.phone3,  &r.phone4, &r.phone5,
+                          &r.phone6, &r.phone7, &r.custom1, &r.item49, &r.item50,
                           &r.item51, &r.item52, &r.item53,  &r.item55, &r.item56,
-                          &r.item57, &r.item58, &r.item59,  &r.item66, &r.item70};
+                          &r.item57, &r.item58, &r.item59,  &r.note, &r.item70};
   int n = 2;
   for (std::string* t : texts) *t = "c" + std::to_string(n++);
   r.custom9 = "c28";
@@ -55,12 +55,12 @@ TEST(ExportLine, OnlyThirteenFieldsAreEscaped) {
   DatRecord r;
   const std::string raw = "a,\"b";
   for (std::string* t :
-       {&r.item19, &r.item20, &r.item21, &r.item22, &r.item24, &r.item49, &r.item50, &r.item51,
+       {&r.lastName, &r.firstName, &r.title, &r.company, &r.address, &r.item49, &r.item50, &r.item51,
         &r.item53, &r.item55, &r.item56, &r.item57, &r.item59}) {
     *t = raw;
   }
   for (std::string* t :
-       {&r.item25, &r.item31, &r.custom1, &r.item52, &r.item58, &r.item66, &r.item70, &r.custom9}) {
+       {&r.phone1, &r.phone7, &r.custom1, &r.item52, &r.item58, &r.note, &r.item70, &r.custom9}) {
     *t = raw;
   }
   const std::string line = ExportLine(r, "x,y");
@@ -76,9 +76,9 @@ TEST(ExportLine, OnlyThirteenFieldsAreEscaped) {
 
 TEST(ExportLine, LineBreaksOnlyInItem24AndOnlyAsPairs) {
   DatRecord r;
-  r.item24 = "a\r\nb\rc\nd\n\re";
-  r.item19 = "x\r\ny";
-  r.item25 = "p\r\nq";
+  r.address = "a\r\nb\rc\nd\n\re";
+  r.lastName = "x\r\ny";
+  r.phone1 = "p\r\nq";
   const std::string line = ExportLine(r, "");
   EXPECT_NE(line.find("\"a\\nb\rc\nd\n\re\""), std::string::npos);
   EXPECT_NE(line.find("\"x\r\ny\""), std::string::npos);
@@ -87,8 +87,8 @@ TEST(ExportLine, LineBreaksOnlyInItem24AndOnlyAsPairs) {
 
 TEST(ExportLine, ExistingPlaceholderAndCp1252BytesPassUnchanged) {
   DatRecord r;
-  r.item19 = "UUUVIRGULAWWW";
-  r.item20 = "Jos\xE9 \x80\x9F\xFF";
+  r.lastName = "UUUVIRGULAWWW";
+  r.firstName = "Jos\xE9 \x80\x9F\xFF";
   const std::string line = ExportLine(r, "Caf\xE9");
   EXPECT_NE(line.find("\"UUUVIRGULAWWW\""), std::string::npos);
   EXPECT_NE(line.find("\"Jos\xE9 \x80\x9F\xFF\""), std::string::npos);

@@ -44,7 +44,7 @@ DatBuilder Sample() {
 DatRecord Rec(std::int32_t id, const std::string& name) {
   DatRecord r;
   r.recordId = id;
-  r.item19 = name;
+  r.lastName = name;
   return r;
 }
 

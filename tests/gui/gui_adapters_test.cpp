@@ -5,12 +5,15 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <chrono>
 #include <functional>
 
+#include "platform/cp1252.h"
 #include "qt_event_pump.h"
 #include "qt_file_dialog.h"
 #include "qt_message_box.h"
@@ -49,6 +52,24 @@ class GuiAdaptersTest : public QObject {
     QCOMPARE(text[0x9F], QChar(0x0178));  // Y with diaeresis
     QCOMPARE(text[0xE9], QChar(0x00E9));
     QCOMPARE(ToCp1252(text), all);
+  }
+
+  // The view's conversions are the platform codec's; Qt's own Windows-1252 converter is the
+  // second opinion on every byte and on typed characters outside the code page.
+  void cp1252AgreesWithQtsConverter() {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    QStringDecoder decoder("windows-1252", QStringConverter::Flag::Stateless);
+    QVERIFY(decoder.isValid());
+    const QString qt = decoder.decode(QByteArrayView(all.data(), all.size()));
+    const QString ours = FromCp1252(all);
+    for (int b = 0; b < 256; ++b) QCOMPARE(ours[b], qt[b]);
+    QCOMPARE(QString::fromStdString(platform::Cp1252ToUtf8(all)), ours);
+    const QString typed = QString::fromUtf8("\xC5\xA0koda \xE2\x80\x9Cq\xE2\x80\x9D \xE2\x80\xA6");
+    QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
+    const QByteArray qtBytes = encoder.encode(typed);
+    QCOMPARE(QByteArray::fromStdString(ToCp1252(typed)).toHex(), qtBytes.toHex());
+    QCOMPARE(ToCp1252(typed), platform::Utf8ToCp1252(typed.toUtf8().toStdString()));
   }
 
   void unencodableCharactersBecomeQuestionMarks() {

@@ -62,13 +62,11 @@ struct RecordState {
 std::map<std::int32_t, RecordState> RecordsOf(const fs::path& path) {
   DatInput in(path);
   DatReader reader;
-  reader.ReadHeader(in);
+  const DatHeader header = reader.ReadHeader(in);
   std::map<std::int32_t, RecordState> records;
-  for (;;) {
-    DatRecord record = reader.ReadRecord(in);
-    if (reader.endOfRecords) break;
+  ForEachRecord(reader, in, header.recordCount, [&](const DatRecord& record, std::int64_t) {
     records[record.recordId] = {record.status, record.custom9};
-  }
+  });
   return records;
 }
 

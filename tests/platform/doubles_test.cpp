@@ -1,11 +1,14 @@
 // The doubles other tests rely on: answers, scripts and records.
 #include <gtest/gtest.h>
 
-#include "platform/doubles/event_pump_double.h"
-#include "platform/doubles/message_box_double.h"
+#include "platform/headless/queued_message_box.h"
+#include "support/scripted_event_pump.h"
 
 namespace brindle::platform {
 namespace {
+
+using test::FakeTransferControl;
+using test::ScriptedEventPump;
 
 TEST(QueuedMessageBox, AnswersFromTheQueueThenWithTheDefault) {
   QueuedMessageBox box;

@@ -3,14 +3,16 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "platform/doubles/file_ops_double.h"
 #include "support/dat_builder.h"
+#include "support/faulty_file_ops.h"
 
 namespace brindle::platform {
 namespace {
 
 using test::ReadFileBytes;
 using test::TempDir;
+using test::FaultyFileOps;
+using test::FileOp;
 using test::WriteFileBytes;
 
 long Entries(const std::filesystem::path& dir) {

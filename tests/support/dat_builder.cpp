@@ -6,6 +6,9 @@
 #include <stdexcept>
 #include <utility>
 
+#include "address_file/dat_codec.h"
+#include "address_file/dat_encoder.h"
+
 namespace brindle::test {
 
 namespace fs = std::filesystem;
@@ -25,35 +28,16 @@ Kind KindOf(int item) {
   return text ? Kind::Text : Kind::Typed;
 }
 
-void Put(std::string& out, const Int4& v) { out.append(v.b.begin(), v.b.end()); }
-void PutInt(std::string& out, std::int32_t v) { Put(out, Int4::Of(v)); }
-void PutShort(std::string& out, int v) {
-  out.push_back(static_cast<char>(v & 0xFF));
-  out.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
+void Put(std::string& out, const Int4& v) { DatEncoder(out).Raw(v.b); }
+void PutInt(std::string& out, std::int32_t v) { DatEncoder(out).Long(v); }
+void PutShort(std::string& out, int v) { DatEncoder(out).Short(v); }
 void PutText(std::string& out, const std::string& text, LengthForm form = LengthForm::kShortest) {
-  const std::size_t n = text.size();
-  if (form == LengthForm::kShortest) {
-    form = n < 255 ? form : n <= 65533 ? LengthForm::kTwoBytes : LengthForm::kFourBytes;
-  }
-  if (form == LengthForm::kShortest) {
-    out.push_back(static_cast<char>(n));
-  } else if (form == LengthForm::kTwoBytes) {
-    out.push_back(static_cast<char>(0xFF));
-    PutShort(out, static_cast<int>(n));
-  } else {
-    out += "\xFF\xFF\xFF";
-    PutInt(out, static_cast<std::int32_t>(n));
-  }
-  out += text;
+  DatEncoder(out).Text(text, form);
 }
 
 }  // namespace
 
-Int4 Int4::Of(std::int32_t value) {
-  const auto u = static_cast<std::uint32_t>(value);
-  return Raw(u & 0xFF, (u >> 8) & 0xFF, (u >> 16) & 0xFF, u >> 24);
-}
+Int4 Int4::Of(std::int32_t value) { return Int4{EncodeInteger(value)}; }
 
 Int4 Int4::Raw(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3) {
   return Int4{{b0, b1, b2, b3}};

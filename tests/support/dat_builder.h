@@ -1,5 +1,5 @@
-// Composes address.dat bytes item by item, for tests and fuzz seeds. The encoding is written
-// here independently of the reader, so tests compare the reader against a second opinion.
+// Composes address.dat bytes item by item, for tests and fuzz seeds, through the product's one
+// encoder (DatEncoder); the reader's tests check its bytes against the format's own examples.
 //
 //   std::string bytes = DatBuilder()
 //       .Category(3, "Business")
@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "address_file/dat_encoder.h"
+
 namespace brindle::test {
 
 // The four stored bytes of an Integer (or of a type word, or a Raw 4 item).
@@ -35,7 +37,7 @@ struct Int4 {
 
 // The form of a text's length: the shortest that holds it (one byte below 255, FF and two
 // bytes up to 65,533, FF FF FF and four bytes beyond), or one forced.
-enum class LengthForm { kShortest, kTwoBytes, kFourBytes };
+using LengthForm = TextLengthForm;
 
 // One record for DatBuilder::Record: its items, set by value or by their stored bytes.
 class RecordPlan {

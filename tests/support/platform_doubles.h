@@ -2,12 +2,12 @@
 // transfer controls attached to the scripted pump.
 #pragma once
 
-#include "platform/doubles/event_pump_double.h"
-#include "platform/doubles/file_dialog_double.h"
-#include "platform/doubles/file_ops_double.h"
-#include "platform/doubles/message_box_double.h"
-#include "platform/doubles/transfer_control_double.h"
-#include "platform/doubles/windowing_double.h"
+#include "platform/headless/queued_file_dialog.h"
+#include "platform/headless/queued_message_box.h"
+#include "platform/headless/recording_windowing.h"
+#include "support/fake_transfer_control.h"
+#include "support/faulty_file_ops.h"
+#include "support/scripted_event_pump.h"
 #include "window/frm_brindle.h"
 
 namespace brindle::test {
@@ -24,10 +24,10 @@ struct PlatformDoubles {
 
   platform::QueuedMessageBox messageBox;
   platform::QueuedFileDialog fileDialog;
-  platform::FakeTransferControl itc, itc2;
-  platform::ScriptedEventPump pump;
+  test::FakeTransferControl itc, itc2;
+  test::ScriptedEventPump pump;
   platform::RecordingWindowing windowing;
-  platform::FaultyFileOps files;
+  test::FaultyFileOps files;
 };
 
 }  // namespace brindle::test

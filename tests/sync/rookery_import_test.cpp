@@ -79,10 +79,10 @@ namespace {
 TEST(ParseExportFile, ReadsBackWhatTheExportWrites) {
   DatRecord record;
   record.recordId = 4711;
-  record.item19 = "Caf\xE9 \"Nord\", Ltd";
-  record.item20 = "M\xFCller";
-  record.item24 = "first, \"quoted\"\r\nsecond\rlone";
-  record.item25 = "+49 30, ext. 5";
+  record.lastName = "Caf\xE9 \"Nord\", Ltd";
+  record.firstName = "M\xFCller";
+  record.address = "first, \"quoted\"\r\nsecond\rlone";
+  record.phone1 = "+49 30, ext. 5";
   record.custom1 = "a \"single quote";
   record.item52 = "x,y";
   record.item59 = "UUUVIRGULAWWW stays a comma";
@@ -94,10 +94,10 @@ TEST(ParseExportFile, ReadsBackWhatTheExportWrites) {
   ASSERT_EQ(file.records.size(), 2u);
   const auto& r = file.records[0];
   EXPECT_EQ(r[0], "4711");
-  EXPECT_EQ(r[1], record.item19);
-  EXPECT_EQ(r[2], record.item20);
+  EXPECT_EQ(r[1], record.lastName);
+  EXPECT_EQ(r[2], record.firstName);
   EXPECT_EQ(r[5], "first, \"quoted\"\r\nsecond\rlone");
-  EXPECT_EQ(r[6], record.item25);
+  EXPECT_EQ(r[6], record.phone1);
   EXPECT_EQ(r[13], record.custom1);
   EXPECT_EQ(r[17], "x,y");
   EXPECT_EQ(r[23], ", stays a comma");  // the placeholder cannot be told from a comma

@@ -10,10 +10,10 @@
 #include "platform/curl/curl_event_pump.h"
 #include "platform/curl/curl_pump.h"
 #include "platform/curl/curl_transfer_control.h"
-#include "platform/doubles/file_dialog_double.h"
-#include "platform/doubles/message_box_double.h"
-#include "platform/doubles/windowing_double.h"
 #include "platform/file_ops.h"
+#include "platform/headless/queued_file_dialog.h"
+#include "platform/headless/queued_message_box.h"
+#include "platform/headless/recording_windowing.h"
 #include "rookery_process.h"  // UnusedPort
 #include "support/dat_builder.h"
 #include "window/frm_brindle.h"

@@ -183,7 +183,7 @@ TEST_F(SyncTest, MissingResultFileIsADownloadErrorAndLeavesTheFileAlone) {
 TEST_F(SyncTest, AFailedCopyOfTheAddressFileIsADownloadError) {
   Prepare();
   ScriptSuccess("101,1\n\n102,2\n\n", 0);
-  files.Plant({platform::FileOp::Copy, "address.dat"});
+  files.Plant({test::FileOp::Copy, "address.dat"});
   FrmBrindle& w = Window();
   w.btnExt_export_Click();
   EXPECT_EQ(w.lblDAT_Status.text(), "Copying original data... Wait a momment!");

@@ -21,7 +21,7 @@
 
 namespace brindle::test {
 
-using platform::TransferScript;
+using test::TransferScript;
 
 inline TransferScript HttpReply(std::string body) {
   return {{1, 2, 3, 4, 5, 6, 7, 8, 12}, std::move(body), 0, ""};
@@ -57,11 +57,9 @@ inline std::map<std::int32_t, RecordState> ReadStates(const std::filesystem::pat
   DatInput in(path);
   const DatHeader header = reader.ReadHeader(in);
   std::map<std::int32_t, RecordState> states;
-  for (std::int32_t i = 0; i < header.recordCount; ++i) {
-    const DatRecord record = reader.ReadRecord(in);
-    if (reader.endOfRecords) break;
+  ForEachRecord(reader, in, header.recordCount, [&](const DatRecord& record, std::int64_t) {
     states[record.recordId] = {record.status, record.custom9};
-  }
+  });
   return states;
 }
 

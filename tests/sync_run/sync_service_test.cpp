@@ -11,10 +11,10 @@
 #include "platform/curl/curl_event_pump.h"
 #include "platform/curl/curl_pump.h"
 #include "platform/curl/curl_transfer_control.h"
-#include "platform/doubles/file_dialog_double.h"
-#include "platform/doubles/message_box_double.h"
-#include "platform/doubles/windowing_double.h"
 #include "platform/file_ops.h"
+#include "platform/headless/queued_file_dialog.h"
+#include "platform/headless/queued_message_box.h"
+#include "platform/headless/recording_windowing.h"
 #include "rookery_process.h"
 #include "support/dat_builder.h"
 #include "window/frm_brindle.h"
@@ -66,11 +66,8 @@ std::vector<DatRecord> ReadRecords(const std::filesystem::path& path) {
   DatInput in(path);
   const DatHeader header = reader.ReadHeader(in);
   std::vector<DatRecord> records;
-  for (std::int32_t i = 0; i < header.recordCount; ++i) {
-    DatRecord record = reader.ReadRecord(in);
-    if (reader.endOfRecords) break;
-    records.push_back(record);
-  }
+  ForEachRecord(reader, in, header.recordCount,
+                [&](const DatRecord& record, std::int64_t) { records.push_back(record); });
   return records;
 }
 

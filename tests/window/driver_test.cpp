@@ -14,11 +14,13 @@ struct DriveResult {
 
 class DriverTest : public ::testing::Test {
  protected:
-  DriveResult Drive(const std::string& script, std::vector<std::string> args = {}) {
+  DriveResult Drive(const std::string& script) {
     std::istringstream in(script);
     std::ostringstream out, err;
-    args.insert(args.begin(), {"--program-folder", dir.path().string()});
-    const int status = drive::RunDrive(args, in, out, err, "/nonexistent");
+    drive::DriveOptions options;
+    options.programFolder = dir.path();
+    drive::ScenarioDriver driver(options, out);
+    const int status = drive::RunScript(driver, in, out, err);
     return {status, out.str(), err.str()};
   }
   TempDir dir;
@@ -104,12 +106,6 @@ TEST_F(DriverTest, CloseRunsTheCleanUpAndEndsTheScript) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "{\"ended\":true}\n");
   EXPECT_FALSE(std::filesystem::exists(dir / "tmp" / "address.bkp"));
-}
-
-TEST_F(DriverTest, UsageErrors) {
-  EXPECT_EQ(Drive("", {"--bogus"}).status, 2);
-  EXPECT_EQ(Drive("", {"a", "b"}).status, 2);
-  EXPECT_EQ(Drive("", {(dir / "none.scn").string()}).status, 2);
 }
 
 }  // namespace

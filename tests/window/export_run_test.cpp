@@ -187,15 +187,6 @@ TEST_F(ExportRunTest, StopsAtTheEndOfRecordsEvenWhenTheHeaderPromisesMore) {
   EXPECT_EQ(Window().varCsv_name, "9_csv.tmp");
 }
 
-TEST_F(ExportRunTest, RunsAfterAWriteBackLeftCopyModeOn) {
-  LoadSample();
-  Select(0);
-  Window().datReader.mirrorOn = true;  // as a write-back could leave it, with no output open
-  Window().btnExt_export_Click();
-  EXPECT_EQ(handOvers, 1);
-  EXPECT_EQ(Window().lblCSV_Status.text(), "Wrote 1 register(s)!");
-}
-
 TEST_F(ExportRunTest, ANonNumberSavedEntryInTheFallbackTakesPathB) {
   LoadSample();
   Window().varSaved_cat = {"abc"};

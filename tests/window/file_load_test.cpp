@@ -9,7 +9,7 @@ namespace brindle::test {
 namespace {
 
 using platform::FileError;
-using platform::FileOp;
+using test::FileOp;
 
 class FileLoadTest : public WindowTest {
  protected:

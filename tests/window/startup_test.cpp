@@ -6,7 +6,7 @@
 namespace brindle::test {
 namespace {
 
-using platform::FileOp;
+using test::FileOp;
 using platform::MsgAnswer;
 
 mode_t Permissions(const std::filesystem::path& path) {

@@ -12,8 +12,6 @@
 namespace brindle::platform {
 namespace {
 
-CURLM* Multi(void* handle) { return static_cast<CURLM*>(handle); }
-
 void GlobalInitOnce() {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -24,12 +22,20 @@ constexpr int kIdleWaitMs = 1000;
 
 }  // namespace
 
-CurlPump::CurlPump() {
-  GlobalInitOnce();
-  multi_ = curl_multi_init();
-  if (multi_ == nullptr) throw std::runtime_error("libcurl could not start its transfer engine");
-  worker_ = std::thread([this] { Work(); });
-}
+struct CurlPump::Multi {
+  Multi() {
+    GlobalInitOnce();
+    handle = curl_multi_init();
+    if (handle == nullptr) throw std::runtime_error("libcurl could not start its transfer engine");
+  }
+  ~Multi() { curl_multi_cleanup(handle); }
+  Multi(const Multi&) = delete;
+  Multi& operator=(const Multi&) = delete;
+
+  CURLM* handle = nullptr;
+};
+
+CurlPump::CurlPump() : multi_(std::make_unique<Multi>()), worker_([this] { Work(); }) {}
 
 CurlPump::~CurlPump() {
   {
@@ -38,7 +44,6 @@ CurlPump::~CurlPump() {
   }
   Wake();
   worker_.join();
-  curl_multi_cleanup(Multi(multi_));
 }
 
 void CurlPump::Pump(std::chrono::milliseconds maxWait) {
@@ -79,7 +84,7 @@ void CurlPump::Submit(std::unique_ptr<CurlTransfer> transfer) {
   Wake();
 }
 
-void CurlPump::Wake() { curl_multi_wakeup(Multi(multi_)); }
+void CurlPump::Wake() { curl_multi_wakeup(multi_->handle); }
 
 void CurlPump::Post(CurlTransferControl* control, std::uint64_t generation, int state,
                     std::shared_ptr<const TransferResult> result) {
@@ -122,7 +127,7 @@ void CurlPump::Work() {
     Drop(active, stop);
     if (stop) return;
     Advance(active);
-    curl_multi_poll(Multi(multi_), nullptr, 0, kIdleWaitMs, nullptr);
+    curl_multi_poll(multi_->handle, nullptr, 0, kIdleWaitMs, nullptr);
   }
 }
 
@@ -134,7 +139,7 @@ void CurlPump::Admit(std::vector<std::unique_ptr<CurlTransfer>>& active) {
     arrived.swap(submitted_);
   }
   for (auto& transfer : arrived) {
-    if (curl_multi_add_handle(Multi(multi_), transfer->easy()) != CURLM_OK) {
+    if (curl_multi_add_handle(multi_->handle, transfer->easy()) != CURLM_OK) {
       PostEnd(*transfer, {false, kErrorExtended, "libcurl could not start the request", {}});
       continue;
     }
@@ -145,16 +150,16 @@ void CurlPump::Admit(std::vector<std::unique_ptr<CurlTransfer>>& active) {
 // Lets libcurl work, then reports progress and the requests that ended.
 void CurlPump::Advance(std::vector<std::unique_ptr<CurlTransfer>>& active) {
   int running = 0;
-  curl_multi_perform(Multi(multi_), &running);
+  curl_multi_perform(multi_->handle, &running);
   for (auto& transfer : active) PostUpTo(*transfer, transfer->ReachedState());
   int left = 0;
-  while (CURLMsg* msg = curl_multi_info_read(Multi(multi_), &left)) {
+  while (CURLMsg* msg = curl_multi_info_read(multi_->handle, &left)) {
     if (msg->msg != CURLMSG_DONE) continue;
     const auto done = std::find_if(active.begin(), active.end(),
                                    [msg](const auto& t) { return t->easy() == msg->easy_handle; });
     if (done == active.end()) continue;
     const CURLcode result = msg->data.result;
-    curl_multi_remove_handle(Multi(multi_), (*done)->easy());
+    curl_multi_remove_handle(multi_->handle, (*done)->easy());
     PostEnd(**done, (*done)->Finish(result));
     active.erase(done);
   }
@@ -165,7 +170,7 @@ void CurlPump::Drop(std::vector<std::unique_ptr<CurlTransfer>>& active, bool all
   std::erase_if(active, [this, all](const std::unique_ptr<CurlTransfer>& transfer) {
     if (all) transfer->link()->Cancel();
     if (!transfer->link()->cancelled()) return false;
-    curl_multi_remove_handle(Multi(multi_), transfer->easy());
+    curl_multi_remove_handle(multi_->handle, transfer->easy());
     return true;
   });
 }

@@ -62,7 +62,10 @@ class CurlPump {
   void Advance(std::vector<std::unique_ptr<CurlTransfer>>& active);
   void Drop(std::vector<std::unique_ptr<CurlTransfer>>& active, bool all);
 
-  void* multi_ = nullptr;  // CURLM*, kept opaque so that callers need no curl header
+  // The libcurl multi handle, used on the worker thread only; defined where curl's header is
+  // included, so that callers need none.
+  struct Multi;
+  std::unique_ptr<Multi> multi_;
 
   std::mutex mutex_;
   std::condition_variable eventsReady_;

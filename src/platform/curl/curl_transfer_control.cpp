@@ -81,7 +81,7 @@ void CurlTransferControl::Deliver(int state, const std::shared_ptr<const Transfe
 }
 
 std::string CurlTransferControl::GetChunk(std::size_t size) {
-  const std::string chunk = body_.substr(std::min(chunkPos_, body_.size()), size);
+  std::string chunk = body_.substr(std::min(chunkPos_, body_.size()), size);
   chunkPos_ += chunk.size();
   return chunk;
 }

@@ -5,26 +5,23 @@
 #include <cstddef>
 #include <filesystem>
 
+#include "platform/unique_fd.h"
+
 namespace brindle::platform {
 
 class NewPrivateFile {
  public:
-  NewPrivateFile() = default;
-  ~NewPrivateFile();
-  NewPrivateFile(const NewPrivateFile&) = delete;
-  NewPrivateFile& operator=(const NewPrivateFile&) = delete;
-
   // Removes whatever has the name (a link itself, not what it points to), then creates the
   // file exclusively. False when it cannot be made.
-  bool Create(const std::filesystem::path& path);
-  bool is_open() const { return fd_ >= 0; }
+  [[nodiscard]] bool Create(const std::filesystem::path& path);
+  bool is_open() const { return static_cast<bool>(fd_); }
   // False when not every byte was written.
-  bool Write(const char* data, std::size_t size);
+  [[nodiscard]] bool Write(const char* data, std::size_t size);
   // False when the file could not be closed cleanly.
-  bool Close();
+  [[nodiscard]] bool Close() { return fd_.Close(); }
 
  private:
-  int fd_ = -1;
+  UniqueFd fd_;
 };
 
 }  // namespace brindle::platform

@@ -77,7 +77,7 @@ bool TransferLink::cancelled() const {
 
 void TransferLink::DropFile() {
   if (!made_) return;
-  file_.Close();
+  (void)file_.Close();  // the file is removed next: a close error changes nothing
   std::error_code ignored;
   std::filesystem::remove(path_, ignored);
   made_ = false;

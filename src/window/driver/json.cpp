@@ -37,9 +37,10 @@ std::string JsonString(std::string_view utf8) {
   return out + "\"";
 }
 
-JsonObject& JsonObject::Raw(std::string_view key, std::string json) {
+JsonObject& JsonObject::Raw(std::string_view key, std::string_view json) {
   if (!body_.empty()) body_ += ',';
-  body_ += JsonString(key) + ':' + json;
+  body_ += JsonString(key) + ':';
+  body_ += json;
   return *this;
 }
 

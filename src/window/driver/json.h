@@ -13,7 +13,7 @@ std::string JsonString(std::string_view utf8);
 
 class JsonObject {
  public:
-  JsonObject& Raw(std::string_view key, std::string json);
+  JsonObject& Raw(std::string_view key, std::string_view json);
   JsonObject& Text(std::string_view key, std::string_view utf8);
   JsonObject& Bool(std::string_view key, bool value);
   JsonObject& Int(std::string_view key, long long value);

@@ -43,8 +43,6 @@ std::string StripComment(std::string text) {
 
 ScenarioDriver::ScenarioDriver(DriveOptions options, std::ostream& out)
     : options_(std::move(options)), out_(out) {
-  pump_.Attach(itc_);
-  pump_.Attach(itc2_);
   messageBox_.onShown = [this](const platform::ShownMessage& box) {
     JsonObject shown;
     shown.Text("text", Utf8(box.text))

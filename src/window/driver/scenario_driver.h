@@ -6,17 +6,14 @@
 #include <filesystem>
 #include <iosfwd>
 #include <memory>
-#include <set>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
-#include "platform/doubles/event_pump_double.h"
-#include "platform/doubles/file_dialog_double.h"
-#include "platform/doubles/message_box_double.h"
-#include "platform/doubles/transfer_control_double.h"
-#include "platform/doubles/windowing_double.h"
 #include "platform/file_ops.h"
+#include "platform/headless/offline_transfers.h"
+#include "platform/headless/queued_file_dialog.h"
+#include "platform/headless/queued_message_box.h"
+#include "platform/headless/recording_windowing.h"
 #include "window/frm_brindle.h"
 
 namespace brindle::drive {
@@ -37,7 +34,6 @@ struct DriveTransfers {
 
 struct DriveOptions {
   std::filesystem::path programFolder;
-  std::string script;  // path of the script; "" reads stdin
   ServiceConfig service = DefaultServiceConfig();
   // Set by --web-host or --ftp-host: "SYNC" then runs the real sync run against that service
   // over `transfers`, instead of printing the hand-over.
@@ -71,23 +67,17 @@ class ScenarioDriver {
   std::ostream& out_;
   platform::QueuedMessageBox messageBox_;
   platform::QueuedFileDialog fileDialog_;
-  platform::FakeTransferControl itc_;
-  platform::FakeTransferControl itc2_;
-  platform::ScriptedEventPump pump_;
+  platform::OfflineTransferControl itc_;
+  platform::OfflineTransferControl itc2_;
+  platform::IdleEventPump pump_;
   platform::RecordingWindowing windowing_;
   platform::RealFileOps files_;
   std::unique_ptr<FrmBrindle> window_;
   bool activationPending_ = false;
 };
 
-// Options of the drive command that take a value ("--program-folder", ...).
-std::set<std::string> DriveValueOptions();
-
-// `brindle-cli drive [--program-folder DIR] [SCRIPT]`. Returns the exit status: 0, or 2 for
-// a usage or script error (reported on `err` with the line number).
-// `realTransfers` is used when a host option asks for a real sync.
-int RunDrive(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-             std::ostream& err, const std::filesystem::path& defaultProgramFolder,
-             DriveTransfers* realTransfers = nullptr);
+// Runs `script` line by line until it ends or the program ends. Returns the exit status: 0,
+// or 2 for a line it cannot run (reported on `err` with its line number).
+int RunScript(ScenarioDriver& driver, std::istream& script, std::ostream& out, std::ostream& err);
 
 }  // namespace brindle::drive

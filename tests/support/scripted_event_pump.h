@@ -7,12 +7,12 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/doubles/transfer_control_double.h"
 #include "platform/event_pump.h"
+#include "support/fake_transfer_control.h"
 
-namespace brindle::platform {
+namespace brindle::test {
 
-class ScriptedEventPump : public EventPump {
+class ScriptedEventPump : public platform::EventPump {
  public:
   std::function<void()> onPump;
   long limit = 1'000'000;
@@ -31,4 +31,4 @@ class ScriptedEventPump : public EventPump {
   long count_ = 0;
 };
 
-}  // namespace brindle::platform
+}  // namespace brindle::test

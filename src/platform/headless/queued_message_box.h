@@ -1,5 +1,6 @@
-// Message box for tests and the scenario driver: answers come from a queue, and every box
-// shown is recorded.
+// Message box of the headless platform (the scenario driver, `brindle-cli sync`, tests):
+// answers come from a queue, the box's default when none is queued, and every box shown is
+// recorded.
 #pragma once
 
 #include <deque>

@@ -1,6 +1,6 @@
-#include "platform/doubles/file_ops_double.h"
+#include "support/faulty_file_ops.h"
 
-namespace brindle::platform {
+namespace brindle::test {
 
 namespace {
 
@@ -18,7 +18,7 @@ void FaultyFileOps::Check(FileOp op, const std::string& call, const Path& a, con
     if (fault.op != op || fault.times == 0) continue;
     if (!EndsWith(a, fault.pathEnding) && !EndsWith(b, fault.pathEnding)) continue;
     if (fault.times > 0) --fault.times;
-    throw FileError("planted failure: " + call, fault.kind);
+    throw platform::FileError("planted failure: " + call, fault.kind);
   }
 }
 
@@ -57,4 +57,4 @@ void FaultyFileOps::WritePrivateFile(const Path& path, const std::string& bytes)
   real_.WritePrivateFile(path, bytes);
 }
 
-}  // namespace brindle::platform
+}  // namespace brindle::test

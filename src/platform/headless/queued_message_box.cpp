@@ -1,4 +1,4 @@
-#include "platform/doubles/message_box_double.h"
+#include "platform/headless/queued_message_box.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
-#include "platform/doubles/transfer_control_double.h"
+#include "support/fake_transfer_control.h"
 
-namespace brindle::platform {
+namespace brindle::test {
 
 void FakeTransferControl::Execute(const std::string& url, const std::string& operation) {
   Start({url, operation, ""});
@@ -43,4 +43,4 @@ std::string FakeTransferControl::GetChunk(std::size_t size) {
   return chunk;
 }
 
-}  // namespace brindle::platform
+}  // namespace brindle::test

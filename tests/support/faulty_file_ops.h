@@ -9,16 +9,16 @@
 
 #include "platform/file_ops.h"
 
-namespace brindle::platform {
+namespace brindle::test {
 
 enum class FileOp { Exists, Copy, Rename, Remove, CreateDirectory, Read, Write };
 
-class FaultyFileOps : public FileOps {
+class FaultyFileOps : public platform::FileOps {
  public:
   struct Fault {
     FileOp op;
     std::string pathEnding;  // matches when the source or target path ends with it; "" = any
-    FileError::Kind kind = FileError::Kind::Failed;
+    platform::FileError::Kind kind = platform::FileError::Kind::Failed;
     int times = -1;  // how many calls fail; -1: all of them
   };
 
@@ -37,9 +37,9 @@ class FaultyFileOps : public FileOps {
  private:
   void Check(FileOp op, const std::string& call, const Path& a, const Path& b = {});
 
-  RealFileOps real_;
+  platform::RealFileOps real_;
   std::vector<Fault> faults_;
   std::vector<std::string> calls_;
 };
 
-}  // namespace brindle::platform
+}  // namespace brindle::test

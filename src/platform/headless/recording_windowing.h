@@ -1,4 +1,4 @@
-// Windowing for tests and the scenario driver: records every call in order, as text such as
+// Windowing of the headless platform: records every call in order, as text such as
 // "show frmBrindle" or "repaint lstCategory".
 #pragma once
 

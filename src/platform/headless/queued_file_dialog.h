@@ -1,4 +1,4 @@
-// File-open dialog for tests and the scenario driver: results come from a queue ("" is a
+// File-open dialog of the headless platform: results come from a queue ("" is a
 // cancel, and so is an empty queue), and every call is recorded.
 #pragma once
 

@@ -9,7 +9,7 @@
 
 #include "platform/transfer_control.h"
 
-namespace brindle::platform {
+namespace brindle::test {
 
 struct TransferScript {
   // Delivered one per pump, in order. The control counts as executing until the last one
@@ -26,7 +26,7 @@ struct TransferRequest {
   std::string command;    // FTP: the command text; HTTP: ""
 };
 
-class FakeTransferControl : public TransferControl {
+class FakeTransferControl : public platform::TransferControl {
  public:
   // Played by a request when no script is queued (empty: the request ends at once).
   TransferScript defaultScript;
@@ -67,4 +67,4 @@ class FakeTransferControl : public TransferControl {
   std::vector<std::string> settings_;
 };
 
-}  // namespace brindle::platform
+}  // namespace brindle::test
