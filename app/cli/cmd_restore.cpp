@@ -24,10 +24,9 @@ void RequireReadable(const fs::path& backup) {
     DatInput in(backup);
     DatReader reader;
     const DatHeader header = reader.ReadHeader(in);
-    for (std::int32_t i = 0; i < header.recordCount; ++i) {
-      reader.ReadRecord(in, DatReader::RecordTexts::kSkip);
-      if (reader.endOfRecords) break;
-    }
+    ForEachRecord(
+        reader, in, header.recordCount, [](const DatRecord&, std::int64_t) {},
+        DatReader::RecordTexts::kSkip);
   } catch (const DatError& e) {
     throw DatError(backup.string() + " is not a readable address file: " + e.what(), e.offset());
   }
@@ -55,7 +54,8 @@ int RunRestore(const Args& args, std::ostream& out) {
     platform::Replacement replacement(target);
     CopyInto(backup, replacement);
     replacement.KeepOldIn(backups, "restore");
-    replacement.Commit();
+    // The restored file is in place either way; the system writes the folder out in its time.
+    static_cast<void>(replacement.Commit());
   } catch (const std::exception& e) {
     throw std::runtime_error(file.string() + " was not restored: " + e.what() + "; " +
                              backups.Where());

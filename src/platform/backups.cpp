@@ -263,7 +263,8 @@ void KeptVersion::Settle() noexcept {
   settled_ = true;
   if (made_.empty()) return;
   MakeOwnerOnly(made_);
-  SyncDirectory(backups_.folder());
+  // The backup's name reaching the disk is a nicety: the user's file is already in place.
+  static_cast<void>(SyncDirectory(backups_.folder()));
   backups_.lastKept_ = made_;
   backups_.Prune();
 }

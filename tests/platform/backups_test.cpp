@@ -26,10 +26,10 @@ class BackupsTest : public ::testing::Test {
     Replacement replacement(dat_);
     std::FILE* out = replacement.OpenStream();
     std::fwrite(bytes.data(), 1, bytes.size(), out);
-    SyncFile(out);
+    ASSERT_TRUE(SyncFile(out));
     std::fclose(out);
     replacement.KeepOldIn(backups_, "writeback");
-    replacement.Commit();
+    EXPECT_TRUE(replacement.Commit());
   }
   std::vector<std::string> Contents() {
     std::vector<std::string> contents;
@@ -87,7 +87,7 @@ TEST_F(BackupsTest, OnAnotherFileSystemTheOldFileIsCopiedPrivately) {
     std::fputs("new", out);
     std::fclose(out);
     replacement.KeepOldIn(elsewhere, "load");
-    replacement.Commit();
+    EXPECT_TRUE(replacement.Commit());
   }
   ASSERT_EQ(elsewhere.List().size(), 1u);
   EXPECT_EQ(test::ReadFileBytes(elsewhere.List()[0].path), "old");
