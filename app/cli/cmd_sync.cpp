@@ -66,7 +66,7 @@ class SyncMessageBox : public platform::QueuedMessageBox {
   bool resumeSkip = false;
   platform::MsgAnswer Show(const std::string& text, const std::string& title,
                            platform::MsgButtons buttons, platform::MsgIcon icon) override {
-    if (resumeSkip && title == FrmBrindle::kResumeTitle) QueueAnswer(platform::MsgAnswer::Yes);
+    if (resumeSkip && title == SyncRun::kResumeTitle) QueueAnswer(platform::MsgAnswer::Yes);
     return QueuedMessageBox::Show(text, title, buttons, icon);
   }
 };
@@ -175,7 +175,7 @@ class SyncSession {
     const std::string password =
         args_.Has("--password-file")
             ? platform::Utf8ToCp1252(FirstLine(args_.Get("--password-file"), "password"))
-            : w.strCache[3];
+            : w.savedPassword();
     if (password.empty()) {
       std::cerr << "brindle-cli sync: no password: give --password-file, or save one in "
                 << w.ProgramFile("Brindle.conf").string() << "\n";
