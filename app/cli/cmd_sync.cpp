@@ -108,10 +108,10 @@ class SyncSession {
     // FILE takes the saved path's place before the window is shown, so that the activation
     // loads FILE, and only FILE: the file named in Brindle.conf is never copied and swapped.
     w.txtFile.SetText(fileText);
-    w.form1.Command1_Click();
+    w.Click("Command1");
     if (w.shown(platform::WindowId::Main)) w.Form_Activate();
     if (!Loaded() || !Choose() || !EnterCredentials()) return Finish(false);
-    w.btnExt_export_Click();
+    w.Click("btnExt_export");
     out_ << "Updated " << w.recordsUpdated() << " record(s)" << std::endl;
     const bool finished = w.lblDAT_Status.text() == "Process finished...";
     if (!finished)

@@ -156,6 +156,17 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   bool SetFocus(const std::string& name);
 
   // ---- User input, as a view delivers it ----
+  // The buttons of both windows a click can be delivered to (user_events.cpp).
+  struct ButtonName {
+    const char* name;
+    platform::WindowId window;
+  };
+  static const std::vector<ButtonName>& Buttons();
+  // A button of either window by name, or nullptr.
+  Control* FindButton(const std::string& name);
+  // A click on a button: runs its handler when the user could reach it, and says whether it
+  // ran. Throws std::invalid_argument for a name that is no button.
+  bool Click(const std::string& name);
   // Typing into a text field: sets the text and runs the key-press handler.
   void TypeText(Control& field, const std::string& text);
   // A click on a list entry: selects or unselects it and makes it current. The view then
