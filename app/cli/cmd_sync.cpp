@@ -183,9 +183,9 @@ class SyncSession {
     }
     // As a user would: into each box in turn, then on to "SYNC" (leaving a box saves it).
     w.SetFocus("txtAuth_login");
-    w.TypeText(w.txtAuth_login, platform::Utf8ToCp1252(args_.Get("--user")));
+    w.Type("txtAuth_login", platform::Utf8ToCp1252(args_.Get("--user")));
     w.SetFocus("txtAuth_pass");
-    w.TypeText(w.txtAuth_pass, password);
+    w.Type("txtAuth_pass", password);
     w.SetFocus("btnExt_export");
     if (!w.btnExt_export.enabled()) {
       std::cerr << "brindle-cli sync: \"SYNC\" is not available\n";

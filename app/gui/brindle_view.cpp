@@ -195,11 +195,10 @@ void BrindleView::ConnectButtons() {
 }
 
 void BrindleView::ConnectTextFields() {
-  for (const char* name : {"txtFile", "txtAuth_login", "txtAuth_pass"}) {
-    Control* field = model_->Find(name);
+  for (const char* name : FrmBrindle::TextFields()) {
     connect(main_->ControlAs<QLineEdit>(name), &QLineEdit::textEdited, this,
-            [this, field](const QString& text) {
-              if (!mirroring_) model_->TypeText(*field, ToCp1252(text));
+            [this, field = std::string(name)](const QString& text) {
+              if (!mirroring_) model_->Type(field, ToCp1252(text));
             });
   }
   for (QWidget* widget : main_->Controls()) {

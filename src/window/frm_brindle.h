@@ -167,6 +167,11 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   // A click on a button: runs its handler when the user could reach it, and says whether it
   // ran. Throws std::invalid_argument for a name that is no button.
   bool Click(const std::string& name);
+  // The text fields of the main window, by name.
+  static const std::vector<const char*>& TextFields();
+  // Typing `text` (Windows-1252) into a text field, as TypeText. Throws std::invalid_argument
+  // for a name that is no text field.
+  void Type(const std::string& name, const std::string& text);
   // Typing into a text field: sets the text and runs the key-press handler.
   void TypeText(Control& field, const std::string& text);
   // A click on a list entry: selects or unselects it and makes it current. The view then

@@ -1,5 +1,6 @@
-// The one table of the buttons a user can click in either window and the handler each runs.
-// The Qt view, the scenario driver and brindle-cli deliver clicks through it.
+// The one table of the buttons a user can click in either window and the handler each runs,
+// and the list of the text fields a user types into. The Qt view, the scenario driver and
+// brindle-cli deliver clicks and typing through them.
 #include <stdexcept>
 
 #include "window/frm_brindle.h"
@@ -38,6 +39,8 @@ const ButtonEntry kButtons[] = {
      [](FrmBrindle& w) { w.form1.Command2_Click(); }},
 };
 
+const std::vector<const char*> kTextFields = {"txtFile", "txtAuth_login", "txtAuth_pass"};
+
 const ButtonEntry* FindEntry(const std::string& name) {
   for (const ButtonEntry& entry : kButtons) {
     if (name == entry.name) return &entry;
@@ -67,6 +70,16 @@ bool FrmBrindle::Click(const std::string& name) {
   if (!Reachable(entry->control(*this))) return false;
   entry->click(*this);
   return true;
+}
+
+const std::vector<const char*>& FrmBrindle::TextFields() { return kTextFields; }
+
+void FrmBrindle::Type(const std::string& name, const std::string& text) {
+  Control* field = Find(name);
+  if (field == nullptr || field->kind() != ControlKind::TextBox) {
+    throw std::invalid_argument("no text field named " + name);
+  }
+  TypeText(*field, text);
 }
 
 }  // namespace brindle

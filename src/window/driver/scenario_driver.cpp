@@ -166,7 +166,7 @@ void ScenarioDriver::Type(const std::string& rest, const std::string& command) {
   if (field == nullptr || field->kind() != ControlKind::TextBox) {
     throw ScriptError("no text field: " + name);
   }
-  if (Deliverable(*field, command)) w.TypeText(*field, platform::Utf8ToCp1252(text));
+  if (Deliverable(*field, command)) w.Type(name, platform::Utf8ToCp1252(text));
 }
 
 void ScenarioDriver::Focus(const std::string& name, const std::string& command) {
