@@ -66,7 +66,7 @@ class SyncMessageBox : public platform::QueuedMessageBox {
   bool resumeSkip = false;
   platform::MsgAnswer Show(const std::string& text, const std::string& title,
                            platform::MsgButtons buttons, platform::MsgIcon icon) override {
-    if (resumeSkip && title == FrmBrindle::kResumeTitle) QueueAnswer(platform::MsgAnswer::Yes);
+    if (resumeSkip && title == SyncRun::kResumeTitle) QueueAnswer(platform::MsgAnswer::Yes);
     return QueuedMessageBox::Show(text, title, buttons, icon);
   }
 };
@@ -108,10 +108,10 @@ class SyncSession {
     // FILE takes the saved path's place before the window is shown, so that the activation
     // loads FILE, and only FILE: the file named in Brindle.conf is never copied and swapped.
     w.txtFile.SetText(fileText);
-    w.form1.Command1_Click();
+    w.Click("Command1");
     if (w.shown(platform::WindowId::Main)) w.Form_Activate();
     if (!Loaded() || !Choose() || !EnterCredentials()) return Finish(false);
-    w.btnExt_export_Click();
+    w.Click("btnExt_export");
     out_ << "Updated " << w.recordsUpdated() << " record(s)" << std::endl;
     const bool finished = w.lblDAT_Status.text() == "Process finished...";
     if (!finished)
@@ -175,7 +175,7 @@ class SyncSession {
     const std::string password =
         args_.Has("--password-file")
             ? platform::Utf8ToCp1252(FirstLine(args_.Get("--password-file"), "password"))
-            : w.strCache[3];
+            : w.savedPassword();
     if (password.empty()) {
       std::cerr << "brindle-cli sync: no password: give --password-file, or save one in "
                 << w.ProgramFile("Brindle.conf").string() << "\n";
@@ -183,9 +183,9 @@ class SyncSession {
     }
     // As a user would: into each box in turn, then on to "SYNC" (leaving a box saves it).
     w.SetFocus("txtAuth_login");
-    w.TypeText(w.txtAuth_login, platform::Utf8ToCp1252(args_.Get("--user")));
+    w.Type("txtAuth_login", platform::Utf8ToCp1252(args_.Get("--user")));
     w.SetFocus("txtAuth_pass");
-    w.TypeText(w.txtAuth_pass, password);
+    w.Type("txtAuth_pass", password);
     w.SetFocus("btnExt_export");
     if (!w.btnExt_export.enabled()) {
       std::cerr << "brindle-cli sync: \"SYNC\" is not available\n";

@@ -186,37 +186,19 @@ void BrindleView::Repaint(const std::string& control) {
 
 void BrindleView::ConnectButtons() {
   FrmBrindle& m = *model_;
-  const std::pair<const char*, std::function<void()>> mainButtons[] = {
-      {"btnFile", [&m] { m.btnFile_Click(); }},
-      {"btnLoad", [&m] { m.btnLoad_Click(); }},
-      {"btnExt_markall", [&m] { m.btnExt_markall_Click(); }},
-      {"btnConfig", [&m] { m.btnConfig_Click(); }},
-      {"btnExit", [&m] { m.btnExit_Click(); }},
-      {"btnExt_export", [&m] { m.btnExt_export_Click(); }},
-      {"btnExit2", [&m] { m.btnExit2_Click(); }},
-  };
-  // A click reaches the model only while the model itself lets the user reach the button.
-  for (const auto& [name, handler] : mainButtons) {
-    const Control* button = m.Find(name);
-    connect(main_->ControlAs<QPushButton>(name), &QPushButton::clicked, this,
-            [&m, button, handler] {
-              if (m.Reachable(*button)) handler();
-            });
+  // A click reaches the handler only while the model itself lets the user reach the button.
+  for (const FrmBrindle::ButtonName& button : FrmBrindle::Buttons()) {
+    FormWidget& form = button.window == platform::WindowId::Main ? *main_ : *alert_;
+    connect(form.ControlAs<QPushButton>(button.name), &QPushButton::clicked, this,
+            [&m, name = std::string(button.name)] { m.Click(name); });
   }
-  connect(alert_->ControlAs<QPushButton>("Command1"), &QPushButton::clicked, this, [&m] {
-    if (m.Reachable(m.form1.Command1)) m.form1.Command1_Click();
-  });
-  connect(alert_->ControlAs<QPushButton>("Command2"), &QPushButton::clicked, this, [&m] {
-    if (m.Reachable(m.form1.Command2)) m.form1.Command2_Click();
-  });
 }
 
 void BrindleView::ConnectTextFields() {
-  for (const char* name : {"txtFile", "txtAuth_login", "txtAuth_pass"}) {
-    Control* field = model_->Find(name);
+  for (const char* name : FrmBrindle::TextFields()) {
     connect(main_->ControlAs<QLineEdit>(name), &QLineEdit::textEdited, this,
-            [this, field](const QString& text) {
-              if (!mirroring_) model_->TypeText(*field, ToCp1252(text));
+            [this, field = std::string(name)](const QString& text) {
+              if (!mirroring_) model_->Type(field, ToCp1252(text));
             });
   }
   for (QWidget* widget : main_->Controls()) {

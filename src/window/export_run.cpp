@@ -16,14 +16,15 @@ namespace brindle {
 namespace {
 
 constexpr const char* kDatProblem = "Error... There is some problem with the DAT file!";
-constexpr const char* kOutputProblem = "Error... There is some problem with the output file!";
+// Also what the sync run shows when the service's reply cannot be read.
+constexpr const char* kOutputProblem = SyncRun::kOutputProblem;
 
 }  // namespace
 
 void FrmBrindle::btnExt_export_Click() {
   // An FTP error re-enables the button while the run goes on; a second run would rewrite the
   // export file under the first one.
-  if (syncRunning_) return;
+  if (syncRun_.running()) return;
   Clear_Status();
   lblCSV_Status.SetText("");
   lblAuth_Status.SetText("");
@@ -73,7 +74,7 @@ void FrmBrindle::RunExport() {
     platform::RequireReplaceable(target);
     // An interrupted run on this file is finished first, so that its records go out again
     // with their identifiers instead of being added a second time.
-    if (!ResumeInterrupted(JournalKey(strDat_path))) return;
+    if (!syncRun_.ResumeInterrupted(strDat_path)) return;
     in.emplace(platform::PathFromText(strDat_path));
     header = datReader.ReadHeader(*in);
     varCsv_name = CsvName(header.recordCount);
@@ -120,6 +121,11 @@ void FrmBrindle::HandOver() {
   } else {
     SendFile();
   }
+}
+
+void FrmBrindle::SendFile() {
+  syncRun_.SendFile(
+      ExportedFile{strDat_path, varCsv_name, varCsv_path, intReg_count, exportedIds_});
 }
 
 }  // namespace brindle

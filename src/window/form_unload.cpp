@@ -5,10 +5,7 @@
 namespace brindle {
 
 void FrmBrindle::Form_Unload() {
-  ITC.Cancel();
-  // A run in progress ends with the window (its waits see the window gone); its web request
-  // goes with it.
-  if (syncRunning_) ITC2.Cancel();
+  syncRun_.Unload();
   platform::RemoveQuietly(files, TmpFile("address.dat"));
   if (!varCsv_path.empty()) {
     platform::RemoveQuietly(files, CsvResultPath());

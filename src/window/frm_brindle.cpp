@@ -77,8 +77,6 @@ FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFol
       lblStatus_DAT(*this, Make("lblStatus_DAT", K::Label, "frStatus", "Local Status:")),
       lblDAT_Status(*this, Make("lblDAT_Status", K::Label, "frStatus", "")),
       form1(*this, *this),
-      ITC(platform.itc),
-      ITC2(platform.itc2),
       eventPump(platform.eventPump),
       messageBox(platform.messageBox),
       files(platform.files),
@@ -86,7 +84,10 @@ FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFol
       platform_(platform),
       programFolder_(std::move(programFolder)),
       backups_(programFolder_ / "backups"),
-      runLog_(programFolder_ / "Brindle.log") {
+      runLog_(programFolder_ / "Brindle.log"),
+      syncRun_(SyncRunParts{platform.itc, platform.itc2, platform.eventPump, platform.messageBox,
+                            platform.files, backups_, datReader, service, programFolder_},
+               *this) {
   controls_ = {&frFile,         &Label1,          &txtFile,
                &btnFile,        &btnLoad,         &frInformation,
                &lblRegister,    &lblNum_reg,      &Label2,
@@ -103,8 +104,6 @@ FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFol
                &lblDOWN_Status, &lblStatus_DAT,   &lblDAT_Status};
   panels_ = {&frFile, &frInformation, &frExport, &frConfig, &frAuth, &frStatus};
   txtFile.onTextChanged = [this] { txtFile_Change(); };
-  ITC.OnStateChanged([this](int state) { ITC_StateChanged(static_cast<std::int16_t>(state)); });
-  ITC2.OnStateChanged([this](int state) { ITC2_StateChanged(static_cast<std::int16_t>(state)); });
   AddChangeListener([this](const std::string& what) { LogStatus(what); });
   AddDiagnosticListener([this](const std::string& cause) { runLog_.Step("cause: " + cause); });
 }

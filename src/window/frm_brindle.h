@@ -19,18 +19,16 @@
 //    user returns from another program) to Form_Activate, and the close box to CloseMain.
 #pragma once
 
-#include <array>
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "address_file/dat_reader.h"
+#include "config/config_file.h"
 #include "export/record_export.h"
 #include "platform/backups.h"
 #include "platform/event_pump.h"
@@ -39,11 +37,11 @@
 #include "platform/message_box.h"
 #include "platform/transfer_control.h"
 #include "platform/windowing.h"
-#include "sync/journal.h"
 #include "sync/service_config.h"
 #include "window/controls.h"
 #include "window/form1.h"
 #include "window/run_log.h"
+#include "window/sync_run/sync_run.h"
 
 namespace brindle {
 
@@ -57,14 +55,12 @@ struct WindowPlatform {
   platform::FileOps& files;
 };
 
-class FrmBrindle : private ControlObserver {
+class FrmBrindle : private ControlObserver, private SyncRunHost {
  public:
   static constexpr const char* kCaption =
       "BRINDLE version 4.c.9 - For Palm Desktop 4.1.4 (new users)";
   // Outer height when created: the 7590 twips of client area plus title bar and borders.
   static constexpr int kCreatedHeight = 7995;
-  // Title of the question whether to go on when an interrupted sync cannot be finished.
-  static constexpr const char* kResumeTitle = "Interrupted sync";
 
   FrmBrindle(WindowPlatform platform, std::filesystem::path programFolder,
              ServiceConfig service = DefaultServiceConfig());
@@ -95,14 +91,9 @@ class FrmBrindle : private ControlObserver {
   // Full path of the export file. A path, never a Windows-1252 text: the program folder may
   // hold characters that the code page cannot.
   std::filesystem::path varCsv_path;
-  std::int16_t intReg_count = 0;          // lines written by the last export
-  std::string varSrv_reply;               // last HTTP reply
-  std::string varFtp_mode;                // "UP", "DOWN" or ""
-  std::array<std::string, 5> strCache;    // configuration values read at start-up
+  std::int16_t intReg_count = 0;  // lines written by the last export
 
   // ---- Platform ----
-  platform::TransferControl& ITC;   // FTP
-  platform::TransferControl& ITC2;  // HTTP
   platform::EventPump& eventPump;
   platform::MessageBox& messageBox;
   platform::FileOps& files;
@@ -111,14 +102,14 @@ class FrmBrindle : private ControlObserver {
 
   // When set, the export run hands over here instead of calling SendFile.
   std::function<void()> sendFileStep;
-  // The time the sync run paces its verify requests by; tests give their own.
-  std::function<std::chrono::steady_clock::time_point()> clock = [] {
-    return std::chrono::steady_clock::now();
-  };
+  // The sync run, from the export's hand-over to the write-back.
+  SyncRun& syncRun() { return syncRun_; }
   // True from the start of a sync run to its end: a second run must not begin meanwhile.
-  bool syncRunning() const { return syncRunning_; }
+  bool syncRunning() const { return syncRun_.running(); }
   // Records the last sync run's write-back gave their database identifiers.
-  int recordsUpdated() const { return recordsUpdated_; }
+  int recordsUpdated() const { return syncRun_.recordsUpdated(); }
+  // The password the configuration held at start-up.
+  const std::string& savedPassword() const;
   // The program folder's "backups": the address file as it was before each replacement.
   platform::Backups& backups() { return backups_; }
   // The program folder's "Brindle.log", a few lines per sync run.
@@ -165,6 +156,22 @@ class FrmBrindle : private ControlObserver {
   bool SetFocus(const std::string& name);
 
   // ---- User input, as a view delivers it ----
+  // The buttons of both windows a click can be delivered to (user_events.cpp).
+  struct ButtonName {
+    const char* name;
+    platform::WindowId window;
+  };
+  static const std::vector<ButtonName>& Buttons();
+  // A button of either window by name, or nullptr.
+  Control* FindButton(const std::string& name);
+  // A click on a button: runs its handler when the user could reach it, and says whether it
+  // ran. Throws std::invalid_argument for a name that is no button.
+  bool Click(const std::string& name);
+  // The text fields of the main window, by name.
+  static const std::vector<const char*>& TextFields();
+  // Typing `text` (Windows-1252) into a text field, as TypeText. Throws std::invalid_argument
+  // for a name that is no text field.
+  void Type(const std::string& name, const std::string& text);
   // Typing into a text field: sets the text and runs the key-press handler.
   void TypeText(Control& field, const std::string& text);
   // A click on a list entry: selects or unselects it and makes it current. The view then
@@ -211,12 +218,6 @@ class FrmBrindle : private ControlObserver {
   void SendFile();
   void Form_Unload();
 
-  // ---- Transfer events ----
-  void ITC_StateChanged(std::int16_t State);
-  void ITC2_StateChanged(std::int16_t State);
-  bool ITC_Free();
-  bool ITC2_Free();
-
  private:
   void ControlChanged(const Control& control) override;
   void Notify(const std::string& what);
@@ -227,35 +228,23 @@ class FrmBrindle : private ControlObserver {
   void PreselectSaved(int position, std::int32_t number, bool& unfiled);
   void LoadFailed();
   void SwapAfterLoad(const std::filesystem::path& datPath);
-  void Diagnose(const std::string& cause);
   void ExportFailed(const char* text, const std::string& cause);
   void CopySavedSelection();
   void HandOver();
   void RunExport();
-  bool Authenticate();
-  void UploadExport();
-  void AwaitImport();
-  void FetchResultAndRewrite(const std::string& datPath);
-  void DownloadFailed(const std::string& cause);
-  void SyncFailed();
-  // The journal of a run whose export the service holds (sync_journal.cpp).
-  static std::string JournalKey(const std::string& datText);
-  std::filesystem::path JournalPath(const std::string& datKey) const;
-  std::filesystem::path HeldResultPath(const std::string& datKey) const;
-  bool ResumeInterrupted(const std::string& datKey);
-  bool FetchInterruptedResult(SyncJournal& journal, const std::string& datKey);
-  bool GoOnWithout(const std::string& cause, const std::string& datKey);
-  bool StartJournal(const std::string& datKey);
-  std::filesystem::path HoldResult(const std::filesystem::path& downloaded);
-  void RequireUsableResult(const std::filesystem::path& result,
-                           const std::filesystem::path& downloaded);
-  void SaveJournal(const SyncJournal& journal);
-  void DropJournal(const std::string& datKey);
-  void FtpError(Control& line);
-  void PumpTimes(int k);
-  void WaitUntilFree(bool (FrmBrindle::*isFree)(), int k);
-  void WaitWhileBusy(platform::TransferControl& control, int k);
-  void PumpUntil(std::chrono::steady_clock::time_point deadline);
+
+  // What the sync run reaches of the window (SyncRunHost, sync_run_host.cpp).
+  void SetStatus(StatusLine line, const std::string& text) override;
+  void ControlsOn() override;
+  void EnableSync(bool enabled) override;
+  void ShowFinished() override;
+  void FocusLogin() override;
+  std::string Login() const override;
+  std::string Password() const override;
+  void Diagnose(const std::string& cause) override;
+  void LogStep(const std::string& step) override;
+  bool WindowClosed() const override;
+  Control& StatusControl(StatusLine line);
   void BeginRunLog();
   void LogStatus(const std::string& what);
   void EndRunLog();
@@ -270,16 +259,14 @@ class FrmBrindle : private ControlObserver {
   std::vector<std::function<void(const std::string&)>> listeners_;
   std::vector<std::function<void(const std::string&)>> diagnosticListeners_;
   std::unordered_set<std::int32_t> exportedIds_;  // records of the last export
-  int recordsUpdated_ = 0;
+  ConfigValues saved_;                            // the configuration read at start-up
   int height_ = kCreatedHeight;
   std::string focus_;
   bool mainShown_ = false;
   bool form1Shown_ = false;
   bool form1Loaded_ = true;
   bool ended_ = false;
-  bool syncRunning_ = false;
-  bool ftpFailed_ = false;              // an FTP error arrived since the run's upload began
-  std::optional<SyncJournal> journal_;  // this run's journal, once written
+  SyncRun syncRun_;  // last: it works with the members above
 };
 
 }  // namespace brindle

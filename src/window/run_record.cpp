@@ -45,12 +45,12 @@ void FrmBrindle::LogStatus(const std::string& what) {
   const bool judged = what == "lblAuth_Status" ? text != "Verifying the Authentication..."
                                                : text == "Output file was processed!";
   runLog_.Step(line->second + ": " + text +
-               (judged ? " (service reply \"" + ShortReply(varSrv_reply) + "\")" : ""));
+               (judged ? " (service reply \"" + ShortReply(syncRun_.lastReply()) + "\")" : ""));
 }
 
 void FrmBrindle::EndRunLog() {
   if (!runLog_.running()) return;
-  runLog_.Step("records updated: " + std::to_string(recordsUpdated_));
+  runLog_.Step("records updated: " + std::to_string(syncRun_.recordsUpdated()));
   const auto& kept = backups_.lastKept();
   runLog_.Step(kept.empty() ? std::string("backup: none made") : "backup: " + kept.string());
   const bool finished = lblDAT_Status.text() == "Process finished...";

@@ -1,5 +1,7 @@
 // Start-up: the warning window, the FTP control, the tmp folder, the saved configuration
 // and the choice between the short and the full layout.
+#include <algorithm>
+
 #include "config/config_file.h"
 #include "platform/cp1252.h"
 #include "window/frm_brindle.h"
@@ -9,15 +11,20 @@ namespace brindle {
 namespace {
 
 constexpr const char* kConfName = "Brindle.conf";
+// Where each value sits in the configuration file.
+constexpr std::size_t kSavedPath = 0;
+constexpr std::size_t kSavedCategories = 1;
+constexpr std::size_t kSavedUser = 2;
+constexpr std::size_t kSavedPassword = 3;
 
 }  // namespace
 
 void FrmBrindle::Form_Load() {
   ShowForm1();
   HideMain();
-  ITC.SetHost(service.ftpHost);
-  ITC.SetPassword(service.ftpPassword);
-  ITC.SetUserName(service.ftpUser);
+  platform_.itc.SetHost(service.ftpHost);
+  platform_.itc.SetPassword(service.ftpPassword);
+  platform_.itc.SetUserName(service.ftpUser);
   varMark_all = 0;
   // A configuration that cannot be created, a tmp folder that cannot be made and a file that
   // cannot be read are all passed over: the window starts with empty values.
@@ -37,17 +44,16 @@ void FrmBrindle::Form_Load() {
     }
   }
   try {
-    const auto lines = ParseConfigLines(files.ReadFile(conf));
-    for (std::size_t i = 0; i < strCache.size() && i < lines.size(); ++i) strCache[i] = lines[i];
+    saved_ = FirstFourValues(ParseConfigLines(files.ReadFile(conf)));
   } catch (const platform::FileError&) {
   }
-  txtFile.SetText(strCache[0]);
-  txtAuth_login.SetText(strCache[2]);
-  txtAuth_pass.SetText(strCache[3]);
-  varSaved_cat = SplitSavedCategories(strCache[1]);
+  txtFile.SetText(saved_[kSavedPath]);
+  txtAuth_login.SetText(saved_[kSavedUser]);
+  txtAuth_pass.SetText(saved_[kSavedPassword]);
+  varSaved_cat = SplitSavedCategories(saved_[kSavedCategories]);
 
-  const bool complete =
-      !strCache[0].empty() && !strCache[1].empty() && !strCache[2].empty() && !strCache[3].empty();
+  const bool complete = std::none_of(saved_.begin(), saved_.end(),
+                                     [](const std::string& value) { return value.empty(); });
   if (!complete) {
     btnExt_export.SetEnabled(false);
     FullLayoutAtStart();
@@ -63,6 +69,8 @@ void FrmBrindle::Form_Load() {
   }
   FullLayoutAtStart();
 }
+
+const std::string& FrmBrindle::savedPassword() const { return saved_[kSavedPassword]; }
 
 void FrmBrindle::WriteCache(const std::string& LineDescr, const std::string& LineContent) {
   const auto conf = ProgramFile(kConfName);

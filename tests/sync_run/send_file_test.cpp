@@ -40,7 +40,7 @@ TEST_F(SyncTest, FullRunRewritesTheAddressFileAndCleansUp) {
   EXPECT_TRUE(w.btnExit2.visible());
   EXPECT_TRUE(w.txtFile.enabled());
   EXPECT_EQ(w.focus(), "txtFile");
-  EXPECT_EQ(w.varFtp_mode, "DOWN");
+  EXPECT_EQ(w.syncRun().ftpMode(), FtpMode::Down);
   EXPECT_FALSE(w.syncRunning());
   EXPECT_TRUE(messageBox.shown().empty());
 
@@ -137,6 +137,27 @@ TEST_F(SyncTest, AReplyThatIsNotANumberEndsTheRunAsAnOutputProblem) {
   EXPECT_TRUE(itc.requests().empty());
   EXPECT_FALSE(w.syncRunning());
   EXPECT_EQ(ReadFileBytes(datPath()), original);
+}
+
+TEST_F(SyncTest, AnUnreadableImportReplyEndsTheRunButKeepsItsJournal) {
+  Prepare();
+  RunScript run;
+  run.importReply = "busy";
+  Script(run);
+  FrmBrindle& w = Window();
+  w.btnExt_export_Click();
+  EXPECT_EQ(w.lblCSV_Status.text(), "Error... There is some problem with the output file!");
+  EXPECT_EQ(w.lblUP_Status.text(), "Data sent!");
+  ASSERT_EQ(Commands().size(), 1u);  // the upload; nothing is fetched or deleted
+  EXPECT_TRUE(w.txtFile.enabled());
+  EXPECT_FALSE(w.syncRunning());
+  EXPECT_EQ(ReadFileBytes(datPath()), original);
+  // The service holds the export: the next run must be able to finish this one.
+  int journals = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir / "prog")) {
+    journals += entry.path().filename().string().rfind("sync-journal-", 0) == 0 ? 1 : 0;
+  }
+  EXPECT_EQ(journals, 1);
 }
 
 TEST_F(SyncTest, ImportAnsweringOneSkipsPolling) {

@@ -82,7 +82,7 @@ class SyncTest : public ::testing::Test, protected PlatformDoubles {
       service.ftpHost = "ftp.test";
       service.ftpPassword = "secret";
       window_ = std::make_unique<FrmBrindle>(Platform(), dir / "prog", service);
-      window_->clock = [this] { return now; };
+      window_->syncRun().SetClock([this] { return now; });
     }
     return *window_;
   }

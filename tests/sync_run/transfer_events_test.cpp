@@ -17,14 +17,14 @@ TEST_F(TransferEventsTest, FtpProgressGoesToTheLineOfTheMode) {
                                                        {10, "Data sent!"},
                                                        {12, "Data sent!"},
                                                        {0, "Data sent!"}};
-  w.varFtp_mode = "UP";
+  w.syncRun().SetFtpMode(FtpMode::Up);
   for (const auto& [state, text] : up) {
     itc.Raise(state);
     EXPECT_EQ(w.lblUP_Status.text(), text) << state;
   }
   EXPECT_EQ(w.lblDOWN_Status.text(), "");
 
-  w.varFtp_mode = "DOWN";
+  w.syncRun().SetFtpMode(FtpMode::Down);
   itc.Raise(2);
   EXPECT_EQ(w.lblDOWN_Status.text(), "Connecting To Host!");
   itc.Raise(7);
@@ -48,7 +48,7 @@ TEST_F(TransferEventsTest, FtpErrorsAreShownInACriticalBox) {
   FrmBrindle& w = Window();
   w.SetOff();
   w.btnExt_export.SetEnabled(false);
-  w.varFtp_mode = "DOWN";
+  w.syncRun().SetFtpMode(FtpMode::Down);
   w.lblDOWN_Status.SetText("Downloading Data... Wait a moment!");
   itc.QueueScript(FtpFailure(550, "No such file or directory."));
   itc.ExecuteCommand("GET \"a\" \"b\"");
@@ -65,7 +65,7 @@ TEST_F(TransferEventsTest, FtpErrorsAreShownInACriticalBox) {
 
 TEST_F(TransferEventsTest, LostConnectionSaysNotConnected) {
   FrmBrindle& w = Window();
-  w.varFtp_mode = "UP";
+  w.syncRun().SetFtpMode(FtpMode::Up);
   itc.QueueScript(FtpFailure(platform::kErrorCannotConnect, "Connection refused"));
   itc.ExecuteCommand("PUT \"a\" \"b\"");
   itc.Raise(11);
@@ -77,7 +77,7 @@ TEST_F(TransferEventsTest, LostConnectionSaysNotConnected) {
 
 TEST_F(TransferEventsTest, ErrorEightySevenIsSilent) {
   FrmBrindle& w = Window();
-  w.varFtp_mode = "UP";
+  w.syncRun().SetFtpMode(FtpMode::Up);
   w.SetOff();
   itc.QueueScript(FtpFailure(87, "The parameter is incorrect."));
   itc.ExecuteCommand("PUT \"a\" \"b\"");
@@ -89,26 +89,25 @@ TEST_F(TransferEventsTest, ErrorEightySevenIsSilent) {
 
 TEST_F(TransferEventsTest, HttpReplyIsTheFirst512BytesAtResponseComplete) {
   FrmBrindle& w = Window();
-  w.varSrv_reply = "2";
   itc2.QueueScript(HttpReply(std::string(600, 'x')));
   itc2.Execute("http://web.test/", "");
   for (int state : {1, 4, 8, 11}) itc2.Raise(state);
-  EXPECT_EQ(w.varSrv_reply, "2");  // only the completed response counts
+  EXPECT_EQ(w.syncRun().lastReply(), "");  // only the completed response counts
   itc2.Raise(12);
-  EXPECT_EQ(w.varSrv_reply, std::string(512, 'x'));
+  EXPECT_EQ(w.syncRun().lastReply(), std::string(512, 'x'));
 }
 
 TEST_F(TransferEventsTest, FreeMeansNotExecuting) {
   FrmBrindle& w = Window();
-  EXPECT_TRUE(w.ITC_Free());
-  EXPECT_TRUE(w.ITC2_Free());
+  EXPECT_TRUE(w.syncRun().ITC_Free());
+  EXPECT_TRUE(w.syncRun().ITC2_Free());
   itc.QueueScript(FtpDone());
   itc.ExecuteCommand("DELETE \"a\"");
-  EXPECT_FALSE(w.ITC_Free());
-  EXPECT_TRUE(w.ITC2_Free());
+  EXPECT_FALSE(w.syncRun().ITC_Free());
+  EXPECT_TRUE(w.syncRun().ITC2_Free());
   while (itc.DeliverNext()) {
   }
-  EXPECT_TRUE(w.ITC_Free());
+  EXPECT_TRUE(w.syncRun().ITC_Free());
 }
 
 TEST_F(TransferEventsTest, ExitCleanUpAfterAFinishedRunLeavesOnlyWhatItShould) {

@@ -150,5 +150,33 @@ TEST_F(WindowTest, SyncFollowsTheLastKeyInLoginAndPassword) {
   EXPECT_FALSE(w.btnExt_export.enabled());
 }
 
+TEST_F(WindowTest, ClicksReachOnlyReachableButtonsAndTypingOnlyTextFields) {
+  FrmBrindle& w = Window();
+  w.Form_Load();
+  // The main window is still hidden behind the warning: its buttons take no click.
+  EXPECT_FALSE(w.Click("btnConfig"));
+  EXPECT_FALSE(w.shown(platform::WindowId::Main));
+  EXPECT_TRUE(w.Click("Command1"));  // "No, is  not running"
+  EXPECT_FALSE(w.shown(platform::WindowId::Form1));
+  EXPECT_TRUE(w.shown(platform::WindowId::Main));
+  EXPECT_FALSE(w.Click("Command1"));  // its window is gone
+  EXPECT_THROW(w.Click("lblNum_reg"), std::invalid_argument);
+  EXPECT_THROW(w.Type("btnLoad", "x"), std::invalid_argument);
+  for (const char* field : FrmBrindle::TextFields()) {
+    w.Type(field, "typed");
+    EXPECT_EQ(w.Find(field)->text(), "typed") << field;
+  }
+  EXPECT_TRUE(w.btnLoad.enabled());  // the path box's change handler ran
+  EXPECT_EQ(w.FindButton("lblNum_reg"), nullptr);
+  // Every button of the table is a button of its window.
+  for (const FrmBrindle::ButtonName& button : FrmBrindle::Buttons()) {
+    const Control* control = w.FindButton(button.name);
+    ASSERT_NE(control, nullptr) << button.name;
+    EXPECT_EQ(control->kind(), ControlKind::Button) << button.name;
+    EXPECT_EQ(w.Find(button.name) != nullptr, button.window == platform::WindowId::Main)
+        << button.name;
+  }
+}
+
 }  // namespace
 }  // namespace brindle::test

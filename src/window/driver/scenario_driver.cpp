@@ -152,31 +152,9 @@ bool ScenarioDriver::Deliverable(const Control& control, const std::string& comm
 
 void ScenarioDriver::Click(const std::string& name, const std::string& command) {
   FrmBrindle& w = Window();
-  struct Target {
-    const char* name;
-    Control* control;
-    void (FrmBrindle::*handler)();
-  };
-  if (name == "Command1" || name == "Command2") {
-    Control& button = name == "Command1" ? w.form1.Command1 : w.form1.Command2;
-    if (!Deliverable(button, command)) return;
-    name == "Command1" ? w.form1.Command1_Click() : w.form1.Command2_Click();
-    return;
-  }
-  const Target targets[] = {
-      {"btnLoad", &w.btnLoad, &FrmBrindle::btnLoad_Click},
-      {"btnFile", &w.btnFile, &FrmBrindle::btnFile_Click},
-      {"btnExt_markall", &w.btnExt_markall, &FrmBrindle::btnExt_markall_Click},
-      {"btnExt_export", &w.btnExt_export, &FrmBrindle::btnExt_export_Click},
-      {"btnConfig", &w.btnConfig, &FrmBrindle::btnConfig_Click},
-      {"btnExit", &w.btnExit, &FrmBrindle::btnExit_Click},
-      {"btnExit2", &w.btnExit2, &FrmBrindle::btnExit2_Click}};
-  for (const Target& target : targets) {
-    if (name != target.name) continue;
-    if (Deliverable(*target.control, command)) (w.*target.handler)();
-    return;
-  }
-  throw ScriptError("no button to click: " + name);
+  const Control* button = w.FindButton(name);
+  if (button == nullptr) throw ScriptError("no button to click: " + name);
+  if (Deliverable(*button, command)) w.Click(name);
 }
 
 void ScenarioDriver::Type(const std::string& rest, const std::string& command) {
@@ -186,7 +164,7 @@ void ScenarioDriver::Type(const std::string& rest, const std::string& command) {
   if (field == nullptr || field->kind() != ControlKind::TextBox) {
     throw ScriptError("no text field: " + name);
   }
-  if (Deliverable(*field, command)) w.TypeText(*field, platform::Utf8ToCp1252(text));
+  if (Deliverable(*field, command)) w.Type(name, platform::Utf8ToCp1252(text));
 }
 
 void ScenarioDriver::Focus(const std::string& name, const std::string& command) {

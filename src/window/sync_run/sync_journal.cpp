@@ -12,56 +12,57 @@
 #include "platform/cp1252.h"
 #include "sync/service_protocol.h"
 #include "sync/service_reply.h"
-#include "window/frm_brindle.h"
-#include "window/run_guards.h"
+#include "window/sync_run/run_guards.h"
+#include "window/sync_run/sync_run.h"
 
 namespace brindle {
 
 namespace fs = std::filesystem;
 
-std::string FrmBrindle::JournalKey(const std::string& datText) {
+std::string JournalKey(const std::string& datText) {
   std::error_code ec;
   const fs::path absolute = fs::absolute(platform::PathFromText(datText), ec);
   return ec ? datText : platform::TextFromPath(absolute.lexically_normal());
 }
 
-fs::path FrmBrindle::JournalPath(const std::string& datKey) const {
-  return ProgramFile(JournalFileName(datKey));
+fs::path SyncRun::JournalPath(const std::string& datKey) const {
+  return parts_.programFolder / JournalFileName(datKey);
 }
 
-fs::path FrmBrindle::HeldResultPath(const std::string& datKey) const {
-  return ProgramFile(HeldResultFileName(datKey));
+fs::path SyncRun::HeldResultPath(const std::string& datKey) const {
+  return parts_.programFolder / HeldResultFileName(datKey);
 }
 
-void FrmBrindle::SaveJournal(const SyncJournal& journal) {
-  files.WritePrivateFile(JournalPath(journal.datPath), FormatJournal(journal));
+void SyncRun::SaveJournal(const SyncJournal& journal) {
+  parts_.files.WritePrivateFile(JournalPath(journal.datPath), FormatJournal(journal));
 }
 
-void FrmBrindle::DropJournal(const std::string& datKey) {
+void SyncRun::DropJournal(const std::string& datKey) {
   // The journal goes first: a journal without its held result asks the service again, while a
   // held result without a journal is never used.
-  platform::RemoveQuietly(files, JournalPath(datKey));
-  platform::RemoveQuietly(files, HeldResultPath(datKey));
+  platform::RemoveQuietly(parts_.files, JournalPath(datKey));
+  platform::RemoveQuietly(parts_.files, HeldResultPath(datKey));
   journal_.reset();
 }
 
 // Called once the export is on the service. False when the journal cannot be written: the
 // run must not ask for an import it could not finish after a crash.
-bool FrmBrindle::StartJournal(const std::string& datKey) {
+bool SyncRun::StartJournal(const std::string& datKey) {
   SyncJournal journal;
   journal.datPath = datKey;
-  journal.csvName = varCsv_name;
-  journal.resultName = ResultName(varCsv_name);
-  journal.lines = intReg_count;
-  journal.exportedIds.assign(exportedIds_.begin(), exportedIds_.end());
+  journal.csvName = exported_.csvName;
+  journal.resultName = ResultName(exported_.csvName);
+  journal.lines = exported_.lines;
+  journal.exportedIds.assign(exported_.recordIds.begin(), exported_.recordIds.end());
   std::sort(journal.exportedIds.begin(), journal.exportedIds.end());
-  journal.user = txtAuth_login.text();
+  journal.user = host_.Login();
   journal.time = JournalTimeNow();
   try {
     SaveJournal(journal);
   } catch (const std::exception& e) {
-    Diagnose("cannot write the sync journal " + JournalPath(datKey).string() + ": " + e.what());
-    lblSRV_Status.SetText("Error... The sync journal could not be written!");
+    host_.Diagnose("cannot write the sync journal " + JournalPath(datKey).string() + ": " +
+                   e.what());
+    Status(StatusLine::Import, "Error... The sync journal could not be written!");
     return false;
   }
   journal_ = journal;
@@ -70,10 +71,10 @@ bool FrmBrindle::StartJournal(const std::string& datKey) {
 
 // Moves the downloaded result beside the journal, out of reach of the exit clean-up, before
 // the service's copy is deleted. Returns where the write-back finds the result.
-fs::path FrmBrindle::HoldResult(const fs::path& downloaded) {
-  if (!journal_ || !files.Exists(downloaded)) return downloaded;
+fs::path SyncRun::HoldResult(const fs::path& downloaded) {
+  if (!journal_ || !parts_.files.Exists(downloaded)) return downloaded;
   const fs::path held = HeldResultPath(journal_->datPath);
-  files.Rename(downloaded, held);
+  parts_.files.Rename(downloaded, held);
   journal_->resultHeld = true;
   SaveJournal(*journal_);
   return held;
@@ -82,13 +83,13 @@ fs::path FrmBrindle::HoldResult(const fs::path& downloaded) {
 // A result the write-back refuses for what it holds will never do: the journal goes, so that
 // later runs are not stopped by it, and the result goes back to where the exit clean-up finds
 // it. Failures of the address file itself keep the journal for the next try.
-void FrmBrindle::RequireUsableResult(const fs::path& result, const fs::path& downloaded) {
+void SyncRun::RequireUsableResult(const fs::path& result, const fs::path& downloaded) {
   try {
-    ReadResultFile(result, intReg_count);
+    ReadResultFile(result, exported_.lines);
   } catch (const std::exception&) {
     if (journal_ && journal_->resultHeld) {
       try {
-        files.Rename(result, downloaded);
+        parts_.files.Rename(result, downloaded);
       } catch (const std::exception&) {
       }
     }
@@ -99,39 +100,42 @@ void FrmBrindle::RequireUsableResult(const fs::path& result, const fs::path& dow
 
 // Finishes the run the journal of this file tells of, if there is one. True when the new run
 // may go on; false when the user chose to stop, the window state then given back.
-bool FrmBrindle::ResumeInterrupted(const std::string& datKey) {
-  if (!files.Exists(JournalPath(datKey))) return true;
-  RunFlag running(syncRunning_);
+bool SyncRun::ResumeInterrupted(const std::string& datPath) {
+  const std::string datKey = JournalKey(datPath);
+  if (!parts_.files.Exists(JournalPath(datKey))) return true;
+  RunFlag running(running_);
   try {
-    SyncJournal journal = ParseJournal(files.ReadFile(JournalPath(datKey)));
+    SyncJournal journal = ParseJournal(parts_.files.ReadFile(JournalPath(datKey)));
     if (journal.datPath != datKey) {
       throw JournalError("the sync journal " + JournalPath(datKey).string() + " is of " +
                          journal.datPath);
     }
-    lblSRV_Status.SetText("Finishing the interrupted sync... Wait a moment!");
+    Status(StatusLine::Import, "Finishing the interrupted sync... Wait a moment!");
     if (!journal.resultHeld && !FetchInterruptedResult(journal, datKey)) {
       return GoOnWithout("the service has no result for the interrupted sync of " + journal.time +
                              " (" + journal.resultName + " gone or not ready)",
                          datKey);
     }
-    lblDAT_Status.SetText("Rewriting DAT File for the interrupted sync... Wait a momment!");
+    Status(StatusLine::AddressFile,
+           "Rewriting DAT File for the interrupted sync... Wait a momment!");
     const std::unordered_set<std::int32_t> ids(journal.exportedIds.begin(),
                                                journal.exportedIds.end());
-    const int updated =
-        RecDat(datReader, WriteBackJob{HeldResultPath(datKey), journal.lines,
-                                       platform::PathFromText(strDat_path), ids, &backups_});
+    const int updated = RecDat(parts_.datReader,
+                               WriteBackJob{HeldResultPath(datKey), journal.lines,
+                                            platform::PathFromText(datPath), ids, &parts_.backups});
     // Already gone when the interrupted run got that far; the quiet mode keeps that unseen.
-    varFtp_mode.clear();
-    ITC.ExecuteCommand(DeleteCommand(journal.csvName));
-    WaitUntilFree(&FrmBrindle::ITC_Free, 4);
-    ITC.Cancel();
+    ftpMode_ = FtpMode::Quiet;
+    parts_.itc.ExecuteCommand(DeleteCommand(journal.csvName));
+    WaitUntilFree(&SyncRun::ITC_Free, 4);
+    parts_.itc.Cancel();
     DropJournal(datKey);
-    lblSRV_Status.SetText("Interrupted sync finished!");
-    lblDAT_Status.SetText("Interrupted sync: " + std::to_string(updated) + " record(s) updated!");
+    Status(StatusLine::Import, "Interrupted sync finished!");
+    Status(StatusLine::AddressFile,
+           "Interrupted sync: " + std::to_string(updated) + " record(s) updated!");
     return true;
   } catch (const RunClosed&) {
-    ITC.Cancel();
-    ITC2.Cancel();
+    parts_.itc.Cancel();
+    parts_.itc2.Cancel();
     return false;
   } catch (const std::exception& e) {
     return GoOnWithout(e.what(), datKey);
@@ -140,38 +144,38 @@ bool FrmBrindle::ResumeInterrupted(const std::string& datKey) {
 
 // Asks the verify page about the earlier import and downloads its result when it is ready.
 // FTP errors stay quiet here: a missing download is judged by the file that did not arrive.
-bool FrmBrindle::FetchInterruptedResult(SyncJournal& journal, const std::string& datKey) {
-  varFtp_mode.clear();
-  varSrv_reply = "0";
-  ITC2.Execute(VerifyUrl(service, journal.csvName), "GET");
-  WaitUntilFree(&FrmBrindle::ITC2_Free, 3);
-  ITC2.Cancel();
+bool SyncRun::FetchInterruptedResult(SyncJournal& journal, const std::string& datKey) {
+  ftpMode_ = FtpMode::Quiet;
+  reply_ = "0";
+  parts_.itc2.Execute(VerifyUrl(parts_.service, journal.csvName), "GET");
+  WaitUntilFree(&SyncRun::ITC2_Free, 3);
+  parts_.itc2.Cancel();
   bool ready = false;
   try {
-    ready = ResultReady(varSrv_reply);
+    ready = ResultReady(reply_);
   } catch (const ReplyError&) {
   }
   if (!ready) return false;
   const fs::path downloaded = TmpFile(journal.resultName);
-  platform::RemoveQuietly(files, downloaded);
-  lblDOWN_Status.SetText("Downloading the interrupted sync's result...");
-  ITC.ExecuteCommand(DownloadCommand(journal.csvName, downloaded.string()));
-  WaitUntilFree(&FrmBrindle::ITC_Free, 4);
-  ITC.Cancel();
-  if (!files.Exists(downloaded)) return false;
-  files.Rename(downloaded, HeldResultPath(datKey));
+  platform::RemoveQuietly(parts_.files, downloaded);
+  Status(StatusLine::Download, "Downloading the interrupted sync's result...");
+  parts_.itc.ExecuteCommand(DownloadCommand(journal.csvName, downloaded.string()));
+  WaitUntilFree(&SyncRun::ITC_Free, 4);
+  parts_.itc.Cancel();
+  if (!parts_.files.Exists(downloaded)) return false;
+  parts_.files.Rename(downloaded, HeldResultPath(datKey));
   journal.resultHeld = true;
   SaveJournal(journal);
-  lblDOWN_Status.SetText("Data received!");
+  Status(StatusLine::Download, "Data received!");
   return true;
 }
 
 // The interrupted run cannot be finished now: the user is told and decides. Going on drops
 // the journal; stopping keeps it for the next try.
-bool FrmBrindle::GoOnWithout(const std::string& cause, const std::string& datKey) {
-  Diagnose(cause);
-  lblSRV_Status.SetText("Error... The interrupted sync could not be finished!");
-  const auto answer = messageBox.Show(
+bool SyncRun::GoOnWithout(const std::string& cause, const std::string& datKey) {
+  host_.Diagnose(cause);
+  Status(StatusLine::Import, "Error... The interrupted sync could not be finished!");
+  const auto answer = parts_.messageBox.Show(
       "An earlier sync of this file was interrupted after its contacts were sent, and it could "
       "not be finished now (its result is gone or not ready on the service, or its journal is "
       "damaged). Contacts from that run may already be in the service, and sending them again "
@@ -180,11 +184,11 @@ bool FrmBrindle::GoOnWithout(const std::string& cause, const std::string& datKey
       kResumeTitle, platform::MsgButtons::YesNo, platform::MsgIcon::None);
   if (answer == platform::MsgAnswer::Yes) {
     DropJournal(datKey);
-    lblSRV_Status.SetText("Going on without the interrupted sync...");
+    Status(StatusLine::Import, "Going on without the interrupted sync...");
     return true;
   }
-  SetOn();
-  btnExt_export.SetEnabled(true);
+  host_.ControlsOn();
+  host_.EnableSync(true);
   return false;
 }
 

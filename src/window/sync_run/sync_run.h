@@ -1,0 +1,159 @@
+// The sync run behind "SYNC", from the export's hand-over to the write-back: authenticate,
+// upload the export file, request the import, poll until the result is ready, download and
+// delete the result file, and have the address file rewritten. It also finishes a run that
+// was interrupted after the service took its export (the journal), turns the transfer
+// controls' state changes into status lines, and stops its transfers when the window unloads.
+//
+// It reaches the window only through SyncRunHost.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <unordered_set>
+
+#include "address_file/dat_reader.h"
+#include "platform/backups.h"
+#include "platform/event_pump.h"
+#include "platform/file_ops.h"
+#include "platform/message_box.h"
+#include "platform/transfer_control.h"
+#include "sync/journal.h"
+#include "sync/service_config.h"
+#include "window/sync_run/sync_run_host.h"
+
+namespace brindle {
+
+// The transfer controls' states; the numbers are those the controls report.
+enum class TransferStatus : int {
+  None = platform::TransferState::None,
+  Resolving = platform::TransferState::Resolving,
+  Resolved = platform::TransferState::Resolved,
+  Connecting = platform::TransferState::Connecting,
+  Connected = platform::TransferState::Connected,
+  Requesting = platform::TransferState::Requesting,
+  RequestSent = platform::TransferState::RequestSent,
+  Receiving = platform::TransferState::Receiving,
+  ResponseReceived = platform::TransferState::ResponseReceived,
+  Disconnecting = platform::TransferState::Disconnecting,
+  Disconnected = platform::TransferState::Disconnected,
+  Error = platform::TransferState::Error,
+  ResponseCompleted = platform::TransferState::ResponseCompleted,
+};
+
+// Which status line FTP progress goes to. Quiet: the transfer is the run's own business
+// (the finishing of an interrupted run), its progress and errors are not shown.
+enum class FtpMode { Quiet, Up, Down };
+
+// What the export run hands over: the export file and what it holds.
+struct ExportedFile {
+  std::string datPath;  // the address file exported, as the window holds its path
+  std::string csvName;  // the export file's bare name, as the service knows it
+  std::filesystem::path csvPath;
+  std::int16_t lines = 0;
+  std::unordered_set<std::int32_t> recordIds;
+};
+
+// Everything outside the window the run works with.
+struct SyncRunParts {
+  platform::TransferControl& itc;   // FTP
+  platform::TransferControl& itc2;  // HTTP
+  platform::EventPump& eventPump;
+  platform::MessageBox& messageBox;
+  platform::FileOps& files;
+  platform::Backups& backups;
+  DatReader& datReader;  // the program-wide reader; the write-back uses its copy mode
+  const ServiceConfig& service;
+  std::filesystem::path programFolder;
+};
+
+class SyncRun {
+ public:
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+  // Title of the question whether to go on when an interrupted sync cannot be finished.
+  static constexpr const char* kResumeTitle = "Interrupted sync";
+  // The export status line's text when the run cannot go on with what it was given or told.
+  static constexpr const char* kOutputProblem =
+      "Error... There is some problem with the output file!";
+
+  SyncRun(SyncRunParts parts, SyncRunHost& host);
+  SyncRun(const SyncRun&) = delete;
+  SyncRun& operator=(const SyncRun&) = delete;
+
+  // The run after a successful export (the window's SendFile).
+  void SendFile(const ExportedFile& exported);
+  // Finishes the run the journal of this file tells of, if there is one, writing back into
+  // `datPath`. True when a new run may go on; false when the user chose to stop.
+  bool ResumeInterrupted(const std::string& datPath);
+  // The window unloads: FTP stops, and a run in progress loses its web request.
+  void Unload();
+
+  // The transfer controls' events.
+  void ITC_StateChanged(TransferStatus state);
+  void ITC2_StateChanged(TransferStatus state);
+  bool ITC_Free() const;
+  bool ITC2_Free() const;
+
+  // True from the start of a run (or a resume) to its end.
+  bool running() const { return running_; }
+  // Records the last run's write-back gave their database identifiers.
+  int recordsUpdated() const { return recordsUpdated_; }
+  // The service's last HTTP reply.
+  const std::string& lastReply() const { return reply_; }
+  FtpMode ftpMode() const { return ftpMode_; }
+  // Sets the status line FTP progress goes to; the run sets it for each transfer itself.
+  void SetFtpMode(FtpMode mode) { ftpMode_ = mode; }
+  // The time the run paces its verify requests by; tests give their own.
+  void SetClock(Clock clock) { clock_ = std::move(clock); }
+
+ private:
+  std::filesystem::path TmpFile(const std::string& name) const;
+  void PumpTimes(int k);
+  void WaitUntilFree(bool (SyncRun::*isFree)() const, int k);
+  void WaitWhileBusy(platform::TransferControl& control, int k);
+  void PumpUntil(std::chrono::steady_clock::time_point deadline);
+  void Status(StatusLine line, const std::string& text) { host_.SetStatus(line, text); }
+
+  // How a stage left the run: going on, failed (the caller ends it), or ended already.
+  enum class Outcome { GoOn, Failed, Ended };
+  Outcome Authenticate();
+  void UploadExport();
+  bool AwaitImport();
+  void FetchResultAndRewrite();
+  void DownloadFailed(const std::string& cause);
+  void SyncFailed();
+  void ReplyUnreadable(const std::string& cause);
+  void FtpError(StatusLine line);
+
+  // The journal (sync_journal.cpp).
+  std::filesystem::path JournalPath(const std::string& datKey) const;
+  std::filesystem::path HeldResultPath(const std::string& datKey) const;
+  bool FetchInterruptedResult(SyncJournal& journal, const std::string& datKey);
+  bool GoOnWithout(const std::string& cause, const std::string& datKey);
+  bool StartJournal(const std::string& datKey);
+  std::filesystem::path HoldResult(const std::filesystem::path& downloaded);
+  void RequireUsableResult(const std::filesystem::path& result,
+                           const std::filesystem::path& downloaded);
+  void SaveJournal(const SyncJournal& journal);
+  void DropJournal(const std::string& datKey);
+
+  SyncRunParts parts_;
+  SyncRunHost& host_;
+  Clock clock_ = [] { return std::chrono::steady_clock::now(); };
+  ExportedFile exported_;  // this run's export
+  std::string reply_;      // last HTTP reply
+  FtpMode ftpMode_ = FtpMode::Quiet;
+  bool running_ = false;
+  bool ftpFailed_ = false;  // an FTP error arrived since the run's upload began
+  int recordsUpdated_ = 0;
+  std::optional<SyncJournal> journal_;  // this run's journal, once written
+};
+
+// The key a journal is filed under: the address file's absolute path as text.
+std::string JournalKey(const std::string& datText);
+
+}  // namespace brindle
