@@ -188,7 +188,7 @@ std::vector<BackupEntry> Backups::List() const {
 
 fs::path Backups::Find(const std::string& nameOrPath) const {
   std::error_code ec;
-  const fs::path listed = folder_ / nameOrPath;
+  fs::path listed = folder_ / nameOrPath;
   if (fs::path(nameOrPath).filename() == nameOrPath && fs::exists(listed, ec)) return listed;
   if (fs::exists(nameOrPath, ec)) return nameOrPath;
   throw FileError("no backup named " + nameOrPath + " (" + Where() + ")");

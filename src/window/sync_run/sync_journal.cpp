@@ -73,7 +73,7 @@ bool SyncRun::StartJournal(const std::string& datKey) {
 // the service's copy is deleted. Returns where the write-back finds the result.
 fs::path SyncRun::HoldResult(const fs::path& downloaded) {
   if (!journal_ || !parts_.files.Exists(downloaded)) return downloaded;
-  const fs::path held = HeldResultPath(journal_->datPath);
+  fs::path held = HeldResultPath(journal_->datPath);
   parts_.files.Rename(downloaded, held);
   journal_->resultHeld = true;
   SaveJournal(*journal_);
