@@ -134,9 +134,13 @@ UniqueFd CreateExclusive(const fs::path& path) {
 
 }  // namespace
 
-std::FILE* CreatePrivateFile(const fs::path& path) {
+UniqueFd CreatePrivateFd(const fs::path& path) {
   if (::unlink(path.c_str()) != 0 && errno != ENOENT) FailErrno("cannot replace", path, errno);
-  return StreamOver(CreateExclusive(path), "wb", path);
+  return CreateExclusive(path);
+}
+
+std::FILE* CreatePrivateFile(const fs::path& path) {
+  return StreamOver(CreatePrivateFd(path), "wb", path);
 }
 
 fs::path UniqueSiblingPath(const fs::path& path) {

@@ -33,6 +33,8 @@ std::FILE* OpenRegularForReading(const std::filesystem::path& path);
 // Creates `path` afresh for binary writing, readable and writable by its owner only. A file
 // already there is removed first, and the new one is never opened through a symbolic link.
 std::FILE* CreatePrivateFile(const std::filesystem::path& path);
+// The same as a descriptor open for writing, for callers that write without a stream.
+UniqueFd CreatePrivateFd(const std::filesystem::path& path);
 
 // A name beside `path` that no other run and no other user can guess in advance.
 std::filesystem::path UniqueSiblingPath(const std::filesystem::path& path);

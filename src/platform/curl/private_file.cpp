@@ -1,17 +1,21 @@
 #include "platform/curl/private_file.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/file_safety.h"
 
 namespace brindle::platform {
 
 bool NewPrivateFile::Create(const std::filesystem::path& path) {
   fd_ = UniqueFd();
-  ::unlink(path.c_str());
-  fd_ = UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-  return static_cast<bool>(fd_);
+  try {
+    fd_ = CreatePrivateFd(path);
+  } catch (const FileError&) {
+    return false;  // reported by the caller as a local file that cannot be written
+  }
+  return true;
 }
 
 bool NewPrivateFile::Write(const char* data, std::size_t size) {
