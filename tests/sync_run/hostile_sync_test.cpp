@@ -7,48 +7,17 @@
 #include <optional>
 
 #include "hostile_process.h"
-#include "platform/curl/curl_event_pump.h"
-#include "platform/curl/curl_pump.h"
-#include "platform/curl/curl_transfer_control.h"
-#include "platform/file_ops.h"
-#include "platform/headless/queued_file_dialog.h"
-#include "platform/headless/queued_message_box.h"
-#include "platform/headless/recording_windowing.h"
 #include "rookery_process.h"  // UnusedPort
+#include "support/curl_window_test.h"
 #include "support/dat_builder.h"
-#include "window/frm_brindle.h"
 
 namespace brindle::test {
 namespace {
 
 using brindle::testing::HostileServer;
-using platform::CurlTransferControl;
 using Clock = std::chrono::steady_clock;
 
-// The transfers' pump with a hook after every call, and a limit that closes the window so
-// that a run that never ends fails the test instead of hanging it.
-class HookedPump : public platform::EventPump {
- public:
-  explicit HookedPump(platform::CurlPump& pump) : pump_(pump) {}
-  std::function<void()> hook;
-  std::function<void()> onTimeOut;
-  Clock::time_point deadline = Clock::now() + std::chrono::seconds(40);
-  bool timedOut = false;
-
-  void DoEvents() override {
-    pump_.DoEvents();
-    if (hook) hook();
-    if (!timedOut && Clock::now() > deadline) {
-      timedOut = true;
-      if (onTimeOut) onTimeOut();
-    }
-  }
-
- private:
-  platform::CurlEventPump pump_;
-};
-
-class HostileSyncTest : public ::testing::Test {
+class HostileSyncTest : public CurlWindowTest {
  protected:
   HostileSyncTest() {
     DatBuilder()
@@ -59,16 +28,6 @@ class HostileSyncTest : public ::testing::Test {
         .WriteTo(dir / "address.dat");
     original_ = ReadFileBytes(dir / "address.dat");
     config_.ftpPassword = "any";
-  }
-
-  FrmBrindle& Window() {
-    if (!window_) {
-      std::filesystem::create_directories(dir / "prog");
-      WindowPlatform platform{messageBox, fileDialog, pump, itc, itc2, windowing, files};
-      window_ = std::make_unique<FrmBrindle>(platform, dir / "prog", config_);
-      pump.onTimeOut = [this] { window_->CloseMain(); };
-    }
-    return *window_;
   }
 
   // Start-up, load, Business chosen, credentials typed, "SYNC".
@@ -88,19 +47,7 @@ class HostileSyncTest : public ::testing::Test {
   }
 
   bool FileUnchanged() const { return ReadFileBytes(dir / "address.dat") == original_; }
-  std::filesystem::path Tmp(const std::string& name) const { return dir / "prog" / "tmp" / name; }
 
-  TempDir dir;
-  platform::CurlPump curl;
-  CurlTransferControl itc{curl, CurlTransferControl::Protocol::Ftp};
-  CurlTransferControl itc2{curl, CurlTransferControl::Protocol::Http};
-  HookedPump pump{curl};
-  platform::QueuedMessageBox messageBox;
-  platform::QueuedFileDialog fileDialog;
-  platform::RecordingWindowing windowing;
-  platform::RealFileOps files;
-  ServiceConfig config_;
-  std::unique_ptr<FrmBrindle> window_;
   std::string original_;
 };
 

@@ -8,46 +8,14 @@
 #include "address_file/dat_input.h"
 #include "address_file/dat_reader.h"
 #include "export/export_line.h"
-#include "platform/curl/curl_event_pump.h"
-#include "platform/curl/curl_pump.h"
-#include "platform/curl/curl_transfer_control.h"
-#include "platform/file_ops.h"
-#include "platform/headless/queued_file_dialog.h"
-#include "platform/headless/queued_message_box.h"
-#include "platform/headless/recording_windowing.h"
 #include "rookery_process.h"
+#include "support/curl_window_test.h"
 #include "support/dat_builder.h"
-#include "window/frm_brindle.h"
 
 namespace brindle::test {
 namespace {
 
 using brindle::testing::RookeryProcess;
-using platform::CurlTransferControl;
-
-// The transfers' pump, plus a hook after every pump and a limit that closes the window so
-// that a run that never ends fails the test instead of hanging it.
-class HookedPump : public platform::EventPump {
- public:
-  explicit HookedPump(platform::CurlPump& pump) : pump_(pump) {}
-  std::function<void()> hook;
-  std::function<void()> onTimeOut;
-  std::chrono::steady_clock::time_point deadline =
-      std::chrono::steady_clock::now() + std::chrono::seconds(40);
-  bool timedOut = false;
-
-  void DoEvents() override {
-    pump_.DoEvents();
-    if (hook) hook();
-    if (!timedOut && std::chrono::steady_clock::now() > deadline) {
-      timedOut = true;
-      if (onTimeOut) onTimeOut();
-    }
-  }
-
- private:
-  platform::CurlEventPump pump_;
-};
 
 DatBuilder ServiceSample() {
   return DatBuilder()
@@ -71,7 +39,7 @@ std::vector<DatRecord> ReadRecords(const std::filesystem::path& path) {
   return records;
 }
 
-class SyncServiceTest : public ::testing::Test {
+class SyncServiceTest : public CurlWindowTest {
  protected:
   void StartService(const std::vector<std::string>& args = {"--delay", "300"},
                     const brindle::testing::RookeryAccounts& accounts = {}) {
@@ -81,18 +49,7 @@ class SyncServiceTest : public ::testing::Test {
     config_.ftpPassword = brindle::testing::kTestFtpPassword;
   }
 
-  FrmBrindle& Window() {
-    if (!window_) {
-      std::filesystem::create_directories(dir / "prog");
-      WindowPlatform platform{messageBox, fileDialog, pump, itc, itc2, windowing, files};
-      window_ = std::make_unique<FrmBrindle>(platform, dir / "prog", config_);
-      pump.onTimeOut = [this] { window_->CloseMain(); };
-    }
-    return *window_;
-  }
-
   std::filesystem::path DatPath() const { return dir / "address.dat"; }
-  std::filesystem::path Tmp(const std::string& name) const { return dir / "prog" / "tmp" / name; }
 
   // Start-up, load, Business and Family chosen, credentials typed, "SYNC".
   void Sync(const std::string& user = "demo", const std::string& password = "demo") {
@@ -128,18 +85,7 @@ class SyncServiceTest : public ::testing::Test {
     }
   }
 
-  TempDir dir;
-  platform::CurlPump curl;
-  CurlTransferControl itc{curl, CurlTransferControl::Protocol::Ftp};
-  CurlTransferControl itc2{curl, CurlTransferControl::Protocol::Http};
-  HookedPump pump{curl};
-  platform::QueuedMessageBox messageBox;
-  platform::QueuedFileDialog fileDialog;
-  platform::RecordingWindowing windowing;
-  platform::RealFileOps files;
   std::unique_ptr<RookeryProcess> service_;
-  ServiceConfig config_;
-  std::unique_ptr<FrmBrindle> window_;
 };
 
 TEST_F(SyncServiceTest, FullRunGivesMatchedRecordsTheirServiceIds) {
