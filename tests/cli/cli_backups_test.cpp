@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "cli_fixture.h"
 #include "support/dat_builder.h"
 #include "support/process.h"
 
@@ -12,12 +13,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CliBackups : public ::testing::Test {
+class CliBackups : public test::CliTest {
  protected:
+  // Every command here keeps its backups in the test's own program folder.
   test::ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), BRINDLE_CLI_PATH);
     args.insert(args.end(), {"--program-folder", (dir_ / "prog").string()});
-    return test::RunProcess(args, dir_.path());
+    return CliTest::Run(std::move(args));
   }
   // Backup names, newest first, as the listing gives them.
   std::vector<std::string> Names() {
@@ -31,8 +32,7 @@ class CliBackups : public ::testing::Test {
     }
     return names;
   }
-  std::string Dat() { return test::ReadFileBytes(dir_ / "address.dat"); }
-  test::TempDir dir_;
+  std::string Dat() { return File("address.dat"); }
 };
 
 TEST_F(CliBackups, ARestoreIsUndoneByRestoringTheVersionItReplaced) {

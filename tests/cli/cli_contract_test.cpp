@@ -2,6 +2,7 @@
 // a failure.
 #include <gtest/gtest.h>
 
+#include "cli_fixture.h"
 #include "support/dat_builder.h"
 #include "support/process.h"
 
@@ -12,17 +13,8 @@ using test::DatBuilder;
 using test::ProcessResult;
 using test::RecordPlan;
 
-class Cli : public ::testing::Test {
+class Cli : public test::CliTest {
  protected:
-  ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), BRINDLE_CLI_PATH);
-    return test::RunProcess(args, dir_.path());
-  }
-  std::string File(const std::string& name) { return test::ReadFileBytes(dir_ / name); }
-  void Put(const std::string& name, const std::string& bytes) {
-    test::WriteFileBytes(dir_ / name, bytes);
-  }
-  test::TempDir dir_;
 };
 
 DatBuilder Contacts() {

@@ -2,6 +2,7 @@
 // files from other Palm Desktop versions, and texts in every length form.
 #include <gtest/gtest.h>
 
+#include "cli_fixture.h"
 #include "support/dat_builder.h"
 #include "support/process.h"
 
@@ -14,18 +15,7 @@ using test::LengthForm;
 using test::ProcessResult;
 using test::RecordPlan;
 
-class CliContent : public ::testing::Test {
- protected:
-  ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), BRINDLE_CLI_PATH);
-    return test::RunProcess(args, dir_.path());
-  }
-  void Put(const std::string& name, const std::string& bytes) {
-    test::WriteFileBytes(dir_ / name, bytes);
-  }
-  std::string File(const std::string& name) { return test::ReadFileBytes(dir_ / name); }
-  test::TempDir dir_;
-};
+class CliContent : public test::CliTest {};
 
 TEST_F(CliContent, InfoNeverPassesControlCharactersOfNamesToTheTerminal) {
   DatBuilder b;

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <future>
 
+#include "cli_fixture.h"
 #include "platform/file_lock.h"
 #include "support/dat_builder.h"
 #include "support/process.h"
@@ -18,12 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 using test::ProcessResult;
 
-class CliFiles : public ::testing::Test {
+class CliFiles : public test::CliTest {
  protected:
-  ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), BRINDLE_CLI_PATH);
-    return test::RunProcess(args, dir_.path());
-  }
   // A sample file, and a result naming every other record with ids tagged `tag`.
   void Sample(int records) {
     ASSERT_EQ(Run({"sample", "address.dat", "--records", std::to_string(records)}).exitCode, 0);
@@ -35,8 +32,7 @@ class CliFiles : public ::testing::Test {
       test::WriteFileBytes(dir_ / (std::string(tag) + ".out"), rows);
     }
   }
-  std::string Dat() { return test::ReadFileBytes(dir_ / "address.dat"); }
-  test::TempDir dir_;
+  std::string Dat() { return File("address.dat"); }
 };
 
 TEST_F(CliFiles, AWriteBackOnAFileInUseFailsAtOnceAndChangesNothing) {
