@@ -10,12 +10,14 @@ import) on free loopback ports and stops them by PID when it ends.
 import argparse
 import os
 import shutil
-import socket
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from cli_sync_test import unused_port  # noqa: E402
 
 CLI = ROOKERY = SERVER = None
 TIMEOUT = 3
@@ -41,12 +43,6 @@ def hostile(*args):
     server = Server(["/usr/bin/python3", SERVER, *args])
     server.host = "127.0.0.1:" + server.words[0]
     return server
-
-
-def unused_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
 
 
 class CliHostileTest(unittest.TestCase):
