@@ -14,7 +14,6 @@ class NewPrivateFile {
   // Removes whatever has the name (a link itself, not what it points to), then creates the
   // file exclusively. False when it cannot be made.
   [[nodiscard]] bool Create(const std::filesystem::path& path);
-  bool is_open() const { return static_cast<bool>(fd_); }
   // False when not every byte was written.
   [[nodiscard]] bool Write(const char* data, std::size_t size);
   // False when the file could not be closed cleanly.
