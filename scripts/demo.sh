@@ -16,13 +16,14 @@ brindle_ensure_packages
 
 BUILD_DIR=${BUILD_DIR:-build-demo}
 JOBS=${JOBS:-2}
-GENERATOR=()
-command -v ninja >/dev/null 2>&1 && GENERATOR=(-G Ninja)
+COMMON_ARGS=()
+command -v ninja >/dev/null 2>&1 && COMMON_ARGS=(-G Ninja)
+brindle_use_compiler_cache
 
 step() { printf '\n==== %s ====\n' "$*"; }
 
 step "Building brindle-cli and rookery-dev"
-cmake -S . -B "$BUILD_DIR" "${GENERATOR[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B "$BUILD_DIR" "${COMMON_ARGS[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DBRINDLE_GUI=OFF -DBRINDLE_BENCH=OFF >/dev/null
 cmake --build "$BUILD_DIR" -j"$JOBS" --target brindle-cli rookery-dev
 CLI=$BUILD_DIR/app/cli/brindle-cli

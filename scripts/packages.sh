@@ -4,8 +4,17 @@ BRINDLE_PACKAGES=(
   cmake g++ clang make ninja-build pkgconf libclang-rt-14-dev
   qt6-base-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev python3 python3-pyftpdlib fonts-dejavu-core
-  clang-tidy
+  clang-tidy ccache
 )
+
+# A compiler cache outside the work tree (ccache's own, ~/.cache/ccache) makes a second run on
+# the same machine fast; paths are taken relative to the work tree so that any clone hits it.
+# Adds the launcher to the caller's COMMON_ARGS.
+brindle_use_compiler_cache() {
+  command -v ccache >/dev/null 2>&1 || return 0
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=true
+  COMMON_ARGS+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+}
 
 brindle_ensure_packages() {
   command -v dpkg-query >/dev/null 2>&1 || return 0  # not Debian: trust the machine

@@ -15,15 +15,16 @@ JOBS=${JOBS:-2}
 FUZZ_SECONDS=${FUZZ_SECONDS:-20}
 WERROR=OFF
 [ "${CI:-}" = "true" ] && WERROR=ON
-GENERATOR=()
-command -v ninja >/dev/null 2>&1 && GENERATOR=(-G Ninja)
+COMMON_ARGS=()
+command -v ninja >/dev/null 2>&1 && COMMON_ARGS=(-G Ninja)
+brindle_use_compiler_cache
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 
 step() { printf '\n==== %s ====\n' "$*"; }
 
 step "Normal build"
-cmake -S . -B build-ci/normal "${GENERATOR[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B build-ci/normal "${COMMON_ARGS[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DBRINDLE_WERROR=$WERROR
 cmake --build build-ci/normal -j"$JOBS"
 step "clang-tidy (src, app/cli, devservice)"
@@ -32,7 +33,7 @@ step "Tests (normal build)"
 (cd build-ci/normal && ctest --output-on-failure -j"$JOBS")
 
 step "Sanitizer build (ASan + UBSan, no GUI)"
-cmake -S . -B build-ci/sanitize "${GENERATOR[@]}" -DCMAKE_BUILD_TYPE=Debug \
+cmake -S . -B build-ci/sanitize "${COMMON_ARGS[@]}" -DCMAKE_BUILD_TYPE=Debug \
   -DBRINDLE_SANITIZE=ON -DBRINDLE_GUI=OFF -DBRINDLE_BENCH=OFF -DBRINDLE_WERROR=$WERROR
 cmake --build build-ci/sanitize -j"$JOBS"
 step "Tests (sanitizers)"
@@ -40,7 +41,7 @@ step "Tests (sanitizers)"
 
 if [ -f fuzz/CMakeLists.txt ] && command -v clang++ >/dev/null 2>&1; then
   step "Fuzz build (clang, libFuzzer, sanitizers)"
-  cmake -S . -B build-ci/fuzz "${GENERATOR[@]}" -DCMAKE_BUILD_TYPE=Debug \
+  cmake -S . -B build-ci/fuzz "${COMMON_ARGS[@]}" -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_CXX_COMPILER=clang++ -DBRINDLE_FUZZ=ON -DBRINDLE_SANITIZE=ON -DBRINDLE_GUI=OFF \
     -DBRINDLE_BENCH=OFF -DBUILD_TESTING=OFF
   cmake --build build-ci/fuzz -j"$JOBS" --target brindle_fuzz
