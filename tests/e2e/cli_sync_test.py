@@ -141,15 +141,6 @@ class CliSyncTest(unittest.TestCase):
         self.assertNotIn("Uploading Data:", out)
         self.assertEqual(self.current(), self.original)
 
-    def test_refused_ftp_host_says_not_connected_and_gives_up_in_time(self):
-        self.service = Rookery()
-        status, out, _ = self.sync("--timeout", "3", ftp="127.0.0.1:%d" % unused_port())
-        self.assertEqual(status, 1)
-        self.assertIn("Uploading Data: Not Connected", out)
-        self.assertIn("[Error] 12030 ", out)
-        self.assertIn("closing the window", out)
-        self.assertEqual(self.current(), self.original)
-
     def test_usage_errors(self):
         self.assertEqual(self.cli("sync", self.dat, "--categories", "1", check=False).returncode, 2)
         self.assertEqual(self.cli("sync", self.dat, "--user", "x", check=False).returncode, 2)
