@@ -83,6 +83,7 @@ class CliHostileTest(unittest.TestCase):
         self.assertLess(took, TIMEOUT + 2, out)
         with open(self.dat, "rb") as f:
             self.assertEqual(f.read(), self.original)
+        return out
 
     def test_authentication_dripping(self):
         web = self.started(hostile("http", "--drip", "3"))
@@ -100,8 +101,10 @@ class CliHostileTest(unittest.TestCase):
         ftp = self.started(hostile("ftp", "--dead-pasv"))
         # Both transfers fail at once ("Not Connected"), and the run ends with the download
         # error before the time-out.
-        self.assert_ends_in_time(web.host, ftp.host, "Uploading Data: Not Connected",
-                                 closed=False)
+        out = self.assert_ends_in_time(web.host, ftp.host, "Uploading Data: Not Connected",
+                                       closed=False)
+        # The window's critical box, printed with its title.
+        self.assertIn("[Error] 12030 ", out)
 
     def test_import_that_never_ends(self):
         service = self.started(Server([ROOKERY, "--delay", "600000"]))

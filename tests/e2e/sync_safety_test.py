@@ -102,18 +102,6 @@ class HostileResultTest(SyncFixture):
         self.assertIn("brindle-cli sync: the result file names none of the", err)
         self.assertEqual(self.current(), self.original)
 
-    def test_unsafe_identifiers_refuse_the_result(self):
-        for kind in ("lf", "nul", "quote", "esc", "high"):
-            with self.subTest(kind=kind):
-                self.service = base.Rookery("--fault", "import=1", "--fault", "bad_id=" + kind)
-                status, out, err = self.sync()
-                self.service.stop()
-                self.service = None
-                self.assertEqual(status, 1)
-                self.assertIn("Download error", out)
-                self.assertIn("database identifier holds byte", err)
-                self.assertEqual(self.current(), self.original)
-
     def test_writeback_refuses_unsafe_identifiers_with_a_clear_message(self):
         some = self.ids(CHOSEN)[0].encode()
         result = os.path.join(self.work, "result.out")

@@ -1,6 +1,10 @@
 #!/usr/bin/python3
 """Runs one scenario file through `brindle-cli drive` and compares what it prints.
 
+A scenario dumps only what it is about: `dump txtFile lblNum_reg focus` prints those items
+in the form the whole state has them (`brindle-cli drive --help` lists the names); a bare
+`dump`, kept where the whole layout is the point, prints the whole state.
+
 The scenario runs in a fresh folder, with the program folder `prog` inside it. Lines that
 begin with `#@` are directives for this runner (the driver reads them as comments):
 

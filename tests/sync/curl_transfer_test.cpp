@@ -137,7 +137,8 @@ TEST_F(CurlTransferTest, RefusedConnectionIs12030) {
   EXPECT_EQ(httpStates_.back(), TransferState::Error);
   EXPECT_TRUE(Increasing(httpStates_));
   EXPECT_EQ(http_.ResponseCode(), kErrorCannotConnect);
-  EXPECT_FALSE(http_.ResponseInfo().empty());
+  EXPECT_EQ(http_.ResponseInfo().rfind("The connection with the server could not be made", 0), 0u)
+      << http_.ResponseInfo();
 
   ftp_.SetHost("127.0.0.1:" + std::to_string(port));
   Ftp("DELETE \"x.out\"");
@@ -175,7 +176,7 @@ TEST_F(CurlTransferTest, FtpRefusalsCarryTheServersReply) {
   Ftp("GET \"none.out\" \"" + result.string() + "\"");
   EXPECT_EQ(ftpStates_.back(), TransferState::Error);
   EXPECT_EQ(ftp_.ResponseCode(), 550);
-  EXPECT_FALSE(ftp_.ResponseInfo().empty());
+  EXPECT_NE(ftp_.ResponseInfo().find("none.out"), std::string::npos) << ftp_.ResponseInfo();
   EXPECT_FALSE(fs::exists(result));  // no empty or partial file is left behind
 
   Ftp("DELETE \"none.out\"");

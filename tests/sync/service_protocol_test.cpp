@@ -56,14 +56,5 @@ TEST(FtpCommandTexts, QuoteEveryName) {
   EXPECT_EQ(ResultName("152_csv.tmp"), "152_csv.tmp.out");
 }
 
-TEST(ServiceConfig, DefaultsComeFromTheBuild) {
-  const ServiceConfig config = DefaultServiceConfig();
-  EXPECT_EQ(config.webHost, EXPECTED_WEB_HOST);
-  EXPECT_EQ(config.ftpHost, EXPECTED_FTP_HOST);
-  EXPECT_EQ(config.ftpUser, "tarnwick");
-  EXPECT_EQ(config.ftpPassword, EXPECTED_FTP_PASSWORD);
-  EXPECT_FALSE(config.webHost.empty());
-}
-
 }  // namespace
 }  // namespace brindle

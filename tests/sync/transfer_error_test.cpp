@@ -32,7 +32,10 @@ TEST(MapCurlError, ConnectionProblemsAndTimeouts) {
 TEST(MapCurlError, OtherFailuresSayWhatHappened) {
   const TransferError error = MapCurlError(CURLE_URL_MALFORMAT, 0, "", "");
   EXPECT_EQ(error.code, kErrorExtended);
-  EXPECT_FALSE(error.text.empty());
+  EXPECT_EQ(error.text, curl_easy_strerror(CURLE_URL_MALFORMAT));
+  // libcurl's own account of this transfer says more than the code's description.
+  EXPECT_EQ(MapCurlError(CURLE_URL_MALFORMAT, 0, "", "Port number was not a decimal number").text,
+            "Port number was not a decimal number");
 }
 
 }  // namespace

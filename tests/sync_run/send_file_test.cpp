@@ -96,6 +96,11 @@ TEST_P(SyncAuthTest, RejectedAuthenticationTouchesNothing) {
   EXPECT_EQ(w.focus(), "txtAuth_login");
   EXPECT_FALSE(w.btnExit2.visible());
   EXPECT_FALSE(w.syncRunning());
+  EXPECT_EQ(w.lblCSV_Status.text(), "Wrote 2 register(s)!");
+  for (const Control* later :
+       {&w.lblUP_Status, &w.lblSRV_Status, &w.lblDOWN_Status, &w.lblDAT_Status}) {
+    EXPECT_EQ(later->text(), "") << later->name();
+  }
   EXPECT_EQ(ReadFileBytes(datPath()), original);
 
   // The exit clean-up removes the load's backup but keeps the export file this run left.
@@ -188,7 +193,9 @@ TEST_F(SyncTest, MissingResultFileIsADownloadErrorAndLeavesTheFileAlone) {
   EXPECT_EQ(messageBox.shown()[0].text, "550 No such file or directory.");
   EXPECT_EQ(messageBox.shown()[0].title, "Error");
   EXPECT_EQ(messageBox.shown()[0].icon, platform::MsgIcon::Critical);
+  EXPECT_EQ(w.lblSRV_Status.text(), "Output file was processed!");
   EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
+  EXPECT_EQ(w.lblDAT_Status.text(), "Rewriting DAT File... Wait a momment!");
   EXPECT_EQ(w.focus(), "txtAuth_login");
   EXPECT_TRUE(w.btnExt_export.enabled());
   EXPECT_FALSE(w.btnExit2.visible());
@@ -243,6 +250,68 @@ TEST_P(SyncResultTest, ResultFilesThatDoNotFitAreDownloadErrors) {
 INSTANTIATE_TEST_SUITE_P(Shapes, SyncResultTest,
                          ::testing::Values("101,1\n\n", "101,1\n\n102,2\n\n0,0\n\n", "garbage",
                                            "x,1\n\n102,2\n\n"));
+
+TEST_F(SyncTest, ResultRowsNamingRecordsNotExportedChangeOnlyTheExportedOnes) {
+  Prepare();
+  // 103 is Unfiled and 105 a Friend: neither was chosen, so neither was exported.
+  ScriptSuccess("103,7001\n\n102,7002\n\n", 0);
+  FrmBrindle& w = Window();
+  w.btnExt_export_Click();
+  EXPECT_EQ(w.lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(w.recordsUpdated(), 1);
+  const auto states = ReadStates(datPath());
+  EXPECT_EQ(states.at(102).custom9, "7002");
+  EXPECT_EQ(states.at(101).status, 0);
+  EXPECT_EQ(states.at(101).custom9, "");
+  EXPECT_EQ(states.at(103).status, 0);
+  EXPECT_EQ(states.at(103).custom9, "");
+}
+
+TEST_F(SyncTest, AResultNamingNoExportedRecordIsADownloadError) {
+  Prepare();
+  ScriptSuccess("103,7001\n\n105,7002\n\n", 0);
+  std::vector<std::string> causes;
+  FrmBrindle& w = Window();
+  w.AddDiagnosticListener([&causes](const std::string& cause) { causes.push_back(cause); });
+  w.btnExt_export_Click();
+  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
+  EXPECT_NE(w.lblDAT_Status.text(), "Process finished...");
+  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_EQ(w.recordsUpdated(), 0);
+  EXPECT_EQ(ReadFileBytes(datPath()), original);
+  ASSERT_EQ(causes.size(), 1u);
+  EXPECT_EQ(causes[0], "the result file names none of the 2 record(s) this run exported");
+}
+
+TEST_F(SyncTest, AnUnsafeDatabaseIdentifierRefusesTheWholeResult) {
+  Prepare();
+  // A good row first: it must not be written either.
+  ScriptSuccess("101,7001\n\n102,9\x1b[2J\n\n", 0);
+  std::vector<std::string> causes;
+  FrmBrindle& w = Window();
+  w.AddDiagnosticListener([&causes](const std::string& cause) { causes.push_back(cause); });
+  w.btnExt_export_Click();
+  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
+  EXPECT_EQ(ReadFileBytes(datPath()), original);
+  ASSERT_EQ(causes.size(), 1u);
+  EXPECT_NE(causes[0].find("result row 2 "), std::string::npos) << causes[0];
+  EXPECT_NE(causes[0].find("database identifier holds byte"), std::string::npos) << causes[0];
+}
+
+TEST_F(SyncTest, VerifyRequestsThatGetNoReplyAreRetriedUntilTheServiceAnswers) {
+  Prepare();
+  itc2.QueueScript(HttpReply("0"));
+  itc.QueueScript(FtpDone());
+  itc2.QueueScript(HttpReply("0"));
+  for (int i = 0; i < 3; ++i) itc2.QueueScript(HttpFailure());
+  itc2.QueueScript(HttpReply("1"));
+  itc.QueueScript(FtpDone());
+  itc.QueueScript(FtpDone());
+  DownloadLeaves("101,1\n\n102,2\n\n");
+  Window().btnExt_export_Click();
+  EXPECT_EQ(itc2.requests().size(), 6u);  // auth, import, four verifies
+  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
+}
 
 TEST_F(SyncTest, LostFtpConnectionIsShownAndTheRunGoesOn) {
   Prepare();

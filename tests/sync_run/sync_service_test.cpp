@@ -1,8 +1,8 @@
 // The window's sync run over the libcurl transfer controls against rookery-dev on loopback:
-// the whole chain as a user runs it, with the service misbehaving on purpose.
+// the whole chain once, as a user runs it. Every failure of the run is tested over scripted
+// transfers (send_file_test.cpp); the libcurl controls' own failures in tests/sync.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
 
 #include "address_file/dat_input.h"
@@ -89,10 +89,11 @@ class SyncServiceTest : public CurlWindowTest {
 };
 
 TEST_F(SyncServiceTest, FullRunGivesMatchedRecordsTheirServiceIds) {
-  StartService();
+  // The name and password reach the service exactly as typed, whatever they hold.
+  StartService({"--delay", "300"}, {.palm = {"an+na=p&ss word+#%"}, .web = {}});
   ServiceSample().WriteTo(DatPath());
   const std::vector<DatRecord> before = ReadRecords(DatPath());
-  Sync();
+  Sync("an+na", "p&ss word+#%");
   FrmBrindle& w = Window();
   ASSERT_EQ(w.lblDAT_Status.text(), "Process finished...");
   EXPECT_EQ(w.lblAuth_Status.text(), "Authentication OK...");
@@ -118,6 +119,7 @@ TEST_F(SyncServiceTest, FullRunGivesMatchedRecordsTheirServiceIds) {
     EXPECT_EQ(after[i].status, expected.status);
   }
   EXPECT_EQ(service_->Get("/_dev/count"), "3\n");
+  EXPECT_NE(service_->Get("/_dev/contacts").find("\tan+na\t"), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(service_->ftpHome() / "5_csv.tmp"));
   EXPECT_FALSE(std::filesystem::exists(service_->ftpHome() / "5_csv.tmp.out"));
   for (const char* left : {"5_csv.tmp", "5_csv.tmp.out", "address.dat"}) {
@@ -135,210 +137,6 @@ TEST_F(SyncServiceTest, FullRunGivesMatchedRecordsTheirServiceIds) {
   w.CloseMain();
   EXPECT_FALSE(std::filesystem::exists(Tmp("address.bkp")));
   EXPECT_TRUE(std::filesystem::exists(dir / "prog" / "Brindle.conf"));
-}
-
-TEST_F(SyncServiceTest, ResultNamingRecordsNotExportedChangesOnlyExportedOnes) {
-  // The result's first two rows name 203 (Unfiled, not chosen) and 204 (status 129, never
-  // exported) in place of 201 and 202; only 205's row is the service's own.
-  StartService({"--fault", "import=1", "--fault", "result_ids=203,204"});
-  ServiceSample().WriteTo(DatPath());
-  const std::vector<DatRecord> before = ReadRecords(DatPath());
-  Sync();
-  FrmBrindle& w = Window();
-  EXPECT_EQ(w.lblDAT_Status.text(), "Process finished...");
-  EXPECT_EQ(w.recordsUpdated(), 1);
-  const std::vector<DatRecord> after = ReadRecords(DatPath());
-  ASSERT_EQ(after.size(), before.size());
-  for (std::size_t i = 0; i < after.size(); ++i) {
-    if (before[i].recordId == 205) {
-      EXPECT_EQ(after[i].status, 2);
-      continue;
-    }
-    EXPECT_EQ(after[i].status, before[i].status) << before[i].recordId;
-    EXPECT_EQ(ExportLine(after[i], ""), ExportLine(before[i], "")) << before[i].recordId;
-  }
-}
-
-TEST_F(SyncServiceTest, ResultNamingNoExportedRecordIsADownloadError) {
-  StartService({"--fault", "import=1", "--fault", "result=unknown"});
-  ServiceSample().WriteTo(DatPath());
-  const std::string original = ReadFileBytes(DatPath());
-  std::vector<std::string> causes;
-  Window().AddDiagnosticListener([&causes](const std::string& cause) { causes.push_back(cause); });
-  Sync();
-  FrmBrindle& w = Window();
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
-  EXPECT_NE(w.lblDAT_Status.text(), "Process finished...");
-  EXPECT_TRUE(w.btnExt_export.enabled());
-  EXPECT_EQ(w.recordsUpdated(), 0);
-  EXPECT_EQ(ReadFileBytes(DatPath()), original);
-  ASSERT_EQ(causes.size(), 1u);
-  EXPECT_EQ(causes[0], "the result file names none of the 3 record(s) this run exported");
-}
-
-TEST_F(SyncServiceTest, UnsafeDatabaseIdentifierRefusesTheWholeResult) {
-  for (const char* kind : {"lf", "nul", "quote", "esc", "high"}) {
-    SCOPED_TRACE(kind);
-    StartService({"--fault", "import=1", "--fault", std::string("bad_id=") + kind});
-    ServiceSample().WriteTo(DatPath());
-    const std::string original = ReadFileBytes(DatPath());
-    std::vector<std::string> causes;
-    window_.reset();
-    Window().AddDiagnosticListener(
-        [&causes](const std::string& cause) { causes.push_back(cause); });
-    Sync();
-    EXPECT_EQ(Window().lblDOWN_Status.text(),
-              "Download error, check your connection and try again!");
-    EXPECT_EQ(ReadFileBytes(DatPath()), original);
-    ASSERT_EQ(causes.size(), 1u);
-    EXPECT_NE(causes[0].find("result row 3 "), std::string::npos) << causes[0];
-    EXPECT_NE(causes[0].find("database identifier holds byte"), std::string::npos) << causes[0];
-    Window().CloseMain();
-    window_.reset();
-  }
-}
-
-struct AuthCase {
-  const char* name;
-  const char* fault;
-  const char* status;
-};
-
-class SyncServiceAuthTest : public SyncServiceTest,
-                            public ::testing::WithParamInterface<AuthCase> {};
-
-TEST_P(SyncServiceAuthTest, AuthenticationReplies) {
-  StartService({"--fault", GetParam().fault});
-  ServiceSample().WriteTo(DatPath());
-  const std::string original = ReadFileBytes(DatPath());
-  Sync();
-  EXPECT_EQ(Window().lblAuth_Status.text(), GetParam().status);
-  EXPECT_EQ(Window().focus(), "txtAuth_login");
-  EXPECT_EQ(ReadFileBytes(DatPath()), original);
-  EXPECT_FALSE(std::filesystem::exists(service_->ftpHome() / "5_csv.tmp"));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Replies, SyncServiceAuthTest,
-    ::testing::Values(AuthCase{"Wrong", "auth=2",
-                               "Error... You have to enter with a valid USERNAME/PASSWORD!"},
-                      AuthCase{"NoPalmLevel", "auth=1",
-                               "Error... You have to enter with a USERNAME with PALM Level!"},
-                      AuthCase{"Dropped", "auth=none",
-                               "Error... You have to enter with a valid USERNAME/PASSWORD!"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(SyncServiceTest, AccountWithoutTheLevelAndSpecialCharactersInThePassword) {
-  StartService({}, {.palm = {"an+na=x y&z"}, .web = {"web user=p&ss word+#%"}});
-  ServiceSample().WriteTo(DatPath());
-  Sync("web user", "p&ss word+#%");
-  EXPECT_EQ(Window().lblAuth_Status.text(),
-            "Error... You have to enter with a USERNAME with PALM Level!");
-}
-
-TEST_F(SyncServiceTest, PasswordsArriveExactlyAsTyped) {
-  StartService({"--delay", "100"}, {.palm = {"an+na=x y&z#1"}, .web = {}});
-  ServiceSample().WriteTo(DatPath());
-  Sync("an+na", "x y&z#1");
-  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
-  EXPECT_NE(service_->Get("/_dev/contacts").find("\tan+na\t"), std::string::npos);
-}
-
-TEST_F(SyncServiceTest, ImportAnsweringOneNeedsNoVerify) {
-  // A verify request would be dropped and polled for ever: the run must not send one.
-  StartService({"--fault", "import=1", "--fault", "drop=verify"});
-  ServiceSample().WriteTo(DatPath());
-  Sync();
-  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
-}
-
-TEST_F(SyncServiceTest, MissingResultFileIsADownloadError) {
-  StartService({"--fault", "import=1", "--fault", "result=none"});
-  ServiceSample().WriteTo(DatPath());
-  const std::string original = ReadFileBytes(DatPath());
-  Sync();
-  FrmBrindle& w = Window();
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
-  ASSERT_FALSE(messageBox.shown().empty());
-  EXPECT_EQ(messageBox.shown()[0].text.substr(0, 4), "550 ");
-  EXPECT_EQ(ReadFileBytes(DatPath()), original);
-  EXPECT_FALSE(std::filesystem::exists(Tmp("5_csv.tmp.out")));
-  // The exit clean-up removes the copy the run took before the rewrite.
-  EXPECT_TRUE(std::filesystem::exists(Tmp("address.dat")));
-  w.CloseMain();
-  EXPECT_FALSE(std::filesystem::exists(Tmp("address.dat")));
-}
-
-TEST_F(SyncServiceTest, WrongRowCountIsADownloadError) {
-  StartService({"--fault", "import=1", "--fault", "result=fewer"});
-  ServiceSample().WriteTo(DatPath());
-  const std::string original = ReadFileBytes(DatPath());
-  Sync();
-  EXPECT_EQ(Window().lblDOWN_Status.text(), "Download error, check your connection and try again!");
-  EXPECT_EQ(ReadFileBytes(DatPath()), original);
-}
-
-TEST_F(SyncServiceTest, GarbageReplyIsAnOutputProblem) {
-  StartService({"--fault", "garbage=import"});
-  ServiceSample().WriteTo(DatPath());
-  const std::string original = ReadFileBytes(DatPath());
-  Sync();
-  EXPECT_EQ(Window().lblCSV_Status.text(), "Error... There is some problem with the output file!");
-  EXPECT_FALSE(Window().syncRunning());
-  EXPECT_EQ(ReadFileBytes(DatPath()), original);
-}
-
-TEST_F(SyncServiceTest, RefusedFtpConnectionSaysNotConnected) {
-  StartService();
-  config_.ftpHost = "127.0.0.1:" + std::to_string(brindle::testing::UnusedPort());
-  ServiceSample().WriteTo(DatPath());
-  const std::string original = ReadFileBytes(DatPath());
-  std::string upStatus;
-  // Nothing was uploaded, so the service never answers 1: the user closes the window.
-  messageBox.onShown = [&](const platform::ShownMessage&) {
-    upStatus = Window().lblUP_Status.text();
-    Window().CloseMain();
-  };
-  Sync();
-  ASSERT_EQ(messageBox.shown().size(), 1u);
-  EXPECT_EQ(messageBox.shown()[0].text.substr(0, 6), "12030 ");
-  EXPECT_EQ(messageBox.shown()[0].icon, platform::MsgIcon::Critical);
-  EXPECT_EQ(upStatus, "Not Connected");
-  EXPECT_TRUE(Window().ended());
-  EXPECT_EQ(ReadFileBytes(DatPath()), original);
-}
-
-TEST_F(SyncServiceTest, DroppedVerifyRepliesAreRetriedUntilTheServiceAnswers) {
-  StartService({"--fault", "drop=verify", "--delay", "100"});
-  ServiceSample().WriteTo(DatPath());
-  int pumps = 0;
-  pump.hook = [&] {
-    if (++pumps == 150) service_->Set("drop=");
-  };
-  Sync();
-  EXPECT_GE(pumps, 150);
-  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
-}
-
-TEST_F(SyncServiceTest, ClosingTheWindowDuringASlowImportEndsTheRun) {
-  StartService({"--delay", "60000"});
-  ServiceSample().WriteTo(DatPath());
-  const std::string original = ReadFileBytes(DatPath());
-  pump.hook = [&] {
-    if (Window().lblSRV_Status.text() == "Server processing the output file... Wait a moment!" &&
-        !Window().ended()) {
-      Window().CloseMain();
-    }
-  };
-  const auto start = std::chrono::steady_clock::now();
-  Sync();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
-  EXPECT_TRUE(Window().ended());
-  EXPECT_FALSE(Window().syncRunning());
-  EXPECT_FALSE(itc.StillExecuting());
-  EXPECT_FALSE(itc2.StillExecuting());
-  EXPECT_EQ(ReadFileBytes(DatPath()), original);
-  EXPECT_FALSE(std::filesystem::exists(Tmp("address.bkp")));
 }
 
 }  // namespace

@@ -80,13 +80,34 @@ TEST_F(DriverTest, DumpMasksThePasswordOneStarPerCharacter) {
   EXPECT_NE(r.out.find("\"txtAuth_login\":{\"text\":\"caf\xC3\xA9\""), std::string::npos);
 }
 
+TEST_F(DriverTest, DumpWithNamesPrintsOnlyThoseItemsAsTheWholeDumpHasThem) {
+  const auto r = Drive(
+      "start\nclick Command1\nfocus txtAuth_pass\ntype txtAuth_pass pw\ndump\n"
+      "dump focus txtAuth_pass Form1.Label1 Label1 # note\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string whole = r.out.substr(0, r.out.find('\n'));
+  // A control's part of the whole dump, from the section ("controls" or "form1") it is in.
+  const auto part = [&](const std::string& section, const std::string& name) {
+    const auto at = whole.find("\"" + name + "\":{", whole.find("\"" + section + "\":{"));
+    EXPECT_NE(at, std::string::npos) << name;
+    const auto value = at + name.size() + 3;
+    return whole.substr(value, whole.find('}', value) + 1 - value);
+  };
+  EXPECT_EQ(r.out.substr(whole.size() + 1),
+            "{\"focus\":\"txtAuth_pass\",\"txtAuth_pass\":" + part("controls", "txtAuth_pass") +
+                ",\"Form1.Label1\":" + part("form1", "Label1") +
+                ",\"Label1\":" + part("controls", "Label1") + "}\n");
+  EXPECT_NE(part("form1", "Label1"), part("controls", "Label1"));
+}
+
 TEST_F(DriverTest, UnknownCommandsAndControlsStopWithTheirLineNumber) {
   for (const auto& [script, message] : std::vector<std::pair<std::string, std::string>>{
            {"start\n\n# note\nfrobnicate\n", "line 4: unknown command: frobnicate\n"},
            {"start\nclick lblWarning\n", "line 2: no button to click: lblWarning\n"},
            {"start\ntype btnLoad x\n", "line 2: no text field: btnLoad\n"},
            {"answer Maybe\n", "line 1: answer must be Yes, No or OK: Maybe\n"},
-           {"dump\n", "line 1: no window yet: the script must \"start\" first\n"}}) {
+           {"dump\n", "line 1: no window yet: the script must \"start\" first\n"},
+           {"start\ndump txtFile txtFiel\n", "line 2: nothing to dump by the name txtFiel\n"}}) {
     const auto r = Drive(script);
     EXPECT_EQ(r.status, 2) << script;
     EXPECT_EQ(r.err, message) << script;

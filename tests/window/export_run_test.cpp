@@ -105,7 +105,7 @@ TEST_F(ExportRunTest, ZeroLinesLeaveAnEmptyFileAndGiveTheWindowBack) {
   EXPECT_EQ(ReadFileBytes(Tmp("5_csv.tmp")), "");
 }
 
-TEST_F(ExportRunTest, AMissingAddressFileTakesPathA) {
+TEST_F(ExportRunTest, AMissingAddressFileSaysTheDatFileFailedAndKeepsSyncDisabled) {
   LoadSample();
   Select(0);
   FrmBrindle& w = Window();
@@ -119,7 +119,7 @@ TEST_F(ExportRunTest, AMissingAddressFileTakesPathA) {
   EXPECT_FALSE(std::filesystem::exists(Tmp("5_csv.tmp")));
 }
 
-TEST_F(ExportRunTest, AnExportFileThatCannotBeWrittenTakesPathB) {
+TEST_F(ExportRunTest, AnExportFileThatCannotBeWrittenSaysTheOutputFileFailed) {
   LoadSample();
   Select(0);
   std::filesystem::remove_all(Prog("tmp"));
@@ -132,7 +132,7 @@ TEST_F(ExportRunTest, AnExportFileThatCannotBeWrittenTakesPathB) {
   EXPECT_EQ(handOvers, 0);
 }
 
-TEST_F(ExportRunTest, AFileAnotherRunIsReplacingTakesPathAAndWritesNothing) {
+TEST_F(ExportRunTest, AFileAnotherRunIsReplacingSaysTheDatFileFailedAndWritesNothing) {
   LoadSample();
   Select(0);
   FrmBrindle& w = Window();
@@ -165,7 +165,7 @@ TEST_F(ExportRunTest, TheRunHoldsTheFileUntilItEndsAndItsExportIsOwnerOnly) {
   EXPECT_NO_THROW(platform::FileLock after(dir / "address.dat"));  // released at the end
 }
 
-TEST_F(ExportRunTest, AFailureTheSyncRunLeavesUnhandledTakesPathB) {
+TEST_F(ExportRunTest, AFailureTheSyncRunLeavesUnhandledSaysTheOutputFileFailed) {
   LoadSample();
   Select(0);
   FrmBrindle& w = Window();
@@ -187,7 +187,7 @@ TEST_F(ExportRunTest, StopsAtTheEndOfRecordsEvenWhenTheHeaderPromisesMore) {
   EXPECT_EQ(Window().varCsv_name, "9_csv.tmp");
 }
 
-TEST_F(ExportRunTest, ANonNumberSavedEntryInTheFallbackTakesPathB) {
+TEST_F(ExportRunTest, ANonNumberSavedEntryInTheFallbackSaysTheOutputFileFailed) {
   LoadSample();
   Window().varSaved_cat = {"abc"};
   Window().btnExt_export_Click();

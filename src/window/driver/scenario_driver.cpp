@@ -1,6 +1,8 @@
 #include "window/driver/scenario_driver.h"
 
 #include <ostream>
+#include <sstream>
+#include <vector>
 
 #include "platform/cp1252.h"
 #include "window/driver/json.h"
@@ -104,7 +106,7 @@ void ScenarioDriver::RunLine(const std::string& rawLine) {
     } else if (command == "close") {
       Window().CloseMain();
     } else if (command == "dump") {
-      out_ << DumpState(Window()) << '\n';
+      Dump(arg);
     } else {
       throw ScriptError("unknown command: " + command);
     }
@@ -130,6 +132,17 @@ void ScenarioDriver::Start() {
   window_ = std::make_unique<FrmBrindle>(platform, options_.programFolder, options_.service);
   if (!real) window_->sendFileStep = [this] { PrintHandOver(); };
   window_->Form_Load();
+}
+
+void ScenarioDriver::Dump(const std::string& names) {
+  std::vector<std::string> wanted;
+  std::istringstream words(names);
+  for (std::string name; words >> name;) wanted.push_back(name);
+  try {
+    out_ << DumpState(Window(), wanted) << '\n';
+  } catch (const std::invalid_argument& e) {
+    throw ScriptError(e.what());
+  }
 }
 
 void ScenarioDriver::PrintHandOver() {

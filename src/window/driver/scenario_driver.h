@@ -1,6 +1,6 @@
 // Runs the window model headless from a script of user actions, one per line, printing what
 // the user would see as JSON Lines: every message box, file dialog and hand-over to the sync
-// run, and the whole state on "dump".
+// run, and the state on "dump".
 #pragma once
 
 #include <filesystem>
@@ -61,6 +61,7 @@ class ScenarioDriver {
   void ListEvent(bool mouse, const std::string& command);
   bool Deliverable(const Control& control, const std::string& command);
   FrmBrindle& Window();
+  void Dump(const std::string& names);
   void PrintHandOver();
 
   DriveOptions options_;

@@ -1,5 +1,9 @@
 #include "window/driver/state_dump.h"
 
+#include <stdexcept>
+#include <string_view>
+#include <utility>
+
 #include "platform/cp1252.h"
 #include "window/driver/json.h"
 
@@ -75,20 +79,52 @@ std::string SelCatJson(const SelCat& selCat) {
   return JsonArray(slots);
 }
 
-}  // namespace
-
-std::string DumpState(const FrmBrindle& window) {
+// Every top-level item of the dump, in its order, keyed as in the dump.
+std::vector<std::pair<std::string, std::string>> TopLevelItems(const FrmBrindle& window) {
   JsonObject captions;
   captions.Text("frmBrindle", FrmBrindle::kCaption).Text("Form1", Form1::kCaption);
+  return {{"controls", ControlsJson(window.controls())},
+          {"form1", ControlsJson(window.form1.controls())},
+          {"captions", captions.str()},
+          {"focus", window.focus().empty() ? "null" : JsonString(window.focus())},
+          {"height", std::to_string(window.height())},
+          {"panels", PanelsJson(window.panels())},
+          {"shown", ShownJson(window)},
+          {"selCat", SelCatJson(window.varSel_cat)}};
+}
+
+const Control* FindIn(const std::vector<Control*>& controls, std::string_view name) {
+  for (const Control* control : controls) {
+    if (control->name() == name) return control;
+  }
+  return nullptr;
+}
+
+std::string ItemJson(const FrmBrindle& window,
+                     const std::vector<std::pair<std::string, std::string>>& topLevel,
+                     const std::string& name) {
+  for (const auto& [key, json] : topLevel) {
+    if (key == name) return json;
+  }
+  constexpr std::string_view kForm1Prefix = "Form1.";
+  const bool onForm1 = name.starts_with(kForm1Prefix);
+  const Control* control = onForm1
+                               ? FindIn(window.form1.controls(), name.substr(kForm1Prefix.size()))
+                               : FindIn(window.controls(), name);
+  if (control == nullptr) throw std::invalid_argument("nothing to dump by the name " + name);
+  return ControlJson(*control);
+}
+
+}  // namespace
+
+std::string DumpState(const FrmBrindle& window, const std::vector<std::string>& names) {
+  const auto topLevel = TopLevelItems(window);
   JsonObject dump;
-  dump.Raw("controls", ControlsJson(window.controls()))
-      .Raw("form1", ControlsJson(window.form1.controls()))
-      .Raw("captions", captions.str())
-      .Raw("focus", window.focus().empty() ? "null" : JsonString(window.focus()))
-      .Int("height", window.height())
-      .Raw("panels", PanelsJson(window.panels()))
-      .Raw("shown", ShownJson(window))
-      .Raw("selCat", SelCatJson(window.varSel_cat));
+  if (names.empty()) {
+    for (const auto& [key, json] : topLevel) dump.Raw(key, json);
+  } else {
+    for (const std::string& name : names) dump.Raw(name, ItemJson(window, topLevel, name));
+  }
   return dump.str();
 }
 
