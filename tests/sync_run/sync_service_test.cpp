@@ -11,6 +11,7 @@
 #include "rookery_process.h"
 #include "support/curl_window_test.h"
 #include "support/dat_builder.h"
+#include "support/window_seam.h"
 
 namespace brindle::test {
 namespace {
@@ -55,11 +56,11 @@ class SyncServiceTest : public CurlWindowTest {
   void Sync(const std::string& user = "demo", const std::string& password = "demo") {
     FrmBrindle& w = Window();
     w.Form_Load();
-    w.form1.Command1_Click();
-    w.txtFile.SetText(DatPath().string());
+    w.Click(names::Command1);
+    w.Type(names::txtFile, DatPath().string());
     LoadAndChoose();
-    w.TypeText(w.txtAuth_login, user);
-    w.TypeText(w.txtAuth_pass, password);
+    w.Type(names::txtAuth_login, user);
+    w.Type(names::txtAuth_pass, password);
     w.btnExt_export_Click();
     EXPECT_FALSE(pump.timedOut) << "the run did not end";
   }
@@ -67,7 +68,7 @@ class SyncServiceTest : public CurlWindowTest {
   void SyncAgain() {
     FrmBrindle& w = Window();
     LoadAndChoose();
-    w.btnExt_export.SetEnabled(true);
+    WindowSeam::Edit(w, names::btnExt_export).SetEnabled(true);
     w.btnExt_export_Click();
     EXPECT_FALSE(pump.timedOut) << "the second run did not end";
   }
@@ -76,8 +77,8 @@ class SyncServiceTest : public CurlWindowTest {
   void LoadAndChoose() {
     FrmBrindle& w = Window();
     w.btnLoad_Click();
-    for (int i = 0; i < w.lstCategory.size(); ++i) {
-      const std::int32_t number = w.lstCategory.entries()[i].itemData;
+    for (int i = 0; i < w.categoryList().size(); ++i) {
+      const std::int32_t number = w.categoryList().entries()[i].itemData;
       if (number == 2 || number == 5) {
         w.ClickListEntry(i, true);
         w.lstCategory_MouseUp();
@@ -94,10 +95,10 @@ TEST_F(SyncServiceTest, FullRunGivesMatchedRecordsTheirServiceIds) {
   const std::vector<DatRecord> before = ReadRecords(DatPath());
   Sync();
   FrmBrindle& w = Window();
-  ASSERT_EQ(w.lblDAT_Status.text(), "Process finished...");
-  EXPECT_EQ(w.lblAuth_Status.text(), "Authentication OK...");
-  EXPECT_EQ(w.lblUP_Status.text(), "Data sent!");
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Data received!");
+  ASSERT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
+  EXPECT_EQ(w.control(names::lblAuth_Status).text(), "Authentication OK...");
+  EXPECT_EQ(w.control(names::lblUP_Status).text(), "Data sent!");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "Data received!");
   EXPECT_TRUE(messageBox.shown().empty());
 
   // Exported were 201, 202 and 205 (204 has status 129, 203 is Unfiled).
@@ -126,7 +127,7 @@ TEST_F(SyncServiceTest, FullRunGivesMatchedRecordsTheirServiceIds) {
 
   // A second sync of the same records updates them: no duplicates, the same ids.
   SyncAgain();
-  EXPECT_EQ(w.lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
   EXPECT_EQ(service_->Get("/_dev/count"), "3\n");
   const std::vector<DatRecord> again = ReadRecords(DatPath());
   for (std::size_t i = 0; i < again.size(); ++i) EXPECT_EQ(again[i].custom9, after[i].custom9);
@@ -145,7 +146,7 @@ TEST_F(SyncServiceTest, ResultNamingRecordsNotExportedChangesOnlyExportedOnes) {
   const std::vector<DatRecord> before = ReadRecords(DatPath());
   Sync();
   FrmBrindle& w = Window();
-  EXPECT_EQ(w.lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
   EXPECT_EQ(w.recordsUpdated(), 1);
   const std::vector<DatRecord> after = ReadRecords(DatPath());
   ASSERT_EQ(after.size(), before.size());
@@ -167,9 +168,10 @@ TEST_F(SyncServiceTest, ResultNamingNoExportedRecordIsADownloadError) {
   Window().AddDiagnosticListener([&causes](const std::string& cause) { causes.push_back(cause); });
   Sync();
   FrmBrindle& w = Window();
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
-  EXPECT_NE(w.lblDAT_Status.text(), "Process finished...");
-  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(),
+            "Download error, check your connection and try again!");
+  EXPECT_NE(w.control(names::lblDAT_Status).text(), "Process finished...");
+  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
   EXPECT_EQ(w.recordsUpdated(), 0);
   EXPECT_EQ(ReadFileBytes(DatPath()), original);
   ASSERT_EQ(causes.size(), 1u);
@@ -187,7 +189,7 @@ TEST_F(SyncServiceTest, UnsafeDatabaseIdentifierRefusesTheWholeResult) {
     Window().AddDiagnosticListener(
         [&causes](const std::string& cause) { causes.push_back(cause); });
     Sync();
-    EXPECT_EQ(Window().lblDOWN_Status.text(),
+    EXPECT_EQ(Window().control(names::lblDOWN_Status).text(),
               "Download error, check your connection and try again!");
     EXPECT_EQ(ReadFileBytes(DatPath()), original);
     ASSERT_EQ(causes.size(), 1u);
@@ -212,7 +214,7 @@ TEST_P(SyncServiceAuthTest, AuthenticationReplies) {
   ServiceSample().WriteTo(DatPath());
   const std::string original = ReadFileBytes(DatPath());
   Sync();
-  EXPECT_EQ(Window().lblAuth_Status.text(), GetParam().status);
+  EXPECT_EQ(Window().control(names::lblAuth_Status).text(), GetParam().status);
   EXPECT_EQ(Window().focus(), "txtAuth_login");
   EXPECT_EQ(ReadFileBytes(DatPath()), original);
   EXPECT_FALSE(std::filesystem::exists(service_->ftpHome() / "5_csv.tmp"));
@@ -232,7 +234,7 @@ TEST_F(SyncServiceTest, AccountWithoutTheLevelAndSpecialCharactersInThePassword)
   StartService({}, {.palm = {"an+na=x y&z"}, .web = {"web user=p&ss word+#%"}});
   ServiceSample().WriteTo(DatPath());
   Sync("web user", "p&ss word+#%");
-  EXPECT_EQ(Window().lblAuth_Status.text(),
+  EXPECT_EQ(Window().control(names::lblAuth_Status).text(),
             "Error... You have to enter with a USERNAME with PALM Level!");
 }
 
@@ -240,7 +242,7 @@ TEST_F(SyncServiceTest, PasswordsArriveExactlyAsTyped) {
   StartService({"--delay", "100"}, {.palm = {"an+na=x y&z#1"}, .web = {}});
   ServiceSample().WriteTo(DatPath());
   Sync("an+na", "x y&z#1");
-  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Process finished...");
   EXPECT_NE(service_->Get("/_dev/contacts").find("\tan+na\t"), std::string::npos);
 }
 
@@ -249,7 +251,7 @@ TEST_F(SyncServiceTest, ImportAnsweringOneNeedsNoVerify) {
   StartService({"--fault", "import=1", "--fault", "drop=verify"});
   ServiceSample().WriteTo(DatPath());
   Sync();
-  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Process finished...");
 }
 
 TEST_F(SyncServiceTest, MissingResultFileIsADownloadError) {
@@ -258,7 +260,8 @@ TEST_F(SyncServiceTest, MissingResultFileIsADownloadError) {
   const std::string original = ReadFileBytes(DatPath());
   Sync();
   FrmBrindle& w = Window();
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(),
+            "Download error, check your connection and try again!");
   ASSERT_FALSE(messageBox.shown().empty());
   EXPECT_EQ(messageBox.shown()[0].text.substr(0, 4), "550 ");
   EXPECT_EQ(ReadFileBytes(DatPath()), original);
@@ -274,7 +277,8 @@ TEST_F(SyncServiceTest, WrongRowCountIsADownloadError) {
   ServiceSample().WriteTo(DatPath());
   const std::string original = ReadFileBytes(DatPath());
   Sync();
-  EXPECT_EQ(Window().lblDOWN_Status.text(), "Download error, check your connection and try again!");
+  EXPECT_EQ(Window().control(names::lblDOWN_Status).text(),
+            "Download error, check your connection and try again!");
   EXPECT_EQ(ReadFileBytes(DatPath()), original);
 }
 
@@ -283,7 +287,8 @@ TEST_F(SyncServiceTest, GarbageReplyIsAnOutputProblem) {
   ServiceSample().WriteTo(DatPath());
   const std::string original = ReadFileBytes(DatPath());
   Sync();
-  EXPECT_EQ(Window().lblCSV_Status.text(), "Error... There is some problem with the output file!");
+  EXPECT_EQ(Window().control(names::lblCSV_Status).text(),
+            "Error... There is some problem with the output file!");
   EXPECT_FALSE(Window().syncRunning());
   EXPECT_EQ(ReadFileBytes(DatPath()), original);
 }
@@ -296,7 +301,7 @@ TEST_F(SyncServiceTest, RefusedFtpConnectionSaysNotConnected) {
   std::string upStatus;
   // Nothing was uploaded, so the service never answers 1: the user closes the window.
   messageBox.onShown = [&](const platform::ShownMessage&) {
-    upStatus = Window().lblUP_Status.text();
+    upStatus = Window().control(names::lblUP_Status).text();
     Window().CloseMain();
   };
   Sync();
@@ -317,7 +322,7 @@ TEST_F(SyncServiceTest, DroppedVerifyRepliesAreRetriedUntilTheServiceAnswers) {
   };
   Sync();
   EXPECT_GE(pumps, 150);
-  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Process finished...");
 }
 
 TEST_F(SyncServiceTest, ClosingTheWindowDuringASlowImportEndsTheRun) {
@@ -325,7 +330,8 @@ TEST_F(SyncServiceTest, ClosingTheWindowDuringASlowImportEndsTheRun) {
   ServiceSample().WriteTo(DatPath());
   const std::string original = ReadFileBytes(DatPath());
   pump.hook = [&] {
-    if (Window().lblSRV_Status.text() == "Server processing the output file... Wait a moment!" &&
+    if (Window().control(names::lblSRV_Status).text() ==
+            "Server processing the output file... Wait a moment!" &&
         !Window().ended()) {
       Window().CloseMain();
     }

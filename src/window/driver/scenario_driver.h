@@ -61,7 +61,7 @@ class ScenarioDriver {
   void ListEvent(bool mouse, const std::string& command);
   bool Deliverable(const Control& control, const std::string& command);
   FrmBrindle& Window();
-  void PrintHandOver();
+  void PrintHandOver(const ExportedFile& file);
 
   DriveOptions options_;
   std::ostream& out_;

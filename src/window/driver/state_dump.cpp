@@ -27,7 +27,7 @@ std::string ListPart(const ListControl& list, JsonObject& object) {
 // The password box shows one "*" per character, here as on the screen: a dump ends up in
 // logs and bug reports.
 std::string ShownText(const Control& control) {
-  if (control.name() == "txtAuth_pass") return std::string(control.text().size(), '*');
+  if (control.name() == names::txtAuth_pass) return std::string(control.text().size(), '*');
   return Utf8(control.text());
 }
 
@@ -45,13 +45,13 @@ std::string ControlJson(const Control& control) {
   return object.str();
 }
 
-std::string ControlsJson(const std::vector<Control*>& controls) {
+std::string ControlsJson(const std::vector<const Control*>& controls) {
   JsonObject object;
   for (const Control* control : controls) object.Raw(control->name(), ControlJson(*control));
   return object.str();
 }
 
-std::string PanelsJson(const std::vector<Control*>& panels) {
+std::string PanelsJson(const std::vector<const Control*>& panels) {
   JsonObject object;
   for (const Control* panel : panels) {
     object.Raw(panel->name(),
@@ -62,8 +62,8 @@ std::string PanelsJson(const std::vector<Control*>& panels) {
 
 std::string ShownJson(const FrmBrindle& window) {
   std::vector<std::string> shown;
-  if (window.shown(platform::WindowId::Main)) shown.push_back(JsonString("frmBrindle"));
-  if (window.shown(platform::WindowId::Form1)) shown.push_back(JsonString("Form1"));
+  if (window.shown(platform::WindowId::Main)) shown.push_back(JsonString(names::frmBrindle));
+  if (window.shown(platform::WindowId::Form1)) shown.push_back(JsonString(names::Form1));
   return JsonArray(shown);
 }
 
@@ -79,16 +79,16 @@ std::string SelCatJson(const SelCat& selCat) {
 
 std::string DumpState(const FrmBrindle& window) {
   JsonObject captions;
-  captions.Text("frmBrindle", FrmBrindle::kCaption).Text("Form1", Form1::kCaption);
+  captions.Text(names::frmBrindle, FrmBrindle::kCaption).Text(names::Form1, Form1::kCaption);
   JsonObject dump;
   dump.Raw("controls", ControlsJson(window.controls()))
-      .Raw("form1", ControlsJson(window.form1.controls()))
+      .Raw("form1", ControlsJson(window.form1Controls()))
       .Raw("captions", captions.str())
       .Raw("focus", window.focus().empty() ? "null" : JsonString(window.focus()))
       .Int("height", window.height())
       .Raw("panels", PanelsJson(window.panels()))
       .Raw("shown", ShownJson(window))
-      .Raw("selCat", SelCatJson(window.varSel_cat));
+      .Raw("selCat", SelCatJson(window.selectedCategories()));
   return dump.str();
 }
 
