@@ -161,7 +161,6 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   // The main window became the program's active window (shown after the warning, not the
   // user returning from another program).
   void Form_Activate();
-  void Form_Unload();
   void btnFile_Click();
   void btnLoad_Click();
   void btnExt_markall_Click();
@@ -185,6 +184,7 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   static const UserEvent* FindEvent(const std::string& name);
 
   // ---- Windows ----
+  void Form_Unload();  // run by CloseMain
   void ShowMain();
   void HideMain();
   void ShowForm1();
