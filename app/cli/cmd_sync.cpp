@@ -107,13 +107,13 @@ class SyncSession {
     w.Form_Load();
     // FILE takes the saved path's place before the window is shown, so that the activation
     // loads FILE, and only FILE: the file named in Brindle.conf is never copied and swapped.
-    w.txtFile.SetText(fileText);
-    w.Click("Command1");
+    w.Type(names::txtFile, fileText);
+    w.Click(names::Command1);
     if (w.shown(platform::WindowId::Main)) w.Form_Activate();
     if (!Loaded() || !Choose() || !EnterCredentials()) return Finish(false);
-    w.Click("btnExt_export");
+    w.Click(names::btnExt_export);
     out_ << "Updated " << w.recordsUpdated() << " record(s)" << std::endl;
-    const bool finished = w.lblDAT_Status.text() == "Process finished...";
+    const bool finished = w.control(names::lblDAT_Status).text() == "Process finished...";
     if (!finished)
       std::cerr << "brindle-cli sync: see the run log " << w.runLog().file().string() << "\n";
     return Finish(finished);
@@ -138,8 +138,8 @@ class SyncSession {
   // name saves the path, as when a user types it.
   bool Loaded() {
     FrmBrindle& w = *window_;
-    w.SetFocus("txtFile");
-    if (w.lstCategory.size() == 0) {
+    w.SetFocus(names::txtFile);
+    if (w.categoryList().size() == 0) {
       std::cerr << "brindle-cli sync: " << args_.positional[0] << " could not be loaded\n";
       return false;
     }
@@ -152,18 +152,19 @@ class SyncSession {
     const std::vector<std::int32_t> wanted = CategoryNumbers(args_.Get("--categories"));
     for (std::int32_t number : wanted) {
       bool found = false;
-      for (const ListEntry& entry : w.lstCategory.entries()) found |= entry.itemData == number;
+      for (const ListEntry& entry : w.categoryList().entries()) found |= entry.itemData == number;
       if (!found) {
         std::cerr << "brindle-cli sync: category " << number << " is not in the file\n";
         return false;
       }
     }
-    for (int i = 0; i < w.lstCategory.size(); ++i) {
-      const ListEntry& entry = w.lstCategory.entries()[i];
+    const ListControl& list = w.categoryList();
+    for (int i = 0; i < list.size(); ++i) {
+      const ListEntry& entry = list.entries()[i];
       const bool want = std::find(wanted.begin(), wanted.end(), entry.itemData) != wanted.end();
       if (entry.selected != want) {
         w.ClickListEntry(i, want);
-        w.lstCategory_MouseUp();
+        w.MouseUp(names::lstCategory);
       }
     }
     return true;
@@ -182,12 +183,12 @@ class SyncSession {
       return false;
     }
     // As a user would: into each box in turn, then on to "SYNC" (leaving a box saves it).
-    w.SetFocus("txtAuth_login");
-    w.Type("txtAuth_login", platform::Utf8ToCp1252(args_.Get("--user")));
-    w.SetFocus("txtAuth_pass");
-    w.Type("txtAuth_pass", password);
-    w.SetFocus("btnExt_export");
-    if (!w.btnExt_export.enabled()) {
+    w.SetFocus(names::txtAuth_login);
+    w.Type(names::txtAuth_login, platform::Utf8ToCp1252(args_.Get("--user")));
+    w.SetFocus(names::txtAuth_pass);
+    w.Type(names::txtAuth_pass, password);
+    w.SetFocus(names::btnExt_export);
+    if (!w.control(names::btnExt_export).enabled()) {
       std::cerr << "brindle-cli sync: \"SYNC\" is not available\n";
       return false;
     }
@@ -202,15 +203,18 @@ class SyncSession {
 
   void PrintStatus(const std::string& what) {
     static const std::map<std::string, std::string> kCaptionOf = {
-        {"lblCSV_Status", "lslStatus_CSV"},   {"lblAuth_Status", "lblStatus_Auth"},
-        {"lblUP_Status", "lblStatus_UP"},     {"lblSRV_Status", "lblStatus_Srv"},
-        {"lblDOWN_Status", "lblStatus_DOWN"}, {"lblDAT_Status", "lblStatus_DAT"}};
+        {names::lblCSV_Status, names::lslStatus_CSV},
+        {names::lblAuth_Status, names::lblStatus_Auth},
+        {names::lblUP_Status, names::lblStatus_UP},
+        {names::lblSRV_Status, names::lblStatus_Srv},
+        {names::lblDOWN_Status, names::lblStatus_DOWN},
+        {names::lblDAT_Status, names::lblStatus_DAT}};
     const auto caption = kCaptionOf.find(what);
     if (caption == kCaptionOf.end()) return;
-    const std::string& text = window_->Find(what)->text();
+    const std::string& text = window_->control(what).text();
     if (text.empty() || printed_[what] == text) return;
     printed_[what] = text;
-    out_ << platform::Cp1252ToUtf8(window_->Find(caption->second)->text()) << ' '
+    out_ << platform::Cp1252ToUtf8(window_->control(caption->second).text()) << ' '
          << platform::Cp1252ToUtf8(text) << std::endl;
   }
 

@@ -38,9 +38,9 @@ class Mirroring {
 }  // namespace
 
 BrindleView::BrindleView(const TwipsScale& scale)
-    : main_(std::make_unique<FormWidget>("frmBrindle", MainWindowPlaces(), scale)),
-      alert_(std::make_unique<FormWidget>("Form1", AlertWindowPlaces(), scale)) {
-  list_ = main_->ControlAs<CategoryList>("lstCategory");
+    : main_(std::make_unique<FormWidget>(names::frmBrindle, MainWindowPlaces(), scale)),
+      alert_(std::make_unique<FormWidget>(names::Form1, AlertWindowPlaces(), scale)) {
+  list_ = main_->ControlAs<CategoryList>(names::lstCategory);
 }
 
 BrindleView::~BrindleView() {
@@ -73,16 +73,16 @@ void BrindleView::Attach(FrmBrindle& model) {
 // ---- Model to widgets ----
 
 void BrindleView::Refresh(const std::string& what) {
-  if (what == "frmBrindle" || what == "Form1") {
+  if (what == names::frmBrindle || what == names::Form1) {
     RefreshWindows();
-  } else if (what == "focus") {
+  } else if (what == names::focus) {
     RefreshFocus();
-  } else if (what == "lstCategory") {
+  } else if (what == names::lstCategory) {
     RefreshList();
   } else {
     // Form1 and the main window both have a Label1 and a Label2: refresh whichever exist.
     if (const Control* control = model_->Find(what)) RefreshControl(*main_, *control);
-    for (const Control* control : model_->form1.controls()) {
+    for (const Control* control : model_->form1Controls()) {
       if (control->name() == what) RefreshControl(*alert_, *control);
     }
   }
@@ -90,7 +90,7 @@ void BrindleView::Refresh(const std::string& what) {
 
 void BrindleView::RefreshAll() {
   for (const Control* control : model_->controls()) RefreshControl(*main_, *control);
-  for (const Control* control : model_->form1.controls()) RefreshControl(*alert_, *control);
+  for (const Control* control : model_->form1Controls()) RefreshControl(*alert_, *control);
   RefreshList();
   RefreshWindows();
 }
@@ -107,7 +107,7 @@ void BrindleView::RefreshControl(FormWidget& form, const Control& control) {
 }
 
 void BrindleView::RefreshList() {
-  const ListControl& model = model_->lstCategory;
+  const ListControl& model = model_->categoryList();
   RefreshControl(*main_, model);
   Mirroring mirroring(mirroring_);
   bool sameEntries = list_->count() == model.size();
@@ -210,18 +210,19 @@ void BrindleView::ConnectList() {
   connect(list_, &QListWidget::currentRowChanged, this,
           [this](int row) { OnListCurrentChanged(row); });
   connect(list_, &QListWidget::itemSelectionChanged, this, [this] { OnListSelectionChanged(); });
-  connect(list_, &CategoryList::mouseReleased, this, [this] { model_->lstCategory_MouseUp(); });
-  connect(list_, &CategoryList::keyReleased, this, [this] { model_->lstCategory_KeyUp(); });
+  connect(list_, &CategoryList::mouseReleased, this,
+          [this] { model_->MouseUp(names::lstCategory); });
+  connect(list_, &CategoryList::keyReleased, this, [this] { model_->KeyUp(names::lstCategory); });
 }
 
 void BrindleView::OnListCurrentChanged(int row) {
-  if (mirroring_ || row < 0 || row >= model_->lstCategory.size()) return;
+  if (mirroring_ || row < 0 || row >= model_->categoryList().size()) return;
   model_->ClickListEntry(row, list_->item(row)->isSelected());
 }
 
 void BrindleView::OnListSelectionChanged() {
   if (mirroring_) return;
-  const ListControl& model = model_->lstCategory;
+  const ListControl& model = model_->categoryList();
   for (int row = 0; row < model.size() && row < list_->count(); ++row) {
     const bool selected = list_->item(row)->isSelected();
     if (selected != model.entries()[row].selected) model_->ClickListEntry(row, selected);
@@ -245,7 +246,7 @@ void BrindleView::ConnectWindows() {
     // Closing the warning without an answer must not leave a program running with no window:
     // it counts as "Yes, it is running", the answer that ends the program.
     if (!model_->ended() && model_->shown(platform::WindowId::Form1)) {
-      model_->form1.Command2_Click();
+      model_->Click(names::Command2);
     }
     return true;
   };

@@ -34,7 +34,7 @@ void FrmBrindle::btnExt_export_Click() {
   if (strDat_path.empty()) {
     messageBox.Show("You have to select a valid Import PATH!", "Select a valid Import Path",
                     platform::MsgButtons::OK, platform::MsgIcon::None);
-    SetFocus("txtFile");
+    SetFocus(txtFile);
     return;
   }
   if (lstCategory.selectedCount() == 0) CopySavedSelection();
@@ -42,7 +42,7 @@ void FrmBrindle::btnExt_export_Click() {
     messageBox.Show("You have to select at list one Category!",
                     "Select some categories from the list", platform::MsgButtons::OK,
                     platform::MsgIcon::None);
-    SetFocus("lstCategory");
+    SetFocus(lstCategory);
     return;
   }
   btnExt_export.SetText("Processing, wait the end!");
@@ -87,11 +87,11 @@ void FrmBrindle::RunExport() {
   exportedIds_.clear();
   try {
     files.CreateDirectory(ProgramFile("tmp"));  // refuses a tmp folder others could reach
-    lines = WriteExport(datReader, *in, header, varSel_cat, varCsv_path,
-                        [this](const DatRecord& rec) {
-                          lblCSV_Status.SetText("Writting the output file...");
-                          exportedIds_.insert(rec.recordId);
-                        });
+    lines =
+        WriteExport(datReader, *in, header, varSel_cat, varCsv_path, [this](const DatRecord& rec) {
+          lblCSV_Status.SetText("Writting the output file...");
+          exportedIds_.insert(rec.recordId);
+        });
     in.reset();
     if (lines != 0) {
       intReg_count = static_cast<std::int16_t>(lines);
@@ -106,7 +106,7 @@ void FrmBrindle::RunExport() {
   SetOn();
   btnExt_export.SetEnabled(true);
   lblCSV_Status.SetText("0 register(s) were written and could not be sent!");
-  SetFocus("lstCategory");
+  SetFocus(lstCategory);
 }
 
 void FrmBrindle::ExportFailed(const char* text, const std::string& cause) {
@@ -116,11 +116,11 @@ void FrmBrindle::ExportFailed(const char* text, const std::string& cause) {
 }
 
 void FrmBrindle::HandOver() {
-  if (sendFileStep) {
-    sendFileStep();
-  } else {
-    SendFile();
+  if (handOver_) {
+    handOver_(ExportedFile{strDat_path, varCsv_name, varCsv_path, intReg_count, exportedIds_});
+    return;
   }
+  SendFile();
 }
 
 void FrmBrindle::SendFile() {

@@ -149,10 +149,10 @@ void FrmBrindle::btnFile_Click() {
   const std::string chosen =
       platform_.fileDialog.ShowOpen(platform::Cp1252ToUtf8(txtFile.text()), "*.dat | *.dat");
   txtFile.SetText(platform::Utf8ToCp1252(chosen));
-  SetFocus("txtFile");
+  SetFocus(txtFile);
   if (!chosen.empty()) {
     btnLoad.SetEnabled(true);
-    SetFocus("btnLoad");
+    SetFocus(btnLoad);
   }
 }
 

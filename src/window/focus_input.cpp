@@ -1,4 +1,4 @@
-// Keyboard focus and the user's own input as a view delivers it.
+// Keyboard focus and which controls the user can reach.
 #include <algorithm>
 
 #include "window/frm_brindle.h"
@@ -9,8 +9,9 @@ namespace {
 
 // The order in which the focus visits the main window's controls.
 constexpr const char* kTabOrder[] = {
-    "txtFile",      "btnFile",       "btnLoad",   "lstCategory", "btnExt_markall", "txtAuth_login",
-    "txtAuth_pass", "btnExt_export", "btnConfig", "btnExit",     "btnExit2"};
+    names::txtFile,        names::btnFile,       names::btnLoad,      names::lstCategory,
+    names::btnExt_markall, names::txtAuth_login, names::txtAuth_pass, names::btnExt_export,
+    names::btnConfig,      names::btnExit,       names::btnExit2};
 
 bool OnForm1(const Form1& form1, const Control& control) {
   const auto& list = form1.controls();
@@ -38,30 +39,18 @@ std::string FrmBrindle::FirstFocusable() const {
 }
 
 bool FrmBrindle::SetFocus(const std::string& name) {
-  Control* control = Find(name);
-  if (control == nullptr || !control->takesFocus() || !Reachable(*control)) return false;
-  if (focus_ == name) return true;
+  const Control* control = Find(name);
+  return control != nullptr && SetFocus(*control);
+}
+
+bool FrmBrindle::SetFocus(const Control& control) {
+  if (!control.takesFocus() || !Reachable(control)) return false;
+  if (focus_ == control.name()) return true;
   const std::string previous = focus_;
-  focus_ = name;
-  Notify("focus");
+  focus_ = control.name();
+  Notify(names::focus);
   LostFocus(previous);
   return true;
-}
-
-void FrmBrindle::LostFocus(const std::string& name) {
-  if (name == "txtFile") txtFile_LostFocus();
-  if (name == "txtAuth_login") txtAuth_login_LostFocus();
-  if (name == "txtAuth_pass") txtAuth_pass_LostFocus();
-}
-
-void FrmBrindle::TypeText(Control& field, const std::string& text) {
-  field.SetText(text);
-  if (&field == &txtAuth_login) txtAuth_login_KeyPress();
-  if (&field == &txtAuth_pass) txtAuth_pass_KeyPress();
-}
-
-void FrmBrindle::ClickListEntry(int index, bool selected) {
-  lstCategory.SetSelected(index, selected);
 }
 
 }  // namespace brindle

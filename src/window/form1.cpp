@@ -13,16 +13,17 @@ Control::Init Item(const char* name, ControlKind kind, const char* text) {
 }  // namespace
 
 Form1::Form1(FrmBrindle& main, ControlObserver& observer)
-    : Label2(observer, Item("Label2", ControlKind::Label,
+    : Label2(observer, Item(names::Label2, ControlKind::Label,
                             "Brindle - your contacts online at www.rookery.example")),
       Label1(observer,
-             Item("Label1", ControlKind::Label,
+             Item(names::Label1, ControlKind::Label,
                   "Palm Desktop must not be running while you execute this program.Is it  "
                   "running?")),
-      Command2(observer, Item("Command2", ControlKind::Button, "Yes, it is running.Close Brindle")),
-      Command1(observer, Item("Command1", ControlKind::Button, "No, is  not running")),
+      Command2(observer,
+               Item(names::Command2, ControlKind::Button, "Yes, it is running.Close Brindle")),
+      Command1(observer, Item(names::Command1, ControlKind::Button, "No, is  not running")),
       Label3(observer,
-             Item("Label3", ControlKind::Label,
+             Item(names::Label3, ControlKind::Label,
                   "To use this program you must either never synchronize with a palm handheld "
                   "or always synchronize immediately before using this program. Otherwise you "
                   "risk duplicating and/or damaging your data.")),

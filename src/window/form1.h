@@ -24,11 +24,11 @@ class Form1 {
   // "Yes, it is running.Close Brindle": closes this window, then the main window.
   void Command2_Click();
 
-  const std::vector<Control*>& controls() const { return controls_; }
+  const std::vector<const Control*>& controls() const { return controls_; }
 
  private:
   FrmBrindle& main_;
-  std::vector<Control*> controls_;
+  std::vector<const Control*> controls_;
 };
 
 }  // namespace brindle

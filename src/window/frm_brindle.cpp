@@ -2,6 +2,7 @@
 // visibility and the change notification.
 #include "window/frm_brindle.h"
 
+#include <stdexcept>
 #include <utility>
 
 namespace brindle {
@@ -32,50 +33,58 @@ constexpr const char* kWarning =
 
 FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFolder,
                        ServiceConfig serviceConfig)
-    : frFile(*this, Frame("frFile", "Palm Desktop address.dat Path:", 0, false)),
-      Label1(*this, Make("Label1", K::Label, "frFile", kNewUsersNote)),
-      txtFile(*this, Make("txtFile", K::TextBox, "frFile", "")),
-      btnFile(*this, Make("btnFile", K::Button, "frFile", "Browse")),
-      btnLoad(*this, Make("btnLoad", K::Button, "frFile", "Load File", false)),
-      frInformation(*this, Frame("frInformation", "Information About the File", 1560, true)),
-      lblRegister(*this, Make("lblRegister", K::Label, "frInformation", "Register(s):")),
-      lblNum_reg(*this, Make("lblNum_reg", K::Label, "frInformation", "0")),
-      Label2(*this, Make("Label2", K::Label, "frInformation", "(This number is not exact)")),
-      lblCategory(*this, Make("lblCategory", K::Label, "frInformation", "Categories(s):")),
-      lblNum_cat(*this, Make("lblNum_cat", K::Label, "frInformation", "0")),
-      lblStatus_File(*this, Make("lblStatus_File", K::Label, "frInformation",
+    : frFile(*this, Frame(names::frFile, "Palm Desktop address.dat Path:", 0, false)),
+      Label1(*this, Make(names::Label1, K::Label, names::frFile, kNewUsersNote)),
+      txtFile(*this, Make(names::txtFile, K::TextBox, names::frFile, "")),
+      btnFile(*this, Make(names::btnFile, K::Button, names::frFile, "Browse")),
+      btnLoad(*this, Make(names::btnLoad, K::Button, names::frFile, "Load File", false)),
+      frInformation(*this, Frame(names::frInformation, "Information About the File", 1560, true)),
+      lblRegister(*this, Make(names::lblRegister, K::Label, names::frInformation, "Register(s):")),
+      lblNum_reg(*this, Make(names::lblNum_reg, K::Label, names::frInformation, "0")),
+      Label2(*this,
+             Make(names::Label2, K::Label, names::frInformation, "(This number is not exact)")),
+      lblCategory(*this,
+                  Make(names::lblCategory, K::Label, names::frInformation, "Categories(s):")),
+      lblNum_cat(*this, Make(names::lblNum_cat, K::Label, names::frInformation, "0")),
+      lblStatus_File(*this, Make(names::lblStatus_File, K::Label, names::frInformation,
                                  "Reading .DAT file. Wait a momment...", true, false)),
-      frExport(*this, Frame("frExport", "Export Data", 2400, false)),
-      lblExt_cat(*this,
-                 Make("lblExt_cat", K::Label, "frExport", "Select the categories to put online")),
-      lstCategory(*this, Make("lstCategory", K::List, "frExport", "", false)),
-      btnExt_markall(*this, Make("btnExt_markall", K::Button, "frExport", "Mark All", false)),
-      lblExt_selected(*this, Make("lblExt_selected", K::Label, "frExport", "Categories selected:")),
-      lblExt_num_selected(*this, Make("lblExt_num_selected", K::Label, "frExport", "0")),
-      frConfig(*this, Frame("frConfig", "Configuration", 3840, false)),
-      btnConfig(*this, Make("btnConfig", K::Button, "frConfig", "Configuration")),
-      btnExit(*this, Make("btnExit", K::Button, "frConfig", "Exit", true, false)),
-      frAuth(*this, Frame("frAuth", "User Authentication", 3840, false)),
-      lblAuth_name(*this, Make("lblAuth_name", K::Label, "frAuth", "User Name:")),
-      txtAuth_login(*this, Make("txtAuth_login", K::TextBox, "frAuth", "")),
-      lblAuth_pass(*this, Make("lblAuth_pass", K::Label, "frAuth", "Password:")),
-      txtAuth_pass(*this, Make("txtAuth_pass", K::TextBox, "frAuth", "")),
-      frStatus(*this, Frame("frStatus", "Status", 4800, true)),
-      lblWarning(*this, Make("lblWarning", K::Label, "frStatus", kWarning)),
-      btnExt_export(*this, Make("btnExt_export", K::Button, "frStatus", "SYNC")),
-      btnExit2(*this, Make("btnExit2", K::Button, "frStatus", "Exit", true, false)),
-      lslStatus_CSV(*this, Make("lslStatus_CSV", K::Label, "frStatus", "Exporting Data:")),
-      lblCSV_Status(*this, Make("lblCSV_Status", K::Label, "frStatus", "")),
-      lblStatus_Auth(*this, Make("lblStatus_Auth", K::Label, "frStatus", "Authentication:")),
-      lblAuth_Status(*this, Make("lblAuth_Status", K::Label, "frStatus", "")),
-      lblStatus_UP(*this, Make("lblStatus_UP", K::Label, "frStatus", "Uploading Data:")),
-      lblUP_Status(*this, Make("lblUP_Status", K::Label, "frStatus", "")),
-      lblStatus_Srv(*this, Make("lblStatus_Srv", K::Label, "frStatus", "Importing Online:")),
-      lblSRV_Status(*this, Make("lblSRV_Status", K::Label, "frStatus", "")),
-      lblStatus_DOWN(*this, Make("lblStatus_DOWN", K::Label, "frStatus", "Downloading Data:")),
-      lblDOWN_Status(*this, Make("lblDOWN_Status", K::Label, "frStatus", "")),
-      lblStatus_DAT(*this, Make("lblStatus_DAT", K::Label, "frStatus", "Local Status:")),
-      lblDAT_Status(*this, Make("lblDAT_Status", K::Label, "frStatus", "")),
+      frExport(*this, Frame(names::frExport, "Export Data", 2400, false)),
+      lblExt_cat(*this, Make(names::lblExt_cat, K::Label, names::frExport,
+                             "Select the categories to put online")),
+      lstCategory(*this, Make(names::lstCategory, K::List, names::frExport, "", false)),
+      btnExt_markall(*this,
+                     Make(names::btnExt_markall, K::Button, names::frExport, "Mark All", false)),
+      lblExt_selected(
+          *this, Make(names::lblExt_selected, K::Label, names::frExport, "Categories selected:")),
+      lblExt_num_selected(*this, Make(names::lblExt_num_selected, K::Label, names::frExport, "0")),
+      frConfig(*this, Frame(names::frConfig, "Configuration", 3840, false)),
+      btnConfig(*this, Make(names::btnConfig, K::Button, names::frConfig, "Configuration")),
+      btnExit(*this, Make(names::btnExit, K::Button, names::frConfig, "Exit", true, false)),
+      frAuth(*this, Frame(names::frAuth, "User Authentication", 3840, false)),
+      lblAuth_name(*this, Make(names::lblAuth_name, K::Label, names::frAuth, "User Name:")),
+      txtAuth_login(*this, Make(names::txtAuth_login, K::TextBox, names::frAuth, "")),
+      lblAuth_pass(*this, Make(names::lblAuth_pass, K::Label, names::frAuth, "Password:")),
+      txtAuth_pass(*this, Make(names::txtAuth_pass, K::TextBox, names::frAuth, "")),
+      frStatus(*this, Frame(names::frStatus, "Status", 4800, true)),
+      lblWarning(*this, Make(names::lblWarning, K::Label, names::frStatus, kWarning)),
+      btnExt_export(*this, Make(names::btnExt_export, K::Button, names::frStatus, "SYNC")),
+      btnExit2(*this, Make(names::btnExit2, K::Button, names::frStatus, "Exit", true, false)),
+      lslStatus_CSV(*this,
+                    Make(names::lslStatus_CSV, K::Label, names::frStatus, "Exporting Data:")),
+      lblCSV_Status(*this, Make(names::lblCSV_Status, K::Label, names::frStatus, "")),
+      lblStatus_Auth(*this,
+                     Make(names::lblStatus_Auth, K::Label, names::frStatus, "Authentication:")),
+      lblAuth_Status(*this, Make(names::lblAuth_Status, K::Label, names::frStatus, "")),
+      lblStatus_UP(*this, Make(names::lblStatus_UP, K::Label, names::frStatus, "Uploading Data:")),
+      lblUP_Status(*this, Make(names::lblUP_Status, K::Label, names::frStatus, "")),
+      lblStatus_Srv(*this,
+                    Make(names::lblStatus_Srv, K::Label, names::frStatus, "Importing Online:")),
+      lblSRV_Status(*this, Make(names::lblSRV_Status, K::Label, names::frStatus, "")),
+      lblStatus_DOWN(*this,
+                     Make(names::lblStatus_DOWN, K::Label, names::frStatus, "Downloading Data:")),
+      lblDOWN_Status(*this, Make(names::lblDOWN_Status, K::Label, names::frStatus, "")),
+      lblStatus_DAT(*this, Make(names::lblStatus_DAT, K::Label, names::frStatus, "Local Status:")),
+      lblDAT_Status(*this, Make(names::lblDAT_Status, K::Label, names::frStatus, "")),
       form1(*this, *this),
       eventPump(platform.eventPump),
       messageBox(platform.messageBox),
@@ -122,15 +131,17 @@ std::filesystem::path FrmBrindle::CsvResultPath() const {
   return result;
 }
 
-Control* FrmBrindle::Find(const std::string& name) {
-  return const_cast<Control*>(std::as_const(*this).Find(name));
-}
-
 const Control* FrmBrindle::Find(const std::string& name) const {
   for (const Control* control : controls_) {
     if (control->name() == name) return control;
   }
   return nullptr;
+}
+
+const Control& FrmBrindle::control(const std::string& name) const {
+  const Control* found = Find(name);
+  if (found == nullptr) throw std::invalid_argument("no control named " + name);
+  return *found;
 }
 
 void FrmBrindle::AddChangeListener(std::function<void(const std::string&)> listener) {
@@ -139,6 +150,10 @@ void FrmBrindle::AddChangeListener(std::function<void(const std::string&)> liste
 
 void FrmBrindle::AddDiagnosticListener(std::function<void(const std::string&)> listener) {
   diagnosticListeners_.push_back(std::move(listener));
+}
+
+void FrmBrindle::SetHandOver(std::function<void(const ExportedFile&)> step) {
+  handOver_ = std::move(step);
 }
 
 void FrmBrindle::Diagnose(const std::string& cause) {
@@ -161,13 +176,13 @@ void FrmBrindle::ShowMain() {
   if (ended_) return;
   mainShown_ = true;
   if (focus_.empty()) focus_ = FirstFocusable();
-  Notify("frmBrindle");
+  Notify(names::frmBrindle);
   platform_.windowing.Show(platform::WindowId::Main);
 }
 
 void FrmBrindle::HideMain() {
   mainShown_ = false;
-  Notify("frmBrindle");
+  Notify(names::frmBrindle);
   platform_.windowing.Hide(platform::WindowId::Main);
 }
 
@@ -177,27 +192,27 @@ void FrmBrindle::CloseMain() {
   if (form1Loaded_) CloseForm1();
   mainShown_ = false;
   ended_ = true;
-  Notify("frmBrindle");
+  Notify(names::frmBrindle);
   platform_.windowing.Close(platform::WindowId::Main);
 }
 
 void FrmBrindle::ShowForm1() {
   form1Shown_ = true;
-  Notify("Form1");
+  Notify(names::Form1);
   platform_.windowing.Show(platform::WindowId::Form1);
 }
 
 void FrmBrindle::CloseForm1() {
   form1Shown_ = false;
   form1Loaded_ = false;
-  Notify("Form1");
+  Notify(names::Form1);
   platform_.windowing.Close(platform::WindowId::Form1);
 }
 
 void FrmBrindle::SetHeight(int twips) {
   if (twips == height_) return;
   height_ = twips;
-  Notify("frmBrindle");
+  Notify(names::frmBrindle);
 }
 
 }  // namespace brindle

@@ -1,22 +1,23 @@
 // The main window as a model: every control's state, the run-time members the procedures
-// share, and every event handler and procedure of the window. A view (the Qt window, the
-// scenario driver) mirrors the state through the change listener and forwards user events to
-// the handlers; the model reaches the platform only through the injected interfaces.
+// share, and every event handler and procedure of the window, all private. A view (the Qt
+// window, the scenario driver, brindle-cli sync) reads the controls' state by name, follows
+// it through the change listener and delivers user events by control name through one table
+// (user_events.cpp); the model reaches the platform only through the injected interfaces.
 //
 // Texts are Windows-1252 bytes, as the address file and the configuration file hold them.
 // File names coming from the platform (the dialog) are UTF-8 and are converted on the way in.
 //
 // Binding a view:
 //  - Construct, then run Form_Load once: it shows the warning window and sets everything up.
-//  - AddChangeListener is called after every change with a control's name, "frmBrindle"
-//    (height, shown), "Form1" (shown) or "focus"; read the state back from the members.
+//  - AddChangeListener is called after every change with a control's name, names::frmBrindle
+//    (height, shown), names::Form1 (shown) or names::focus; read the state back by name.
 //  - Windowing::Repaint(name) asks for a control to be painted at once: a load blocks the
 //    window thread right after it.
-//  - Forward user events: clicks to the *_Click handlers (only when Reachable), typing to
-//    TypeText, a click on a list entry to ClickListEntry then lstCategory_MouseUp, a key
-//    released over the list to lstCategory_KeyUp, focus changes to SetFocus, the main window
-//    becoming the program's active window (when it is shown after the warning, not when the
-//    user returns from another program) to Form_Activate, and the close box to CloseMain.
+//  - Deliver user events: clicks to Click (it runs the handler only when Reachable), typing
+//    to Type, a click on a list entry to ClickListEntry then MouseUp, a key released over the
+//    list to KeyUp, focus changes to SetFocus, the main window becoming the program's active
+//    window (when it is shown after the warning, not when the user returns from another
+//    program) to Form_Activate, and the close box to CloseMain.
 #pragma once
 
 #include <cstdint>
@@ -38,12 +39,17 @@
 #include "platform/transfer_control.h"
 #include "platform/windowing.h"
 #include "sync/service_config.h"
+#include "window/control_names.h"
 #include "window/controls.h"
 #include "window/form1.h"
 #include "window/run_log.h"
 #include "window/sync_run/sync_run.h"
 
 namespace brindle {
+
+namespace test {
+struct WindowSeam;
+}
 
 struct WindowPlatform {
   platform::MessageBox& messageBox;
@@ -66,6 +72,178 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
              ServiceConfig service = DefaultServiceConfig());
   FrmBrindle(const FrmBrindle&) = delete;
   FrmBrindle& operator=(const FrmBrindle&) = delete;
+
+  // ---- Reading the windows ----
+  // A control of the main window by name (names:: in control_names.h), or nullptr.
+  const Control* Find(const std::string& name) const;
+  // A control of the main window by name; throws std::invalid_argument for an unknown name.
+  const Control& control(const std::string& name) const;
+  // The category list (lstCategory).
+  const ListControl& categoryList() const { return lstCategory; }
+  // Every control of the main window, frames included, in creation order; its frames; and
+  // the controls of the warning window.
+  const std::vector<const Control*>& controls() const { return controls_; }
+  const std::vector<const Control*>& panels() const { return panels_; }
+  const std::vector<const Control*>& form1Controls() const { return form1.controls(); }
+  int height() const { return height_; }
+  const std::string& focus() const { return focus_; }
+  bool shown(platform::WindowId window) const;
+  bool ended() const { return ended_; }
+  // True when the user could reach the control: its window shown, it and its frame visible,
+  // and it enabled.
+  bool Reachable(const Control& control) const;
+  // The chosen categories, one slot per list position (varSel_cat).
+  const SelCat& selectedCategories() const { return varSel_cat; }
+  // The category numbers the configuration held at start-up (varSaved_cat).
+  const std::vector<std::string>& savedCategories() const { return varSaved_cat; }
+  // The address file the last export run worked on (strDat_path).
+  const std::string& datPath() const { return strDat_path; }
+
+  // ---- Listeners and the program's own state ----
+  // Called with a control's name, names::frmBrindle, names::Form1 or names::focus whenever
+  // that changed.
+  void AddChangeListener(std::function<void(const std::string& what)> listener);
+  // Called with the technical cause of a failure (a file error, a refused result file, ...)
+  // whose window text stays the general one.
+  void AddDiagnosticListener(std::function<void(const std::string& cause)> listener);
+  // The hand-over hook: when set, the export run hands its file to `step` instead of to the
+  // sync run. The scenario driver prints the hand-over there when it runs offline; tests
+  // look at what the sync run would be given.
+  void SetHandOver(std::function<void(const ExportedFile&)> step);
+  // The sync run, from the export's hand-over to the write-back.
+  SyncRun& syncRun() { return syncRun_; }
+  // True from the start of a sync run to its end: a second run must not begin meanwhile.
+  bool syncRunning() const { return syncRun_.running(); }
+  // Records the last sync run's write-back gave their database identifiers.
+  int recordsUpdated() const { return syncRun_.recordsUpdated(); }
+  // The password the configuration held at start-up.
+  const std::string& savedPassword() const;
+  // The program folder's "backups": the address file as it was before each replacement.
+  platform::Backups& backups() { return backups_; }
+  // The program folder's "Brindle.log", a few lines per sync run.
+  const RunLog& runLog() const { return runLog_; }
+  const std::filesystem::path& programFolder() const { return programFolder_; }
+  std::filesystem::path ProgramFile(const std::string& name) const;  // program folder + name
+
+  // ---- User events, by control name (user_events.cpp) ----
+  // The buttons of both windows a click can be delivered to.
+  struct ButtonName {
+    const char* name;
+    platform::WindowId window;
+  };
+  static const std::vector<ButtonName>& Buttons();
+  // The text fields of the main window.
+  static const std::vector<const char*>& TextFields();
+  // A button of either window by name, or nullptr.
+  const Control* FindButton(const std::string& name) const;
+  // A click on a button: runs its handler when the user could reach it, and says whether it
+  // ran. Throws std::invalid_argument for a name that is no button.
+  bool Click(const std::string& name);
+  // Typing `text` (Windows-1252) into a text field: sets the text and runs its key-press
+  // handler. Throws std::invalid_argument for a name that is no text field.
+  void Type(const std::string& name, const std::string& text);
+  // Moves the keyboard focus, running the lost-focus handler of the control that had it.
+  // A control that is hidden or disabled cannot take it: the focus stays and false returns.
+  bool SetFocus(const std::string& name);
+  // A click on an entry of the category list: selects or unselects it and makes it current.
+  // The view then delivers the mouse-up.
+  void ClickListEntry(int index, bool selected);
+  // A mouse button or a key released over a control. Throws std::invalid_argument for a
+  // control that has no such handler.
+  void MouseUp(const std::string& name);
+  void KeyUp(const std::string& name);
+  // The close box: unloads the main window (Form_Unload), then ends the program.
+  void CloseMain();
+
+  // ---- The window's event handlers, by the names its description gives them ----
+  // Views deliver events through the calls above; tests may run a handler directly.
+  void Form_Load();
+  // The main window became the program's active window (shown after the warning, not the
+  // user returning from another program).
+  void Form_Activate();
+  void btnFile_Click();
+  void btnLoad_Click();
+  void btnExt_markall_Click();
+  void btnConfig_Click();
+  void btnExit_Click();
+  void btnExit2_Click();
+  void btnExt_export_Click();
+  void txtAuth_login_KeyPress();
+  void txtAuth_pass_KeyPress();
+  void txtFile_LostFocus();
+  void txtAuth_login_LostFocus();
+  void txtAuth_pass_LostFocus();
+  void lstCategory_KeyUp();
+  void lstCategory_MouseUp();
+
+ private:
+  friend class Form1;              // its buttons close it and show or close the main window
+  friend struct test::WindowSeam;  // tests/support/window_seam.h
+  struct UserEvent;
+  static const std::vector<UserEvent>& UserEvents();
+  static const UserEvent* FindEvent(const std::string& name);
+
+  // ---- Windows ----
+  void Form_Unload();  // run by CloseMain
+  void ShowMain();
+  void HideMain();
+  void ShowForm1();
+  void CloseForm1();
+  void SetHeight(int twips);
+
+  // ---- Focus and typing ----
+  bool SetFocus(const Control& control);
+  void LostFocus(const std::string& name);
+  std::string FirstFocusable() const;
+
+  // ---- Control-state procedures ----
+  void SetOn();
+  void SetOff();
+  void Clear_Status();
+  void ShortLayout();
+  void FullLayoutAtStart();
+
+  // ---- Configuration ----
+  void WriteCache(const std::string& LineDescr, const std::string& LineContent);
+  void UpdateSyncButton();
+
+  // ---- Address-file loading and the category selection ----
+  void FileLoad();
+  void txtFile_Change();
+  void LoadCategories();
+  void PreselectSaved(int position, std::int32_t number, bool& unfiled);
+  void LoadFailed();
+  void SwapAfterLoad(const std::filesystem::path& datPath);
+  void Recalculation();
+
+  // ---- The export run and the hand-over ----
+  std::filesystem::path TmpFile(const std::string& name) const;  // the tmp folder + name
+  std::filesystem::path CsvResultPath() const;  // varCsv_path + ".out": the result file
+  void ExportFailed(const char* text, const std::string& cause);
+  void CopySavedSelection();
+  void HandOver();
+  void RunExport();
+  void SendFile();
+
+  void ControlChanged(const Control& control) override;
+  void Notify(const std::string& what);
+  void Repaint(const Control& control);
+
+  // What the sync run reaches of the window (SyncRunHost, sync_run_host.cpp).
+  void SetStatus(StatusLine line, const std::string& text) override;
+  void ControlsOn() override;
+  void EnableSync(bool enabled) override;
+  void ShowFinished() override;
+  void FocusLogin() override;
+  std::string Login() const override;
+  std::string Password() const override;
+  void Diagnose(const std::string& cause) override;
+  void LogStep(const std::string& step) override;
+  bool WindowClosed() const override;
+  Control& StatusControl(StatusLine line);
+  void BeginRunLog();
+  void LogStatus(const std::string& what);
+  void EndRunLog();
 
   // ---- Controls, by panel ----
   Control frFile, Label1, txtFile, btnFile, btnLoad;
@@ -99,163 +277,15 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   platform::FileOps& files;
   DatReader datReader;  // the one address-file reader; its state is program-wide
   const ServiceConfig service;
-
-  // When set, the export run hands over here instead of calling SendFile.
-  std::function<void()> sendFileStep;
-  // The sync run, from the export's hand-over to the write-back.
-  SyncRun& syncRun() { return syncRun_; }
-  // True from the start of a sync run to its end: a second run must not begin meanwhile.
-  bool syncRunning() const { return syncRun_.running(); }
-  // Records the last sync run's write-back gave their database identifiers.
-  int recordsUpdated() const { return syncRun_.recordsUpdated(); }
-  // The password the configuration held at start-up.
-  const std::string& savedPassword() const;
-  // The program folder's "backups": the address file as it was before each replacement.
-  platform::Backups& backups() { return backups_; }
-  // The program folder's "Brindle.log", a few lines per sync run.
-  const RunLog& runLog() const { return runLog_; }
-
-  // ---- Window state ----
-  int height() const { return height_; }
-  const std::string& focus() const { return focus_; }
-  bool shown(platform::WindowId window) const;
-  bool ended() const { return ended_; }
-  const std::filesystem::path& programFolder() const { return programFolder_; }
-  std::filesystem::path ProgramFile(const std::string& name) const;  // program folder + name
-  std::filesystem::path TmpFile(const std::string& name) const;      // its tmp folder + name
-  std::filesystem::path CsvResultPath() const;  // varCsv_path + ".out": the result file
-
-  // Every control of the main window, frames included, in creation order; and the frames.
-  const std::vector<Control*>& controls() const { return controls_; }
-  const std::vector<Control*>& panels() const { return panels_; }
-  // A control of the main window by name, or nullptr.
-  Control* Find(const std::string& name);
-  const Control* Find(const std::string& name) const;
-
-  // Called with a control's name, "frmBrindle", "Form1" or "focus" whenever that changed.
-  void AddChangeListener(std::function<void(const std::string& what)> listener);
-  // Called with the technical cause of a failure (a file error, a refused result file, ...)
-  // whose window text stays the general one.
-  void AddDiagnosticListener(std::function<void(const std::string& cause)> listener);
-
-  // ---- Windows ----
-  void ShowMain();
-  void HideMain();
-  // Unloads the main window: runs Form_Unload, then ends the program.
-  void CloseMain();
-  void ShowForm1();
-  void CloseForm1();
-  void SetHeight(int twips);
-  // True when the user could reach the control: its window shown, it and its frame visible,
-  // and it enabled.
-  bool Reachable(const Control& control) const;
-
-  // ---- Focus ----
-  // Moves the keyboard focus, running the lost-focus handler of the control that had it.
-  // A control that is hidden or disabled cannot take it: the focus stays and false returns.
-  bool SetFocus(const std::string& name);
-
-  // ---- User input, as a view delivers it ----
-  // The buttons of both windows a click can be delivered to (user_events.cpp).
-  struct ButtonName {
-    const char* name;
-    platform::WindowId window;
-  };
-  static const std::vector<ButtonName>& Buttons();
-  // A button of either window by name, or nullptr.
-  Control* FindButton(const std::string& name);
-  // A click on a button: runs its handler when the user could reach it, and says whether it
-  // ran. Throws std::invalid_argument for a name that is no button.
-  bool Click(const std::string& name);
-  // The text fields of the main window, by name.
-  static const std::vector<const char*>& TextFields();
-  // Typing `text` (Windows-1252) into a text field, as TypeText. Throws std::invalid_argument
-  // for a name that is no text field.
-  void Type(const std::string& name, const std::string& text);
-  // Typing into a text field: sets the text and runs the key-press handler.
-  void TypeText(Control& field, const std::string& text);
-  // A click on a list entry: selects or unselects it and makes it current. The view then
-  // delivers the mouse-up (lstCategory_MouseUp).
-  void ClickListEntry(int index, bool selected);
-
-  // ---- Control-state procedures ----
-  void SetOn();
-  void SetOff();
-  void Clear_Status();
-
-  // ---- Layouts and buttons ----
-  void ShortLayout();
-  void FullLayoutAtStart();
-  void btnConfig_Click();
-  void btnExit_Click();
-  void btnExit2_Click();
-
-  // ---- Start-up and configuration ----
-  void Form_Load();
-  void WriteCache(const std::string& LineDescr, const std::string& LineContent);
-  void UpdateSyncButton();
-  void txtAuth_login_KeyPress();
-  void txtAuth_pass_KeyPress();
-  void txtAuth_login_LostFocus();
-  void txtAuth_pass_LostFocus();
-
-  // ---- Address-file loading ----
-  void FileLoad();
-  void btnLoad_Click();
-  void Form_Activate();
-  void btnFile_Click();
-  void txtFile_Change();
-  void txtFile_LostFocus();
-
-  // ---- Category selection ----
-  void Recalculation();
-  void lstCategory_KeyUp();
-  void lstCategory_MouseUp();
-  void btnExt_markall_Click();
-
-  // ---- Export run and what follows it ----
-  void btnExt_export_Click();
-  void SendFile();
-  void Form_Unload();
-
- private:
-  void ControlChanged(const Control& control) override;
-  void Notify(const std::string& what);
-  void Repaint(const Control& control);
-  void LostFocus(const std::string& name);
-  std::string FirstFocusable() const;
-  void LoadCategories();
-  void PreselectSaved(int position, std::int32_t number, bool& unfiled);
-  void LoadFailed();
-  void SwapAfterLoad(const std::filesystem::path& datPath);
-  void ExportFailed(const char* text, const std::string& cause);
-  void CopySavedSelection();
-  void HandOver();
-  void RunExport();
-
-  // What the sync run reaches of the window (SyncRunHost, sync_run_host.cpp).
-  void SetStatus(StatusLine line, const std::string& text) override;
-  void ControlsOn() override;
-  void EnableSync(bool enabled) override;
-  void ShowFinished() override;
-  void FocusLogin() override;
-  std::string Login() const override;
-  std::string Password() const override;
-  void Diagnose(const std::string& cause) override;
-  void LogStep(const std::string& step) override;
-  bool WindowClosed() const override;
-  Control& StatusControl(StatusLine line);
-  void BeginRunLog();
-  void LogStatus(const std::string& what);
-  void EndRunLog();
+  std::function<void(const ExportedFile&)> handOver_;  // see SetHandOver
 
   WindowPlatform platform_;
   std::filesystem::path programFolder_;
   platform::Backups backups_;
   RunLog runLog_;
   std::map<std::string, std::string> logged_;  // status texts already in the run log
-  std::vector<Control*> controls_;
-  std::vector<Control*> panels_;
+  std::vector<const Control*> controls_;
+  std::vector<const Control*> panels_;
   std::vector<std::function<void(const std::string&)>> listeners_;
   std::vector<std::function<void(const std::string&)>> diagnosticListeners_;
   std::unordered_set<std::int32_t> exportedIds_;  // records of the last export

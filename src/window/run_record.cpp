@@ -33,17 +33,17 @@ void FrmBrindle::BeginRunLog() {
 
 void FrmBrindle::LogStatus(const std::string& what) {
   static const std::map<std::string, std::string> kLines = {
-      {"lblCSV_Status", "export"},    {"lblAuth_Status", "authentication"},
-      {"lblUP_Status", "upload"},     {"lblSRV_Status", "import"},
-      {"lblDOWN_Status", "download"}, {"lblDAT_Status", "address file"}};
+      {names::lblCSV_Status, "export"},    {names::lblAuth_Status, "authentication"},
+      {names::lblUP_Status, "upload"},     {names::lblSRV_Status, "import"},
+      {names::lblDOWN_Status, "download"}, {names::lblDAT_Status, "address file"}};
   const auto line = kLines.find(what);
   if (!runLog_.running() || line == kLines.end()) return;
   const std::string& text = Find(what)->text();
   // "Writting the output file..." comes once per record; one line says it.
   if (text.empty() || logged_[what] == text) return;
   logged_[what] = text;
-  const bool judged = what == "lblAuth_Status" ? text != "Verifying the Authentication..."
-                                               : text == "Output file was processed!";
+  const bool judged = what == names::lblAuth_Status ? text != "Verifying the Authentication..."
+                                                    : text == "Output file was processed!";
   runLog_.Step(line->second + ": " + text +
                (judged ? " (service reply \"" + ShortReply(syncRun_.lastReply()) + "\")" : ""));
 }

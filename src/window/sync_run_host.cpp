@@ -33,12 +33,12 @@ void FrmBrindle::EnableSync(bool enabled) { btnExt_export.SetEnabled(enabled); }
 void FrmBrindle::ShowFinished() {
   // The box is disabled for the run and a disabled box cannot take the focus, so the focus
   // moves once SetOn has enabled it again (a hidden box still leaves the focus where it is).
-  SetFocus("txtFile");
+  SetFocus(txtFile);
   btnExt_export.SetEnabled(false);
   btnExit2.SetVisible(true);
 }
 
-void FrmBrindle::FocusLogin() { SetFocus("txtAuth_login"); }
+void FrmBrindle::FocusLogin() { SetFocus(txtAuth_login); }
 
 std::string FrmBrindle::Login() const { return txtAuth_login.text(); }
 

@@ -406,7 +406,9 @@ class GuiWindowTest : public QObject {
     StartProgram(service_.WebHost(), service_.FtpHost());
     std::vector<std::string> serviceLines;
     program_->Model().AddChangeListener([&](const std::string& what) {
-      if (what == "lblSRV_Status") serviceLines.push_back(program_->Model().lblSRV_Status.text());
+      if (what == names::lblSRV_Status) {
+        serviceLines.push_back(program_->Model().control(names::lblSRV_Status).text());
+      }
     });
     AnswerNotRunning();
     QTRY_COMPARE(Find<QListWidget>("lstCategory")->count(), 4);

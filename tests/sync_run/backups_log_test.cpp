@@ -22,7 +22,7 @@ TEST_F(BackupsLogTest, AFinishedRunKeepsTheOriginalOnceAndLogsEachStep) {
   ScriptSuccess("101,5001\n\n102,5002\n\n");
   FrmBrindle& w = Window();
   w.btnExt_export_Click();
-  ASSERT_EQ(w.lblDAT_Status.text(), "Process finished...");
+  ASSERT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
 
   // The load kept the file as it was; the write-back found that same version newest.
   const auto kept = w.backups().List();
@@ -76,7 +76,8 @@ TEST_F(BackupsLogTest, ABackupThatCannotBeMadeStopsTheWriteBackAndNamesTheFolder
   FrmBrindle& w = Window();
   w.btnExt_export_Click();
 
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(),
+            "Download error, check your connection and try again!");
   EXPECT_EQ(ReadFileBytes(datPath()), original);
   EXPECT_EQ(fs::hard_link_count(datPath()), 1u);
   ASSERT_EQ(causes.size(), 2u);  // the load's swap, then the write-back

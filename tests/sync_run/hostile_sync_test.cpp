@@ -34,14 +34,14 @@ class HostileSyncTest : public CurlWindowTest {
   void Sync() {
     FrmBrindle& w = Window();
     w.Form_Load();
-    w.form1.Command1_Click();
-    w.txtFile.SetText((dir / "address.dat").string());
+    w.Click(names::Command1);
+    w.Type(names::txtFile, (dir / "address.dat").string());
     w.btnLoad_Click();
-    ASSERT_EQ(w.lstCategory.size(), 2);
+    ASSERT_EQ(w.categoryList().size(), 2);
     w.ClickListEntry(0, true);
     w.lstCategory_MouseUp();
-    w.TypeText(w.txtAuth_login, "demo");
-    w.TypeText(w.txtAuth_pass, "demo");
+    w.Type(names::txtAuth_login, "demo");
+    w.Type(names::txtAuth_pass, "demo");
     w.btnExt_export_Click();
     EXPECT_FALSE(pump.timedOut) << "the run did not end";
   }
@@ -99,7 +99,7 @@ TEST_F(HostileSyncTest, ADrippingAuthenticationReplyEndsAtTheRequestTimeOut) {
   itc2.SetRequestTimeout(std::chrono::seconds(2));
   Sync();
   // No reply within the time-out reads as no reply at all.
-  EXPECT_EQ(Window().lblAuth_Status.text(),
+  EXPECT_EQ(Window().control(names::lblAuth_Status).text(),
             "Error... You have to enter with a valid USERNAME/PASSWORD!");
   EXPECT_TRUE(FileUnchanged());
 }
@@ -110,8 +110,9 @@ TEST_F(HostileSyncTest, AReplyBodyOver64KiBIsAReplyThatIsNotUnderstood) {
   config_.webHost = web.host();
   config_.ftpHost = "127.0.0.1:" + std::to_string(brindle::testing::UnusedPort());
   Sync();
-  EXPECT_EQ(Window().lblCSV_Status.text(), "Error... There is some problem with the output file!");
-  EXPECT_NE(Window().lblAuth_Status.text(), "Authentication OK...");
+  EXPECT_EQ(Window().control(names::lblCSV_Status).text(),
+            "Error... There is some problem with the output file!");
+  EXPECT_NE(Window().control(names::lblAuth_Status).text(), "Authentication OK...");
   EXPECT_TRUE(messageBox.shown().empty()) << "the run went on to the upload";
   EXPECT_TRUE(FileUnchanged());
 }
@@ -122,7 +123,8 @@ TEST_F(HostileSyncTest, AResultFileOver16MiBIsADownloadError) {
   config_.webHost = web.host();
   config_.ftpHost = ftp.host();
   Sync();
-  EXPECT_EQ(Window().lblDOWN_Status.text(), "Download error, check your connection and try again!");
+  EXPECT_EQ(Window().control(names::lblDOWN_Status).text(),
+            "Download error, check your connection and try again!");
   EXPECT_TRUE(FileUnchanged());
   EXPECT_FALSE(std::filesystem::exists(Tmp("2_csv.tmp.out")));
 }

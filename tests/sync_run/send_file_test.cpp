@@ -29,16 +29,16 @@ TEST_F(SyncTest, FullRunRewritesTheAddressFileAndCleansUp) {
                                       "GET \"5_csv.tmp.out\" \"" + tmp + "5_csv.tmp.out\"",
                                       "DELETE \"5_csv.tmp.out\""}));
 
-  EXPECT_EQ(w.lblCSV_Status.text(), "Wrote 2 register(s)!");
-  EXPECT_EQ(w.lblAuth_Status.text(), "Authentication OK...");
-  EXPECT_EQ(w.lblUP_Status.text(), "Data sent!");
-  EXPECT_EQ(w.lblSRV_Status.text(), "Output file was processed!");
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Data received!");
-  EXPECT_EQ(w.lblDAT_Status.text(), "Process finished...");
-  EXPECT_FALSE(w.btnExt_export.enabled());
-  EXPECT_EQ(w.btnExt_export.text(), "SYNC");
-  EXPECT_TRUE(w.btnExit2.visible());
-  EXPECT_TRUE(w.txtFile.enabled());
+  EXPECT_EQ(w.control(names::lblCSV_Status).text(), "Wrote 2 register(s)!");
+  EXPECT_EQ(w.control(names::lblAuth_Status).text(), "Authentication OK...");
+  EXPECT_EQ(w.control(names::lblUP_Status).text(), "Data sent!");
+  EXPECT_EQ(w.control(names::lblSRV_Status).text(), "Output file was processed!");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "Data received!");
+  EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
+  EXPECT_FALSE(w.control(names::btnExt_export).enabled());
+  EXPECT_EQ(w.control(names::btnExt_export).text(), "SYNC");
+  EXPECT_TRUE(w.control(names::btnExit2).visible());
+  EXPECT_TRUE(w.control(names::txtFile).enabled());
   EXPECT_EQ(w.focus(), "txtFile");
   EXPECT_EQ(w.syncRun().ftpMode(), FtpMode::Down);
   EXPECT_FALSE(w.syncRunning());
@@ -72,7 +72,7 @@ TEST_F(SyncTest, VerifyRequestsArePacedAboutASecondApart) {
     // Each scripted verify itself takes 0.9 s of the fake clock (nine states, one per pump).
     EXPECT_LE(sent[i] - sent[i - 1], std::chrono::milliseconds(2000)) << i;
   }
-  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Process finished...");
 }
 
 struct AuthCase {
@@ -88,17 +88,17 @@ TEST_P(SyncAuthTest, RejectedAuthenticationTouchesNothing) {
   itc2.QueueScript(GetParam().reply);
   FrmBrindle& w = Window();
   w.btnExt_export_Click();
-  EXPECT_EQ(w.lblAuth_Status.text(), GetParam().status);
+  EXPECT_EQ(w.control(names::lblAuth_Status).text(), GetParam().status);
   EXPECT_TRUE(itc.requests().empty());
   EXPECT_EQ(itc2.requests().size(), 1u);
-  EXPECT_TRUE(w.btnExt_export.enabled());
-  EXPECT_TRUE(w.txtAuth_login.enabled());
+  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
+  EXPECT_TRUE(w.control(names::txtAuth_login).enabled());
   EXPECT_EQ(w.focus(), "txtAuth_login");
-  EXPECT_FALSE(w.btnExit2.visible());
+  EXPECT_FALSE(w.control(names::btnExit2).visible());
   EXPECT_FALSE(w.syncRunning());
-  EXPECT_EQ(w.lblCSV_Status.text(), "Wrote 2 register(s)!");
+  EXPECT_EQ(w.control(names::lblCSV_Status).text(), "Wrote 2 register(s)!");
   for (const Control* later :
-       {&w.lblUP_Status, &w.lblSRV_Status, &w.lblDOWN_Status, &w.lblDAT_Status}) {
+       {&w.control(names::lblUP_Status), &w.control(names::lblSRV_Status), &w.control(names::lblDOWN_Status), &w.control(names::lblDAT_Status)}) {
     EXPECT_EQ(later->text(), "") << later->name();
   }
   EXPECT_EQ(ReadFileBytes(datPath()), original);
@@ -129,8 +129,8 @@ TEST_F(SyncTest, AnyOtherAuthenticationNumberGoesOnSilently) {
   run.result = "101,1\n\n102,2\n\n";
   Script(run);
   Window().btnExt_export_Click();
-  EXPECT_EQ(Window().lblAuth_Status.text(), "Verifying the Authentication...");
-  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(Window().control(names::lblAuth_Status).text(), "Verifying the Authentication...");
+  EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Process finished...");
 }
 
 TEST_F(SyncTest, AReplyThatIsNotANumberEndsTheRunAsAnOutputProblem) {
@@ -138,7 +138,8 @@ TEST_F(SyncTest, AReplyThatIsNotANumberEndsTheRunAsAnOutputProblem) {
   itc2.QueueScript(HttpReply("<html>Internal error</html>"));
   FrmBrindle& w = Window();
   w.btnExt_export_Click();
-  EXPECT_EQ(w.lblCSV_Status.text(), "Error... There is some problem with the output file!");
+  EXPECT_EQ(w.control(names::lblCSV_Status).text(),
+            "Error... There is some problem with the output file!");
   EXPECT_TRUE(itc.requests().empty());
   EXPECT_FALSE(w.syncRunning());
   EXPECT_EQ(ReadFileBytes(datPath()), original);
@@ -151,10 +152,11 @@ TEST_F(SyncTest, AnUnreadableImportReplyEndsTheRunButKeepsItsJournal) {
   Script(run);
   FrmBrindle& w = Window();
   w.btnExt_export_Click();
-  EXPECT_EQ(w.lblCSV_Status.text(), "Error... There is some problem with the output file!");
-  EXPECT_EQ(w.lblUP_Status.text(), "Data sent!");
+  EXPECT_EQ(w.control(names::lblCSV_Status).text(),
+            "Error... There is some problem with the output file!");
+  EXPECT_EQ(w.control(names::lblUP_Status).text(), "Data sent!");
   ASSERT_EQ(Commands().size(), 1u);  // the upload; nothing is fetched or deleted
-  EXPECT_TRUE(w.txtFile.enabled());
+  EXPECT_TRUE(w.control(names::txtFile).enabled());
   EXPECT_FALSE(w.syncRunning());
   EXPECT_EQ(ReadFileBytes(datPath()), original);
   // The service holds the export: the next run must be able to finish this one.
@@ -175,7 +177,7 @@ TEST_F(SyncTest, ImportAnsweringOneSkipsPolling) {
   DownloadLeaves("101,7\n\n102,8\n\n");
   Window().btnExt_export_Click();
   EXPECT_EQ(itc2.requests().size(), 2u);
-  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Process finished...");
   EXPECT_EQ(ReadStates(datPath()).at(102).custom9, "8");
 }
 
@@ -193,12 +195,12 @@ TEST_F(SyncTest, MissingResultFileIsADownloadErrorAndLeavesTheFileAlone) {
   EXPECT_EQ(messageBox.shown()[0].text, "550 No such file or directory.");
   EXPECT_EQ(messageBox.shown()[0].title, "Error");
   EXPECT_EQ(messageBox.shown()[0].icon, platform::MsgIcon::Critical);
-  EXPECT_EQ(w.lblSRV_Status.text(), "Output file was processed!");
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
-  EXPECT_EQ(w.lblDAT_Status.text(), "Rewriting DAT File... Wait a momment!");
+  EXPECT_EQ(w.control(names::lblSRV_Status).text(), "Output file was processed!");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "Download error, check your connection and try again!");
+  EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Rewriting DAT File... Wait a momment!");
   EXPECT_EQ(w.focus(), "txtAuth_login");
-  EXPECT_TRUE(w.btnExt_export.enabled());
-  EXPECT_FALSE(w.btnExit2.visible());
+  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
+  EXPECT_FALSE(w.control(names::btnExit2).visible());
   EXPECT_EQ(ReadFileBytes(datPath()), original);
 
   // The copy taken before the rewrite stays until the exit clean-up removes it.
@@ -214,9 +216,10 @@ TEST_F(SyncTest, AFailedCopyOfTheAddressFileIsADownloadError) {
   files.Plant({test::FileOp::Copy, "address.dat"});
   FrmBrindle& w = Window();
   w.btnExt_export_Click();
-  EXPECT_EQ(w.lblDAT_Status.text(), "Copying original data... Wait a momment!");
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
-  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Copying original data... Wait a momment!");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(),
+            "Download error, check your connection and try again!");
+  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
   EXPECT_EQ(w.focus(), "txtAuth_login");
   EXPECT_EQ(ReadFileBytes(datPath()), original);
   // The result is kept with the journal, out of the exit clean-up's reach, for the next run.
@@ -234,8 +237,9 @@ TEST_P(SyncResultTest, ResultFilesThatDoNotFitAreDownloadErrors) {
   Prepare();
   ScriptSuccess(GetParam(), 0);
   Window().btnExt_export_Click();
-  EXPECT_EQ(Window().lblDOWN_Status.text(), "Download error, check your connection and try again!");
-  EXPECT_EQ(Window().lblDAT_Status.text(), "Rewriting DAT File... Wait a momment!");
+  EXPECT_EQ(Window().control(names::lblDOWN_Status).text(),
+            "Download error, check your connection and try again!");
+  EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Rewriting DAT File... Wait a momment!");
   EXPECT_EQ(ReadFileBytes(datPath()), original);
 
   // The downloaded result and the copy stay until the exit clean-up, which removes both.
@@ -257,7 +261,7 @@ TEST_F(SyncTest, ResultRowsNamingRecordsNotExportedChangeOnlyTheExportedOnes) {
   ScriptSuccess("103,7001\n\n102,7002\n\n", 0);
   FrmBrindle& w = Window();
   w.btnExt_export_Click();
-  EXPECT_EQ(w.lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
   EXPECT_EQ(w.recordsUpdated(), 1);
   const auto states = ReadStates(datPath());
   EXPECT_EQ(states.at(102).custom9, "7002");
@@ -274,9 +278,9 @@ TEST_F(SyncTest, AResultNamingNoExportedRecordIsADownloadError) {
   FrmBrindle& w = Window();
   w.AddDiagnosticListener([&causes](const std::string& cause) { causes.push_back(cause); });
   w.btnExt_export_Click();
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
-  EXPECT_NE(w.lblDAT_Status.text(), "Process finished...");
-  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "Download error, check your connection and try again!");
+  EXPECT_NE(w.control(names::lblDAT_Status).text(), "Process finished...");
+  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
   EXPECT_EQ(w.recordsUpdated(), 0);
   EXPECT_EQ(ReadFileBytes(datPath()), original);
   ASSERT_EQ(causes.size(), 1u);
@@ -291,7 +295,7 @@ TEST_F(SyncTest, AnUnsafeDatabaseIdentifierRefusesTheWholeResult) {
   FrmBrindle& w = Window();
   w.AddDiagnosticListener([&causes](const std::string& cause) { causes.push_back(cause); });
   w.btnExt_export_Click();
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Download error, check your connection and try again!");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "Download error, check your connection and try again!");
   EXPECT_EQ(ReadFileBytes(datPath()), original);
   ASSERT_EQ(causes.size(), 1u);
   EXPECT_NE(causes[0].find("result row 2 "), std::string::npos) << causes[0];
@@ -310,7 +314,7 @@ TEST_F(SyncTest, VerifyRequestsThatGetNoReplyAreRetriedUntilTheServiceAnswers) {
   DownloadLeaves("101,1\n\n102,2\n\n");
   Window().btnExt_export_Click();
   EXPECT_EQ(itc2.requests().size(), 6u);  // auth, import, four verifies
-  EXPECT_EQ(Window().lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Process finished...");
 }
 
 TEST_F(SyncTest, LostFtpConnectionIsShownAndTheRunGoesOn) {
@@ -323,7 +327,7 @@ TEST_F(SyncTest, LostFtpConnectionIsShownAndTheRunGoesOn) {
   FrmBrindle& w = Window();
   std::string upStatusAtBox;
   messageBox.onShown = [&](const platform::ShownMessage&) {
-    upStatusAtBox = w.lblUP_Status.text();
+    upStatusAtBox = w.control(names::lblUP_Status).text();
   };
   w.btnExt_export_Click();
   ASSERT_EQ(messageBox.shown().size(), 1u);
@@ -332,7 +336,7 @@ TEST_F(SyncTest, LostFtpConnectionIsShownAndTheRunGoesOn) {
   EXPECT_GE(itc.cancelCount(), 1);
   // The run went on to the import and the rest.
   EXPECT_EQ(Urls().size(), 2u);
-  EXPECT_EQ(w.lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
 }
 
 TEST_F(SyncTest, NoSecondRunWhileOneIsInProgress) {
@@ -348,7 +352,7 @@ TEST_F(SyncTest, NoSecondRunWhileOneIsInProgress) {
   onPump = [&] {
     download();
     // The FTP error has re-enabled "SYNC" while the run polls; the user presses it.
-    if (!clicked && w.btnExt_export.enabled() && itc2.requests().size() == 3) {
+    if (!clicked && w.control(names::btnExt_export).enabled() && itc2.requests().size() == 3) {
       clicked = true;
       w.btnExt_export_Click();
     }
@@ -357,7 +361,7 @@ TEST_F(SyncTest, NoSecondRunWhileOneIsInProgress) {
   EXPECT_TRUE(clicked);
   EXPECT_EQ(itc2.requests().size(), 4u);  // auth, import, two verifies: no second run
   EXPECT_EQ(itc.requests().size(), 3u);
-  EXPECT_EQ(w.lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
 }
 
 TEST_F(SyncTest, ClosingTheWindowEndsTheRunCleanly) {

@@ -17,6 +17,7 @@
 #include "address_file/dat_reader.h"
 #include "support/dat_builder.h"
 #include "support/platform_doubles.h"
+#include "support/window_seam.h"
 #include "window/frm_brindle.h"
 
 namespace brindle::test {
@@ -94,19 +95,19 @@ class SyncTest : public ::testing::Test, protected PlatformDoubles {
   void Prepare(const std::string& user = "demo", const std::string& password = "demo") {
     FrmBrindle& w = Window();
     w.Form_Load();
-    w.form1.Command1_Click();
-    w.txtFile.SetText(datPath().string());
+    w.Click(names::Command1);
+    w.Type(names::txtFile, datPath().string());
     w.btnLoad_Click();
-    for (int i = 0; i < w.lstCategory.size(); ++i) {
-      const std::string& text = w.lstCategory.entries()[i].text;
+    for (int i = 0; i < w.categoryList().size(); ++i) {
+      const std::string& text = w.categoryList().entries()[i].text;
       if (text == "Business" || text == "Family") {
         w.ClickListEntry(i, true);
         w.lstCategory_MouseUp();
       }
     }
-    w.TypeText(w.txtAuth_login, user);
-    w.TypeText(w.txtAuth_pass, password);
-    ASSERT_TRUE(w.btnExt_export.enabled());
+    w.Type(names::txtAuth_login, user);
+    w.Type(names::txtAuth_pass, password);
+    ASSERT_TRUE(w.control(names::btnExt_export).enabled());
   }
 
   // What the scripted service does in one run; the defaults make a run that succeeds once

@@ -11,6 +11,7 @@
 #include "rookery_process.h"
 #include "support/curl_window_test.h"
 #include "support/dat_builder.h"
+#include "support/window_seam.h"
 
 namespace brindle::test {
 namespace {
@@ -55,11 +56,11 @@ class SyncServiceTest : public CurlWindowTest {
   void Sync(const std::string& user = "demo", const std::string& password = "demo") {
     FrmBrindle& w = Window();
     w.Form_Load();
-    w.form1.Command1_Click();
-    w.txtFile.SetText(DatPath().string());
+    w.Click(names::Command1);
+    w.Type(names::txtFile, DatPath().string());
     LoadAndChoose();
-    w.TypeText(w.txtAuth_login, user);
-    w.TypeText(w.txtAuth_pass, password);
+    w.Type(names::txtAuth_login, user);
+    w.Type(names::txtAuth_pass, password);
     w.btnExt_export_Click();
     EXPECT_FALSE(pump.timedOut) << "the run did not end";
   }
@@ -67,7 +68,7 @@ class SyncServiceTest : public CurlWindowTest {
   void SyncAgain() {
     FrmBrindle& w = Window();
     LoadAndChoose();
-    w.btnExt_export.SetEnabled(true);
+    WindowSeam::Edit(w, names::btnExt_export).SetEnabled(true);
     w.btnExt_export_Click();
     EXPECT_FALSE(pump.timedOut) << "the second run did not end";
   }
@@ -76,8 +77,8 @@ class SyncServiceTest : public CurlWindowTest {
   void LoadAndChoose() {
     FrmBrindle& w = Window();
     w.btnLoad_Click();
-    for (int i = 0; i < w.lstCategory.size(); ++i) {
-      const std::int32_t number = w.lstCategory.entries()[i].itemData;
+    for (int i = 0; i < w.categoryList().size(); ++i) {
+      const std::int32_t number = w.categoryList().entries()[i].itemData;
       if (number == 2 || number == 5) {
         w.ClickListEntry(i, true);
         w.lstCategory_MouseUp();
@@ -95,10 +96,10 @@ TEST_F(SyncServiceTest, FullRunGivesMatchedRecordsTheirServiceIds) {
   const std::vector<DatRecord> before = ReadRecords(DatPath());
   Sync("an+na", "p&ss word+#%");
   FrmBrindle& w = Window();
-  ASSERT_EQ(w.lblDAT_Status.text(), "Process finished...");
-  EXPECT_EQ(w.lblAuth_Status.text(), "Authentication OK...");
-  EXPECT_EQ(w.lblUP_Status.text(), "Data sent!");
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Data received!");
+  ASSERT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
+  EXPECT_EQ(w.control(names::lblAuth_Status).text(), "Authentication OK...");
+  EXPECT_EQ(w.control(names::lblUP_Status).text(), "Data sent!");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "Data received!");
   EXPECT_TRUE(messageBox.shown().empty());
 
   // Exported were 201, 202 and 205 (204 has status 129, 203 is Unfiled).
@@ -128,7 +129,7 @@ TEST_F(SyncServiceTest, FullRunGivesMatchedRecordsTheirServiceIds) {
 
   // A second sync of the same records updates them: no duplicates, the same ids.
   SyncAgain();
-  EXPECT_EQ(w.lblDAT_Status.text(), "Process finished...");
+  EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
   EXPECT_EQ(service_->Get("/_dev/count"), "3\n");
   const std::vector<DatRecord> again = ReadRecords(DatPath());
   for (std::size_t i = 0; i < again.size(); ++i) EXPECT_EQ(again[i].custom9, after[i].custom9);

@@ -20,18 +20,18 @@ TEST_F(TransferEventsTest, FtpProgressGoesToTheLineOfTheMode) {
   w.syncRun().SetFtpMode(FtpMode::Up);
   for (const auto& [state, text] : up) {
     itc.Raise(state);
-    EXPECT_EQ(w.lblUP_Status.text(), text) << state;
+    EXPECT_EQ(w.control(names::lblUP_Status).text(), text) << state;
   }
-  EXPECT_EQ(w.lblDOWN_Status.text(), "");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "");
 
   w.syncRun().SetFtpMode(FtpMode::Down);
   itc.Raise(2);
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Connecting To Host!");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "Connecting To Host!");
   itc.Raise(7);
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Downloading Data... Wait a moment!");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "Downloading Data... Wait a moment!");
   itc.Raise(10);
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Data received!");
-  EXPECT_EQ(w.lblUP_Status.text(), "Data sent!");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "Data received!");
+  EXPECT_EQ(w.control(names::lblUP_Status).text(), "Data sent!");
 }
 
 TEST_F(TransferEventsTest, FtpEventsWithoutAModeChangeNothing) {
@@ -39,17 +39,17 @@ TEST_F(TransferEventsTest, FtpEventsWithoutAModeChangeNothing) {
   itc.QueueScript(FtpFailure(550, "x"));
   itc.ExecuteCommand("GET \"a\" \"b\"");
   for (int state : {1, 4, 10, 11}) itc.Raise(state);
-  EXPECT_EQ(w.lblUP_Status.text(), "");
-  EXPECT_EQ(w.lblDOWN_Status.text(), "");
+  EXPECT_EQ(w.control(names::lblUP_Status).text(), "");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "");
   EXPECT_TRUE(messageBox.shown().empty());
 }
 
 TEST_F(TransferEventsTest, FtpErrorsAreShownInACriticalBox) {
   FrmBrindle& w = Window();
-  w.SetOff();
-  w.btnExt_export.SetEnabled(false);
+  WindowSeam::SetOff(w);
+  WindowSeam::Edit(w, names::btnExt_export).SetEnabled(false);
   w.syncRun().SetFtpMode(FtpMode::Down);
-  w.lblDOWN_Status.SetText("Downloading Data... Wait a moment!");
+  WindowSeam::Edit(w, names::lblDOWN_Status).SetText("Downloading Data... Wait a moment!");
   itc.QueueScript(FtpFailure(550, "No such file or directory."));
   itc.ExecuteCommand("GET \"a\" \"b\"");
   itc.Raise(11);
@@ -58,9 +58,9 @@ TEST_F(TransferEventsTest, FtpErrorsAreShownInACriticalBox) {
   EXPECT_EQ(messageBox.shown()[0].title, "Error");
   EXPECT_EQ(messageBox.shown()[0].buttons, platform::MsgButtons::OK);
   EXPECT_EQ(messageBox.shown()[0].icon, platform::MsgIcon::Critical);
-  EXPECT_EQ(w.lblDOWN_Status.text(), "Downloading Data... Wait a moment!");
-  EXPECT_TRUE(w.txtFile.enabled());  // SetOn ran
-  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "Downloading Data... Wait a moment!");
+  EXPECT_TRUE(w.control(names::txtFile).enabled());  // SetOn ran
+  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
 }
 
 TEST_F(TransferEventsTest, LostConnectionSaysNotConnected) {
@@ -69,7 +69,7 @@ TEST_F(TransferEventsTest, LostConnectionSaysNotConnected) {
   itc.QueueScript(FtpFailure(platform::kErrorCannotConnect, "Connection refused"));
   itc.ExecuteCommand("PUT \"a\" \"b\"");
   itc.Raise(11);
-  EXPECT_EQ(w.lblUP_Status.text(), "Not Connected");
+  EXPECT_EQ(w.control(names::lblUP_Status).text(), "Not Connected");
   EXPECT_EQ(itc.cancelCount(), 1);
   ASSERT_EQ(messageBox.shown().size(), 1u);
   EXPECT_EQ(messageBox.shown()[0].text.rfind("12030 ", 0), 0u);
@@ -78,13 +78,13 @@ TEST_F(TransferEventsTest, LostConnectionSaysNotConnected) {
 TEST_F(TransferEventsTest, ErrorEightySevenIsSilent) {
   FrmBrindle& w = Window();
   w.syncRun().SetFtpMode(FtpMode::Up);
-  w.SetOff();
+  WindowSeam::SetOff(w);
   itc.QueueScript(FtpFailure(87, "The parameter is incorrect."));
   itc.ExecuteCommand("PUT \"a\" \"b\"");
   itc.Raise(11);
   EXPECT_TRUE(messageBox.shown().empty());
-  EXPECT_EQ(w.lblUP_Status.text(), "");
-  EXPECT_FALSE(w.txtFile.enabled());
+  EXPECT_EQ(w.control(names::lblUP_Status).text(), "");
+  EXPECT_FALSE(w.control(names::txtFile).enabled());
 }
 
 TEST_F(TransferEventsTest, HttpReplyIsTheFirst512BytesAtResponseComplete) {
@@ -115,7 +115,7 @@ TEST_F(TransferEventsTest, ExitCleanUpAfterAFinishedRunLeavesOnlyWhatItShould) {
   ScriptSuccess("101,1\n\n102,2\n\n", 0);
   FrmBrindle& w = Window();
   w.btnExt_export_Click();
-  ASSERT_EQ(w.lblDAT_Status.text(), "Process finished...");
+  ASSERT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
   EXPECT_TRUE(std::filesystem::exists(Tmp("address.bkp")));
   const int cancels = itc.cancelCount();
   w.CloseMain();

@@ -11,31 +11,34 @@ class ExportRunTest : public WindowTest {
     WriteConf("");
     std::filesystem::create_directory(Prog("tmp"));
     FrmBrindle& w = Window();
-    w.sendFileStep = [this] { HandedOver(); };
-    w.TypeText(w.txtAuth_login, "u");
-    w.TypeText(w.txtAuth_pass, "p");
+    w.SetHandOver([this](const ExportedFile& file) { HandedOver(file); });
+    w.Type(names::txtAuth_login, "u");
+    w.Type(names::txtAuth_pass, "p");
   }
   void LoadSample(const DatBuilder& builder = Sample()) {
-    Window().txtFile.SetText(WriteAddressFile(builder));
-    Window().FileLoad();
+    Window().Type(names::txtFile, WriteAddressFile(builder));
+    Window().btnLoad_Click();
   }
   void Select(int index) {
     Window().ClickListEntry(index, true);
     Window().lstCategory_MouseUp();
   }
   // What the sync run would find when it takes over.
-  void HandedOver() {
+  void HandedOver(const ExportedFile& file) {
     FrmBrindle& w = Window();
     ++handOvers;
-    EXPECT_FALSE(w.btnExt_export.enabled());
-    EXPECT_EQ(w.btnExt_export.text(), "Processing, wait the end!");
-    EXPECT_FALSE(w.txtFile.enabled());
-    EXPECT_FALSE(w.lstCategory.enabled());
-    EXPECT_EQ(w.strDat_path, (dir / "address.dat").string());
-    EXPECT_EQ(w.varCsv_path, Tmp(w.varCsv_name));
-    csvAtHandOver = ReadFileBytes(Tmp(w.varCsv_name));
+    handed = file;
+    EXPECT_FALSE(w.control(names::btnExt_export).enabled());
+    EXPECT_EQ(w.control(names::btnExt_export).text(), "Processing, wait the end!");
+    EXPECT_FALSE(w.control(names::txtFile).enabled());
+    EXPECT_FALSE(w.categoryList().enabled());
+    EXPECT_EQ(w.datPath(), (dir / "address.dat").string());
+    EXPECT_EQ(file.datPath, w.datPath());
+    EXPECT_EQ(file.csvPath, Tmp(file.csvName));
+    csvAtHandOver = ReadFileBytes(Tmp(file.csvName));
   }
   int handOvers = 0;
+  ExportedFile handed;
   std::string csvAtHandOver;
 };
 
@@ -46,9 +49,9 @@ TEST_F(ExportRunTest, WritesTheChosenCategoriesAndHandsOver) {
   FrmBrindle& w = Window();
   w.btnExt_export_Click();
   ASSERT_EQ(handOvers, 1);
-  EXPECT_EQ(w.varCsv_name, "5_csv.tmp");
-  EXPECT_EQ(w.intReg_count, 2);
-  EXPECT_EQ(w.lblCSV_Status.text(), "Wrote 2 register(s)!");
+  EXPECT_EQ(handed.csvName, "5_csv.tmp");
+  EXPECT_EQ(handed.lines, 2);
+  EXPECT_EQ(w.control(names::lblCSV_Status).text(), "Wrote 2 register(s)!");
   EXPECT_EQ(std::count(csvAtHandOver.begin(), csvAtHandOver.end(), '\n'), 2);
   EXPECT_EQ(csvAtHandOver.rfind("\"102\",", 0), 0u);  // file order: 102 before 103
   EXPECT_NE(csvAtHandOver.find("\"103\","), std::string::npos);
@@ -57,28 +60,28 @@ TEST_F(ExportRunTest, WritesTheChosenCategoriesAndHandsOver) {
 TEST_F(ExportRunTest, FallsBackToTheSavedCategoriesAndIgnoresThoseBeyondTheTable) {
   LoadSample();
   FrmBrindle& w = Window();
-  w.varSaved_cat = {"7", "", "2", "5", "9", "0", "0"};  // seven entries, five slots
+  WindowSeam::Saved(w) = {"7", "", "2", "5", "9", "0", "0"};  // seven entries, five slots
   w.btnExt_export_Click();
   ASSERT_EQ(handOvers, 1);
-  EXPECT_EQ(w.varSel_cat, (SelCat{"7", "", "2", "5", "9"}));
-  EXPECT_EQ(w.intReg_count, 3);
-  EXPECT_EQ(w.lstCategory.selectedCount(), 0);
+  EXPECT_EQ(w.selectedCategories(), (SelCat{"7", "", "2", "5", "9"}));
+  EXPECT_EQ(handed.lines, 3);
+  EXPECT_EQ(w.categoryList().selectedCount(), 0);
 }
 
 TEST_F(ExportRunTest, NothingChosenAndNothingSavedAsksForACategory) {
   LoadSample();
   FrmBrindle& w = Window();
-  w.FullLayoutAtStart();
-  w.ShowMain();
-  w.lblCSV_Status.SetText("old");
+  WindowSeam::FullLayoutAtStart(w);
+  WindowSeam::ShowMain(w);
+  WindowSeam::Edit(w, names::lblCSV_Status).SetText("old");
   w.btnExt_export_Click();
   ASSERT_EQ(messageBox.shown().size(), 1u);
   EXPECT_EQ(messageBox.shown()[0].text, "You have to select at list one Category!");
   EXPECT_EQ(messageBox.shown()[0].title, "Select some categories from the list");
   EXPECT_EQ(w.focus(), "lstCategory");
-  EXPECT_EQ(w.lblCSV_Status.text(), "");
+  EXPECT_EQ(w.control(names::lblCSV_Status).text(), "");
   EXPECT_EQ(handOvers, 0);
-  EXPECT_EQ(w.btnExt_export.text(), "SYNC");
+  EXPECT_EQ(w.control(names::btnExt_export).text(), "SYNC");
 }
 
 TEST_F(ExportRunTest, AnEmptyPathAsksForOne) {
@@ -94,14 +97,15 @@ TEST_F(ExportRunTest, ZeroLinesLeaveAnEmptyFileAndGiveTheWindowBack) {
   LoadSample();
   Select(3);  // Quick List has no records
   FrmBrindle& w = Window();
-  w.intReg_count = 9;
+  WindowSeam::RegCount(w) = 9;
   w.btnExt_export_Click();
   EXPECT_EQ(handOvers, 0);
-  EXPECT_EQ(w.lblCSV_Status.text(), "0 register(s) were written and could not be sent!");
-  EXPECT_TRUE(w.btnExt_export.enabled());
-  EXPECT_EQ(w.btnExt_export.text(), "SYNC");
-  EXPECT_TRUE(w.lstCategory.enabled());
-  EXPECT_EQ(w.intReg_count, 9);
+  EXPECT_EQ(w.control(names::lblCSV_Status).text(),
+            "0 register(s) were written and could not be sent!");
+  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
+  EXPECT_EQ(w.control(names::btnExt_export).text(), "SYNC");
+  EXPECT_TRUE(w.categoryList().enabled());
+  EXPECT_EQ(WindowSeam::RegCount(w), 9);
   EXPECT_EQ(ReadFileBytes(Tmp("5_csv.tmp")), "");
 }
 
@@ -109,12 +113,13 @@ TEST_F(ExportRunTest, AMissingAddressFileSaysTheDatFileFailedAndKeepsSyncDisable
   LoadSample();
   Select(0);
   FrmBrindle& w = Window();
-  w.txtFile.SetText((dir / "gone.dat").string());
+  w.Type(names::txtFile, (dir / "gone.dat").string());
   w.btnExt_export_Click();
-  EXPECT_EQ(w.lblCSV_Status.text(), "Error... There is some problem with the DAT file!");
-  EXPECT_EQ(w.btnExt_export.text(), "SYNC");
-  EXPECT_FALSE(w.btnExt_export.enabled());
-  EXPECT_TRUE(w.txtFile.enabled());
+  EXPECT_EQ(w.control(names::lblCSV_Status).text(),
+            "Error... There is some problem with the DAT file!");
+  EXPECT_EQ(w.control(names::btnExt_export).text(), "SYNC");
+  EXPECT_FALSE(w.control(names::btnExt_export).enabled());
+  EXPECT_TRUE(w.control(names::txtFile).enabled());
   EXPECT_EQ(handOvers, 0);
   EXPECT_FALSE(std::filesystem::exists(Tmp("5_csv.tmp")));
 }
@@ -126,9 +131,10 @@ TEST_F(ExportRunTest, AnExportFileThatCannotBeWrittenSaysTheOutputFileFailed) {
   WriteFileBytes(Prog("tmp"), "");  // a file where the folder should be
   FrmBrindle& w = Window();
   w.btnExt_export_Click();
-  EXPECT_EQ(w.lblCSV_Status.text(), "Error... There is some problem with the output file!");
-  EXPECT_FALSE(w.btnExt_export.enabled());
-  EXPECT_TRUE(w.lstCategory.enabled());
+  EXPECT_EQ(w.control(names::lblCSV_Status).text(),
+            "Error... There is some problem with the output file!");
+  EXPECT_FALSE(w.control(names::btnExt_export).enabled());
+  EXPECT_TRUE(w.categoryList().enabled());
   EXPECT_EQ(handOvers, 0);
 }
 
@@ -140,7 +146,8 @@ TEST_F(ExportRunTest, AFileAnotherRunIsReplacingSaysTheDatFileFailedAndWritesNot
     const platform::FileLock held(dir / "address.dat");
     w.btnExt_export_Click();
   }
-  EXPECT_EQ(w.lblCSV_Status.text(), "Error... There is some problem with the DAT file!");
+  EXPECT_EQ(w.control(names::lblCSV_Status).text(),
+            "Error... There is some problem with the DAT file!");
   EXPECT_EQ(handOvers, 0);
   EXPECT_FALSE(std::filesystem::exists(Tmp("5_csv.tmp")));
 }
@@ -150,7 +157,7 @@ TEST_F(ExportRunTest, TheRunHoldsTheFileUntilItEndsAndItsExportIsOwnerOnly) {
   Select(0);
   FrmBrindle& w = Window();
   bool heldDuringRun = false;
-  w.sendFileStep = [&] {
+  w.SetHandOver([&](const ExportedFile&) {
     heldDuringRun = true;
     try {
       platform::FileLock second(dir / "address.dat");
@@ -159,7 +166,7 @@ TEST_F(ExportRunTest, TheRunHoldsTheFileUntilItEndsAndItsExportIsOwnerOnly) {
     }
     EXPECT_EQ(std::filesystem::status(Tmp("5_csv.tmp")).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-  };
+  });
   w.btnExt_export_Click();
   EXPECT_TRUE(heldDuringRun);
   EXPECT_NO_THROW(platform::FileLock after(dir / "address.dat"));  // released at the end
@@ -169,11 +176,17 @@ TEST_F(ExportRunTest, AFailureTheSyncRunLeavesUnhandledSaysTheOutputFileFailed) 
   LoadSample();
   Select(0);
   FrmBrindle& w = Window();
-  w.sendFileStep = [] { throw std::runtime_error("reply is not a number"); };
+  int linesHandedOver = 0;
+  w.SetHandOver([&](const ExportedFile& file) {
+    linesHandedOver = file.lines;
+    throw std::runtime_error("reply is not a number");
+  });
   w.btnExt_export_Click();
-  EXPECT_EQ(w.lblCSV_Status.text(), "Error... There is some problem with the output file!");
-  EXPECT_EQ(w.intReg_count, 1);  // stored before the hand-over
-  EXPECT_TRUE(w.txtFile.enabled());
+  EXPECT_EQ(w.control(names::lblCSV_Status).text(),
+            "Error... There is some problem with the output file!");
+  EXPECT_EQ(linesHandedOver, 1);  // counted before the hand-over
+  EXPECT_EQ(WindowSeam::RegCount(w), 1);
+  EXPECT_TRUE(w.control(names::txtFile).enabled());
 }
 
 TEST_F(ExportRunTest, StopsAtTheEndOfRecordsEvenWhenTheHeaderPromisesMore) {
@@ -183,15 +196,16 @@ TEST_F(ExportRunTest, StopsAtTheEndOfRecordsEvenWhenTheHeaderPromisesMore) {
   Select(4);  // Unfiled would match the end marker read as a record
   Window().btnExt_export_Click();
   ASSERT_EQ(handOvers, 1);
-  EXPECT_EQ(Window().intReg_count, 1);
-  EXPECT_EQ(Window().varCsv_name, "9_csv.tmp");
+  EXPECT_EQ(handed.lines, 1);
+  EXPECT_EQ(handed.csvName, "9_csv.tmp");
 }
 
 TEST_F(ExportRunTest, ANonNumberSavedEntryInTheFallbackSaysTheOutputFileFailed) {
   LoadSample();
-  Window().varSaved_cat = {"abc"};
+  WindowSeam::Saved(Window()) = {"abc"};
   Window().btnExt_export_Click();
-  EXPECT_EQ(Window().lblCSV_Status.text(), "Error... There is some problem with the output file!");
+  EXPECT_EQ(Window().control(names::lblCSV_Status).text(),
+            "Error... There is some problem with the output file!");
 }
 
 }  // namespace

@@ -15,9 +15,9 @@ class FileLoadTest : public WindowTest {
  protected:
   void Load(const std::string& path, const std::string& saved = "") {
     FrmBrindle& w = Window();
-    w.varSaved_cat = SplitSavedCategoriesForTest(saved);
-    w.txtFile.SetText(path);
-    w.FileLoad();
+    WindowSeam::Saved(w) = SplitSavedCategoriesForTest(saved);
+    w.Type(names::txtFile, path);
+    w.btnLoad_Click();
   }
   static std::vector<std::string> SplitSavedCategoriesForTest(const std::string& saved) {
     std::vector<std::string> parts;
@@ -28,13 +28,13 @@ class FileLoadTest : public WindowTest {
   }
   std::vector<std::string> Items() {
     std::vector<std::string> items;
-    for (const ListEntry& e : Window().lstCategory.entries()) items.push_back(e.text);
+    for (const ListEntry& e : Window().categoryList().entries()) items.push_back(e.text);
     return items;
   }
   std::vector<int> Selected() {
     std::vector<int> selected;
-    for (int i = 0; i < Window().lstCategory.size(); ++i) {
-      if (Window().lstCategory.entries()[static_cast<std::size_t>(i)].selected)
+    for (int i = 0; i < Window().categoryList().size(); ++i) {
+      if (Window().categoryList().entries()[static_cast<std::size_t>(i)].selected)
         selected.push_back(i);
     }
     return selected;
@@ -44,7 +44,8 @@ class FileLoadTest : public WindowTest {
     ASSERT_FALSE(messageBox.shown().empty());
     EXPECT_EQ(messageBox.shown().back().text, "Palm Desktop address.dat file Problem!");
     EXPECT_EQ(messageBox.shown().back().title, "File Path Error");
-    for (const Control* c : {&w.txtFile, &w.btnFile, &w.btnExit, &w.btnConfig}) {
+    for (const Control* c : {&w.control(names::txtFile), &w.control(names::btnFile),
+                             &w.control(names::btnExit), &w.control(names::btnConfig)}) {
       EXPECT_TRUE(c->enabled()) << c->name();
     }
     for (const char* name : {"btnLoad", "lstCategory", "btnExt_markall", "txtAuth_login",
@@ -60,22 +61,22 @@ TEST_F(FileLoadTest, FillsTheListAndCountsAndPreselectsSavedCategories) {
   const std::string path = WriteAddressFile();
   const std::string original = ReadFileBytes(path);
   FrmBrindle& w = Window();
-  w.TypeText(w.txtAuth_login, "u");
-  w.TypeText(w.txtAuth_pass, "p");
+  w.Type(names::txtAuth_login, "u");
+  w.Type(names::txtAuth_pass, "p");
   Load(path, "7 5 0 42");
   EXPECT_EQ(Items(),
             (std::vector<std::string>{"Business", "Family", "Friends", "Quick List", "Unfiled"}));
-  EXPECT_EQ(w.lstCategory.entries()[2].itemData, 7);
-  EXPECT_EQ(w.lstCategory.entries()[4].itemData, 0);
+  EXPECT_EQ(w.categoryList().entries()[2].itemData, 7);
+  EXPECT_EQ(w.categoryList().entries()[4].itemData, 0);
   EXPECT_EQ(Selected(), (std::vector<int>{1, 2, 4}));
-  EXPECT_EQ(w.varSel_cat, (SelCat{"", "5", "7", "", "0"}));
-  EXPECT_EQ(w.lblNum_cat.text(), "5");
-  EXPECT_EQ(w.lblNum_reg.text(), "5");
-  EXPECT_EQ(w.lblExt_num_selected.text(), "1");  // set to 1 per match, not counted
-  EXPECT_TRUE(w.btnExt_export.enabled());
-  EXPECT_FALSE(w.lblStatus_File.visible());
-  EXPECT_TRUE(w.lstCategory.enabled());
-  EXPECT_EQ(w.strDat_path, path);
+  EXPECT_EQ(w.selectedCategories(), (SelCat{"", "5", "7", "", "0"}));
+  EXPECT_EQ(w.control(names::lblNum_cat).text(), "5");
+  EXPECT_EQ(w.control(names::lblNum_reg).text(), "5");
+  EXPECT_EQ(w.control(names::lblExt_num_selected).text(), "1");  // set to 1 per match, not counted
+  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
+  EXPECT_FALSE(w.control(names::lblStatus_File).visible());
+  EXPECT_TRUE(w.categoryList().enabled());
+  EXPECT_EQ(w.datPath(), path);
   // The file read is kept as a backup copy; the user's path holds the identical copy.
   EXPECT_EQ(ReadFileBytes(Tmp("address.bkp")), original);
   EXPECT_EQ(ReadFileBytes(path), original);
@@ -92,18 +93,18 @@ TEST_F(FileLoadTest, PaintsTheEmptyListAndTheReadingNoteBeforeReading) {
 TEST_F(FileLoadTest, AFileWithoutCategoriesNeverPreselectsUnfiled) {
   Load(WriteAddressFile(DatBuilder().Record(RecordPlan(1, 0)).EndMarker()), "0");
   EXPECT_EQ(Items(), (std::vector<std::string>{"Unfiled"}));
-  EXPECT_EQ(Window().lblNum_cat.text(), "1");
+  EXPECT_EQ(Window().control(names::lblNum_cat).text(), "1");
   EXPECT_TRUE(Selected().empty());
-  EXPECT_EQ(Window().varSel_cat, (SelCat{""}));
+  EXPECT_EQ(Window().selectedCategories(), (SelCat{""}));
 }
 
 TEST_F(FileLoadTest, OnlyUnfiledSavedSelectsItWithoutTouchingTheCount) {
   FrmBrindle& w = Window();
-  w.lblExt_num_selected.SetText("3");
+  WindowSeam::Edit(w, names::lblExt_num_selected).SetText("3");
   Load(WriteAddressFile(), "0");
   EXPECT_EQ(Selected(), (std::vector<int>{4}));
-  EXPECT_EQ(w.varSel_cat.back(), "0");
-  EXPECT_EQ(w.lblExt_num_selected.text(), "3");
+  EXPECT_EQ(w.selectedCategories().back(), "0");
+  EXPECT_EQ(w.control(names::lblExt_num_selected).text(), "3");
 }
 
 TEST_F(FileLoadTest, EmptyPathOnlyAsks) {
@@ -113,7 +114,7 @@ TEST_F(FileLoadTest, EmptyPathOnlyAsks) {
   EXPECT_EQ(messageBox.shown()[0].text, "You have to select a valid PATH!");
   EXPECT_EQ(messageBox.shown()[0].title, "Select a valid Path");
   EXPECT_TRUE(windowing.calls().empty());
-  EXPECT_EQ(w.strDat_path, "");
+  EXPECT_EQ(w.datPath(), "");
   EXPECT_TRUE(files.calls().empty());
 }
 
@@ -121,7 +122,8 @@ TEST_F(FileLoadTest, BlanksOrAMissingFileEndInTheFailureEnding) {
   for (const std::string& path : {std::string("   "), (dir / "missing.dat").string()}) {
     Load(path);
     ExpectFailureEnding();
-    EXPECT_FALSE(Window().lblStatus_File.visible()) << "the copy failed before the read";
+    EXPECT_FALSE(Window().control(names::lblStatus_File).visible())
+        << "the copy failed before the read";
   }
 }
 
@@ -131,7 +133,7 @@ TEST_F(FileLoadTest, ADamagedFileLeavesItUntouchedAndRemovesTheCopy) {
   WriteFileBytes(path, Truncated(bytes, Sample().HeaderSize() - 3));
   Load(path);
   ExpectFailureEnding();
-  EXPECT_TRUE(Window().lblStatus_File.visible());
+  EXPECT_TRUE(Window().control(names::lblStatus_File).visible());
   EXPECT_EQ(ReadFileBytes(path), Truncated(bytes, Sample().HeaderSize() - 3));
   EXPECT_FALSE(std::filesystem::exists(Prog("address.dat.new")));
   EXPECT_FALSE(std::filesystem::exists(Tmp("address.bkp")));
@@ -150,10 +152,10 @@ TEST_F(FileLoadTest, ASecondLoadReplacesTheBackupWithTheFileThenAtThePath) {
   DatBuilder changed = Sample();
   changed.Category(11, "New");
   WriteFileBytes(path, changed.Bytes());
-  Window().FileLoad();
+  Window().btnLoad_Click();
   EXPECT_EQ(ReadFileBytes(Tmp("address.bkp")), changed.Bytes());
   EXPECT_EQ(ReadFileBytes(path), changed.Bytes());
-  EXPECT_EQ(Window().lblNum_cat.text(), "6");
+  EXPECT_EQ(Window().control(names::lblNum_cat).text(), "6");
 }
 
 TEST_F(FileLoadTest, ACrossDeviceSwapCopiesBesideTheFileAndRenamesThere) {
@@ -182,7 +184,7 @@ TEST_F(FileLoadTest, ThroughALinkTheSwapReplacesTheTargetAndKeepsTheLink) {
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "address.dat"));
   EXPECT_EQ(ReadFileBytes(real), Sample().Bytes());
   EXPECT_EQ(ReadFileBytes(Tmp("address.bkp")), Sample().Bytes());
-  EXPECT_EQ(Window().lblNum_cat.text(), "5");
+  EXPECT_EQ(Window().control(names::lblNum_cat).text(), "5");
 }
 
 TEST_F(FileLoadTest, AFileInUseReadOnlyOrHardLinkedIsRefusedAndLeftAlone) {
@@ -215,7 +217,7 @@ TEST_F(FileLoadTest, AFailedSwapLeavesTheUsersFileInPlaceAndTheBackupACopy) {
   EXPECT_EQ(ReadFileBytes(path), Sample().Bytes());
   EXPECT_EQ(ReadFileBytes(Tmp("address.bkp")), Sample().Bytes());
   EXPECT_TRUE(std::filesystem::exists(Prog("address.dat.new")));
-  EXPECT_TRUE(Window().lstCategory.enabled());  // the load itself succeeded
+  EXPECT_TRUE(Window().categoryList().enabled());  // the load itself succeeded
   Window().CloseMain();
   EXPECT_EQ(ReadFileBytes(path), Sample().Bytes());
 }
@@ -223,30 +225,30 @@ TEST_F(FileLoadTest, AFailedSwapLeavesTheUsersFileInPlaceAndTheBackupACopy) {
 TEST_F(FileLoadTest, BrowseFillsThePathStoresItAndFocusesLoad) {
   WriteConf("");
   FrmBrindle& w = Window();
-  w.FullLayoutAtStart();
-  w.ShowMain();
-  w.txtFile.SetText("/start/here");
+  WindowSeam::FullLayoutAtStart(w);
+  WindowSeam::ShowMain(w);
+  w.Type(names::txtFile, "/start/here");
   fileDialog.QueueResult("/chosen/addr\xC3\xA9.dat");
   w.btnFile_Click();
   ASSERT_EQ(fileDialog.calls().size(), 1u);
   EXPECT_EQ(fileDialog.calls()[0].initialDir, "/start/here");
   EXPECT_EQ(fileDialog.calls()[0].filter, "*.dat | *.dat");
-  EXPECT_EQ(w.txtFile.text(), "/chosen/addr\xE9.dat");  // held as Windows-1252
-  EXPECT_TRUE(w.btnLoad.enabled());
+  EXPECT_EQ(w.control(names::txtFile).text(), "/chosen/addr\xE9.dat");  // held as Windows-1252
+  EXPECT_TRUE(w.control(names::btnLoad).enabled());
   EXPECT_EQ(w.focus(), "btnLoad");
   EXPECT_EQ(Conf(), "/chosen/addr\xE9.dat\r\n\r\n\r\n\r\n");
-  EXPECT_TRUE(w.lstCategory.entries().empty());  // nothing loaded yet
+  EXPECT_TRUE(w.categoryList().entries().empty());  // nothing loaded yet
 }
 
 TEST_F(FileLoadTest, CancellingBrowseEmptiesThePath) {
   FrmBrindle& w = Window();
-  w.FullLayoutAtStart();
-  w.ShowMain();
-  w.TypeText(w.txtFile, "/old.dat");
-  EXPECT_TRUE(w.btnLoad.enabled());
+  WindowSeam::FullLayoutAtStart(w);
+  WindowSeam::ShowMain(w);
+  w.Type(names::txtFile, "/old.dat");
+  EXPECT_TRUE(w.control(names::btnLoad).enabled());
   w.btnFile_Click();
-  EXPECT_EQ(w.txtFile.text(), "");
-  EXPECT_FALSE(w.btnLoad.enabled());
+  EXPECT_EQ(w.control(names::txtFile).text(), "");
+  EXPECT_FALSE(w.control(names::btnLoad).enabled());
   EXPECT_EQ(w.focus(), "txtFile");
 }
 

@@ -9,10 +9,10 @@ class SelectionTest : public WindowTest {
   void SetUp() override {
     WriteConf("");
     FrmBrindle& w = Window();
-    w.TypeText(w.txtAuth_login, "u");
-    w.TypeText(w.txtAuth_pass, "p");
-    w.txtFile.SetText(WriteAddressFile());
-    w.FileLoad();
+    w.Type(names::txtAuth_login, "u");
+    w.Type(names::txtAuth_pass, "p");
+    w.Type(names::txtFile, WriteAddressFile());
+    w.btnLoad_Click();
   }
   std::string StoredCategory() { return FirstFourValues(Conf()).at(1); }
   static std::vector<std::string> FirstFourValues(const std::string& conf) {
@@ -31,18 +31,18 @@ class SelectionTest : public WindowTest {
 
 TEST_F(SelectionTest, SelectingAndUnselectingKeepsTableCountButtonAndStoredValue) {
   FrmBrindle& w = Window();
-  EXPECT_FALSE(w.btnExt_export.enabled());
+  EXPECT_FALSE(w.control(names::btnExt_export).enabled());
   Click(1, true);
   Click(4, true);
-  EXPECT_EQ(w.varSel_cat, (SelCat{"", "5", "", "", "0"}));
-  EXPECT_EQ(w.lblExt_num_selected.text(), "2");
-  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_EQ(w.selectedCategories(), (SelCat{"", "5", "", "", "0"}));
+  EXPECT_EQ(w.control(names::lblExt_num_selected).text(), "2");
+  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
   EXPECT_EQ(StoredCategory(), "5 0");
   Click(1, false);
   Click(4, false);
-  EXPECT_EQ(w.varSel_cat, (SelCat{"", "", "", "", ""}));
-  EXPECT_EQ(w.lblExt_num_selected.text(), "0");
-  EXPECT_FALSE(w.btnExt_export.enabled());
+  EXPECT_EQ(w.selectedCategories(), (SelCat{"", "", "", "", ""}));
+  EXPECT_EQ(w.control(names::lblExt_num_selected).text(), "0");
+  EXPECT_FALSE(w.control(names::btnExt_export).enabled());
   EXPECT_EQ(StoredCategory(), "");
 }
 
@@ -50,45 +50,45 @@ TEST_F(SelectionTest, AKeyThatOnlyMovesToAnUnselectedEntryBlanksNothingButStores
   FrmBrindle& w = Window();
   Click(0, true);
   std::filesystem::remove(Prog("Brindle.conf"));
-  w.lstCategory.SetSelected(3, false);  // the caret moves onto an unselected entry
+  w.ClickListEntry(3, false);  // the caret moves onto an unselected entry
   w.lstCategory_KeyUp();
-  EXPECT_EQ(w.varSel_cat, (SelCat{"2", "", "", "", ""}));
+  EXPECT_EQ(w.selectedCategories(), (SelCat{"2", "", "", "", ""}));
   EXPECT_EQ(StoredCategory(), "2");
 }
 
 TEST_F(SelectionTest, UnselectingBlanksEverySlotWithThatNumber) {
   FrmBrindle& w = Window();
-  w.varSel_cat = {"5", "5", "x", "", "05"};
-  w.lstCategory.SetSelected(1, false);
+  WindowSeam::Chosen(w) = {"5", "5", "x", "", "05"};
+  w.ClickListEntry(1, false);
   w.lstCategory_MouseUp();
-  EXPECT_EQ(w.varSel_cat, (SelCat{"", "", "x", "", ""}));
+  EXPECT_EQ(w.selectedCategories(), (SelCat{"", "", "x", "", ""}));
 }
 
 TEST_F(SelectionTest, SelectingWithoutLoginDoesNotEnableSync) {
   FrmBrindle& w = Window();
-  w.TypeText(w.txtAuth_pass, "");
+  w.Type(names::txtAuth_pass, "");
   Click(2, true);
-  EXPECT_FALSE(w.btnExt_export.enabled());
-  EXPECT_EQ(w.varSel_cat[2], "7");
+  EXPECT_FALSE(w.control(names::btnExt_export).enabled());
+  EXPECT_EQ(w.selectedCategories()[2], "7");
 }
 
 TEST_F(SelectionTest, MarkAllMarksEveryEntryThenUnmarksThemAll) {
   FrmBrindle& w = Window();
-  const bool syncBefore = w.btnExt_export.enabled();
+  const bool syncBefore = w.control(names::btnExt_export).enabled();
   w.btnExt_markall_Click();
-  EXPECT_EQ(w.lstCategory.selectedCount(), 5);
-  EXPECT_EQ(w.varSel_cat, (SelCat{"2", "5", "7", "9", "0"}));
-  EXPECT_EQ(w.lblExt_num_selected.text(), "5");
+  EXPECT_EQ(w.categoryList().selectedCount(), 5);
+  EXPECT_EQ(w.selectedCategories(), (SelCat{"2", "5", "7", "9", "0"}));
+  EXPECT_EQ(w.control(names::lblExt_num_selected).text(), "5");
   EXPECT_EQ(StoredCategory(), "2 5 7 9 0");
-  EXPECT_EQ(w.varMark_all, 1);
-  EXPECT_EQ(w.btnExt_export.enabled(), syncBefore);
+  EXPECT_EQ(WindowSeam::MarkAll(w), 1);
+  EXPECT_EQ(w.control(names::btnExt_export).enabled(), syncBefore);
   w.btnExt_markall_Click();
-  EXPECT_EQ(w.lstCategory.selectedCount(), 0);
-  EXPECT_EQ(w.varSel_cat, (SelCat{"", "", "", "", ""}));
-  EXPECT_EQ(w.lblExt_num_selected.text(), "0");
+  EXPECT_EQ(w.categoryList().selectedCount(), 0);
+  EXPECT_EQ(w.selectedCategories(), (SelCat{"", "", "", "", ""}));
+  EXPECT_EQ(w.control(names::lblExt_num_selected).text(), "0");
   EXPECT_EQ(StoredCategory(), "");
-  EXPECT_EQ(w.varMark_all, 0);
-  EXPECT_EQ(w.btnExt_export.enabled(), syncBefore);
+  EXPECT_EQ(WindowSeam::MarkAll(w), 0);
+  EXPECT_EQ(w.control(names::btnExt_export).enabled(), syncBefore);
 }
 
 class NothingLoadedTest : public WindowTest {};
@@ -97,20 +97,20 @@ TEST_F(NothingLoadedTest, MarkAllDoesNothing) {
   WriteConf("a\r\n3\r\nc\r\nd\r\n");
   FrmBrindle& w = Window();
   w.btnExt_markall_Click();
-  EXPECT_EQ(w.varMark_all, 0);
-  EXPECT_TRUE(w.varSel_cat.empty());
+  EXPECT_EQ(WindowSeam::MarkAll(w), 0);
+  EXPECT_TRUE(w.selectedCategories().empty());
   EXPECT_EQ(Conf(), "a\r\n3\r\nc\r\nd\r\n");
 }
 
 TEST_F(NothingLoadedTest, RecalculationWithoutACurrentEntryUpdatesCountAndStoredValueOnly) {
   WriteConf("a\r\n3\r\nc\r\nd\r\n");
   FrmBrindle& w = Window();
-  w.varSel_cat = {"3"};
-  w.lblExt_num_selected.SetText("4");
-  w.Recalculation();
-  EXPECT_EQ(w.lblExt_num_selected.text(), "0");
-  EXPECT_FALSE(w.btnExt_export.enabled());
-  EXPECT_EQ(w.varSel_cat, (SelCat{"3"}));
+  WindowSeam::Chosen(w) = {"3"};
+  WindowSeam::Edit(w, names::lblExt_num_selected).SetText("4");
+  WindowSeam::Recalculation(w);
+  EXPECT_EQ(w.control(names::lblExt_num_selected).text(), "0");
+  EXPECT_FALSE(w.control(names::btnExt_export).enabled());
+  EXPECT_EQ(w.selectedCategories(), (SelCat{"3"}));
   EXPECT_EQ(Conf(), "a\r\n3\r\nc\r\nd\r\n");
 }
 

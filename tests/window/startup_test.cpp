@@ -6,8 +6,8 @@
 namespace brindle::test {
 namespace {
 
-using test::FileOp;
 using platform::MsgAnswer;
+using test::FileOp;
 
 mode_t Permissions(const std::filesystem::path& path) {
   struct stat st {};
@@ -22,10 +22,11 @@ TEST_F(WindowTest, FirstStartCreatesAnEmptyPrivateConfigurationAndTheFullLayout)
   EXPECT_EQ(Permissions(Prog("Brindle.conf")), 0600u);
   EXPECT_TRUE(std::filesystem::is_directory(Prog("tmp")));
   EXPECT_TRUE(messageBox.shown().empty());
-  EXPECT_FALSE(w.btnExt_export.enabled());
-  EXPECT_FALSE(w.btnLoad.enabled());
-  EXPECT_TRUE(w.frFile.visible() && w.frExport.visible() && w.frAuth.visible());
-  EXPECT_FALSE(w.frConfig.visible());
+  EXPECT_FALSE(w.control(names::btnExt_export).enabled());
+  EXPECT_FALSE(w.control(names::btnLoad).enabled());
+  EXPECT_TRUE(w.control(names::frFile).visible() && w.control(names::frExport).visible() &&
+              w.control(names::frAuth).visible());
+  EXPECT_FALSE(w.control(names::frConfig).visible());
   EXPECT_EQ(w.height(), FrmBrindle::kCreatedHeight);
   EXPECT_EQ(itc.settings(), (std::vector<std::string>{"SetHost ftp.rookery.example",
                                                       "SetPassword brindle@rookery.local",
@@ -43,16 +44,17 @@ TEST_F(WindowTest, CompleteConfigurationAnsweredYesGivesTheShortLayout) {
   EXPECT_EQ(messageBox.shown()[0].title, "Pre-configuration...");
   EXPECT_EQ(messageBox.shown()[0].buttons, platform::MsgButtons::YesNo);
   // Commas and blanks inside values survive.
-  EXPECT_EQ(w.txtFile.text(), "/data/a, b/address.dat");
-  EXPECT_EQ(w.txtAuth_pass.text(), "p,w ");
-  EXPECT_EQ(w.varSaved_cat, (std::vector<std::string>{"2", "5", "0"}));
-  EXPECT_TRUE(w.btnLoad.enabled());  // setting the path ran its change handler
-  EXPECT_TRUE(w.btnExt_export.enabled());
+  EXPECT_EQ(w.control(names::txtFile).text(), "/data/a, b/address.dat");
+  EXPECT_EQ(w.control(names::txtAuth_pass).text(), "p,w ");
+  EXPECT_EQ(w.savedCategories(), (std::vector<std::string>{"2", "5", "0"}));
+  EXPECT_TRUE(w.control(names::btnLoad).enabled());  // setting the path ran its change handler
+  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
   EXPECT_EQ(w.height(), 5000);
-  EXPECT_EQ(w.frInformation.top(), 0);
-  EXPECT_EQ(w.frStatus.top(), 1000);
-  EXPECT_TRUE(w.frConfig.visible());
-  EXPECT_FALSE(w.frFile.visible() || w.frExport.visible() || w.frAuth.visible());
+  EXPECT_EQ(w.control(names::frInformation).top(), 0);
+  EXPECT_EQ(w.control(names::frStatus).top(), 1000);
+  EXPECT_TRUE(w.control(names::frConfig).visible());
+  EXPECT_FALSE(w.control(names::frFile).visible() || w.control(names::frExport).visible() ||
+               w.control(names::frAuth).visible());
 }
 
 TEST_F(WindowTest, CompleteConfigurationAnsweredNoKeepsSyncEnabledInTheFullLayout) {
@@ -60,9 +62,10 @@ TEST_F(WindowTest, CompleteConfigurationAnsweredNoKeepsSyncEnabledInTheFullLayou
   FrmBrindle& w = Window();
   w.Form_Load();  // nothing queued: the box answers No
   EXPECT_EQ(messageBox.shown().at(0).answer, MsgAnswer::No);
-  EXPECT_TRUE(w.btnExt_export.enabled());
-  EXPECT_TRUE(w.frFile.visible() && w.frExport.visible() && w.frAuth.visible());
-  EXPECT_FALSE(w.frConfig.visible());
+  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
+  EXPECT_TRUE(w.control(names::frFile).visible() && w.control(names::frExport).visible() &&
+              w.control(names::frAuth).visible());
+  EXPECT_FALSE(w.control(names::frConfig).visible());
 }
 
 TEST_F(WindowTest, AnEmptyPasswordAsksNothingAndDisablesSync) {
@@ -70,7 +73,7 @@ TEST_F(WindowTest, AnEmptyPasswordAsksNothingAndDisablesSync) {
   FrmBrindle& w = Window();
   w.Form_Load();
   EXPECT_TRUE(messageBox.shown().empty());
-  EXPECT_FALSE(w.btnExt_export.enabled());
+  EXPECT_FALSE(w.control(names::btnExt_export).enabled());
 }
 
 TEST_F(WindowTest, StartUpPassesOverAnUnreadableConfigurationAndAMissingTmpFolder) {
@@ -79,9 +82,9 @@ TEST_F(WindowTest, StartUpPassesOverAnUnreadableConfigurationAndAMissingTmpFolde
   files.Plant({FileOp::CreateDirectory, "tmp"});
   FrmBrindle& w = Window();
   w.Form_Load();
-  EXPECT_EQ(w.txtFile.text(), "");
-  EXPECT_FALSE(w.btnExt_export.enabled());
-  EXPECT_TRUE(w.frFile.visible());
+  EXPECT_EQ(w.control(names::txtFile).text(), "");
+  EXPECT_FALSE(w.control(names::btnExt_export).enabled());
+  EXPECT_TRUE(w.control(names::frFile).visible());
 }
 
 TEST_F(WindowTest, ATmpFolderThatIsALinkIsRefusedWithAMessage) {
@@ -98,21 +101,21 @@ TEST_F(WindowTest, ATmpFolderThatIsALinkIsRefusedWithAMessage) {
 TEST_F(WindowTest, WriteCacheFillsFourLinesAndKeepsTheOthers) {
   FrmBrindle& w = Window();
   WriteConf("");
-  w.WriteCache("User", "tarn");
+  WindowSeam::WriteCache(w, "User", "tarn");
   EXPECT_EQ(Conf(), "\r\n\r\ntarn\r\n\r\n");
-  w.WriteCache("DatPath", "C:\\a,b.dat");
-  w.WriteCache("Passwd", "s e,cret");
+  WindowSeam::WriteCache(w, "DatPath", "C:\\a,b.dat");
+  WindowSeam::WriteCache(w, "Passwd", "s e,cret");
   EXPECT_EQ(Conf(), "C:\\a,b.dat\r\n\r\ntarn\r\ns e,cret\r\n");
-  w.WriteCache("user", "lower case is no key");
+  WindowSeam::WriteCache(w, "user", "lower case is no key");
   EXPECT_EQ(Conf(), "C:\\a,b.dat\r\n\r\ntarn\r\ns e,cret\r\n");
-  w.WriteCache("User", "two\r\nlines");  // would shift the password: refused
+  WindowSeam::WriteCache(w, "User", "two\r\nlines");  // would shift the password: refused
   EXPECT_EQ(Conf(), "C:\\a,b.dat\r\n\r\ntarn\r\ns e,cret\r\n");
 }
 
 TEST_F(WindowTest, WriteCacheNarrowsAnOlderFilesPermissionsAndDropsExtraValues) {
   WriteConf("a\r\nb\r\nc\r\nd\r\ne\r\n");
   std::filesystem::permissions(Prog("Brindle.conf"), std::filesystem::perms(0644));
-  Window().WriteCache("Category", "7");
+  WindowSeam::WriteCache(Window(), "Category", "7");
   EXPECT_EQ(Conf(), "a\r\n7\r\nc\r\nd\r\n");
   EXPECT_EQ(Permissions(Prog("Brindle.conf")), 0600u);
 }
@@ -120,10 +123,10 @@ TEST_F(WindowTest, WriteCacheNarrowsAnOlderFilesPermissionsAndDropsExtraValues) 
 TEST_F(WindowTest, WriteCacheFailuresLeaveTheFileAndTheWindowAlone) {
   WriteConf("a\r\nb\r\nc\r\nd\r\n");
   files.Plant({FileOp::Read, "Brindle.conf", platform::FileError::Kind::Failed, 1});
-  Window().WriteCache("User", "new");  // unreadable: not overwritten with empty values
+  WindowSeam::WriteCache(Window(), "User", "new");  // unreadable: not overwritten with empty values
   EXPECT_EQ(Conf(), "a\r\nb\r\nc\r\nd\r\n");
   files.Plant({FileOp::Write, "Brindle.conf"});
-  Window().WriteCache("User", "new");  // full disk: nothing thrown, nothing changed
+  WindowSeam::WriteCache(Window(), "User", "new");  // full disk: nothing thrown, nothing changed
   EXPECT_EQ(Conf(), "a\r\nb\r\nc\r\nd\r\n");
 }
 
@@ -133,21 +136,21 @@ TEST_F(WindowTest, LeavingAnEmptyLoginOrPasswordStoresNothing) {
   w.txtAuth_login_LostFocus();
   w.txtAuth_pass_LostFocus();
   EXPECT_EQ(Conf(), "a\r\nb\r\nc\r\nd\r\n");
-  w.TypeText(w.txtAuth_pass, "new");
+  w.Type(names::txtAuth_pass, "new");
   w.txtAuth_pass_LostFocus();
   EXPECT_EQ(Conf(), "a\r\nb\r\nc\r\nnew\r\n");
 }
 
 TEST_F(WindowTest, SyncFollowsTheLastKeyInLoginAndPassword) {
   FrmBrindle& w = Window();
-  w.lstCategory.AddItem("Unfiled");
-  w.lstCategory.SetSelected(0, true);
-  w.TypeText(w.txtAuth_login, "u");
-  EXPECT_FALSE(w.btnExt_export.enabled());
-  w.TypeText(w.txtAuth_pass, "p");
-  EXPECT_TRUE(w.btnExt_export.enabled());
-  w.TypeText(w.txtAuth_login, "");
-  EXPECT_FALSE(w.btnExt_export.enabled());
+  WindowSeam::List(w).AddItem("Unfiled");
+  w.ClickListEntry(0, true);
+  w.Type(names::txtAuth_login, "u");
+  EXPECT_FALSE(w.control(names::btnExt_export).enabled());
+  w.Type(names::txtAuth_pass, "p");
+  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
+  w.Type(names::txtAuth_login, "");
+  EXPECT_FALSE(w.control(names::btnExt_export).enabled());
 }
 
 TEST_F(WindowTest, ClicksReachOnlyReachableButtonsAndTypingOnlyTextFields) {
@@ -166,7 +169,7 @@ TEST_F(WindowTest, ClicksReachOnlyReachableButtonsAndTypingOnlyTextFields) {
     w.Type(field, "typed");
     EXPECT_EQ(w.Find(field)->text(), "typed") << field;
   }
-  EXPECT_TRUE(w.btnLoad.enabled());  // the path box's change handler ran
+  EXPECT_TRUE(w.control(names::btnLoad).enabled());  // the path box's change handler ran
   EXPECT_EQ(w.FindButton("lblNum_reg"), nullptr);
   // Every button of the table is a button of its window.
   for (const FrmBrindle::ButtonName& button : FrmBrindle::Buttons()) {

@@ -9,6 +9,7 @@
 
 #include "support/dat_builder.h"
 #include "support/platform_doubles.h"
+#include "support/window_seam.h"
 #include "window/frm_brindle.h"
 
 namespace brindle::test {
@@ -55,7 +56,7 @@ class WindowTest : public ::testing::Test, protected PlatformDoubles {
   // Start-up answered "No, is  not running": the main window is shown and activated.
   void StartAndShow() {
     Window().Form_Load();
-    Window().form1.Command1_Click();
+    Window().Click(names::Command1);
     Window().Form_Activate();
   }
 

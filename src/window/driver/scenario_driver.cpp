@@ -130,7 +130,7 @@ void ScenarioDriver::Start() {
                           windowing_,
                           files_};
   window_ = std::make_unique<FrmBrindle>(platform, options_.programFolder, options_.service);
-  if (!real) window_->sendFileStep = [this] { PrintHandOver(); };
+  if (!real) window_->SetHandOver([this](const ExportedFile& file) { PrintHandOver(file); });
   window_->Form_Load();
 }
 
@@ -145,14 +145,14 @@ void ScenarioDriver::Dump(const std::string& names) {
   }
 }
 
-void ScenarioDriver::PrintHandOver() {
-  const FrmBrindle& w = *window_;
+// The keys are the window's own names for what it hands over.
+void ScenarioDriver::PrintHandOver(const ExportedFile& file) {
   JsonObject state;
-  state.Text("varCsv_name", Utf8(w.varCsv_name))
-      .Text("varCsv_path", PathText(w.varCsv_path))
-      .Int("intReg_count", w.intReg_count)
-      .Text("strDat_path", Utf8(w.strDat_path))
-      .Text("lblCSV_Status", Utf8(w.lblCSV_Status.text()));
+  state.Text("varCsv_name", Utf8(file.csvName))
+      .Text("varCsv_path", PathText(file.csvPath))
+      .Int("intReg_count", file.lines)
+      .Text("strDat_path", Utf8(file.datPath))
+      .Text(names::lblCSV_Status, Utf8(window_->control(names::lblCSV_Status).text()));
   out_ << JsonObject().Raw("sendFile", state.str()).str() << '\n';
 }
 
@@ -173,7 +173,7 @@ void ScenarioDriver::Click(const std::string& name, const std::string& command) 
 void ScenarioDriver::Type(const std::string& rest, const std::string& command) {
   FrmBrindle& w = Window();
   const auto [name, text] = SplitWord(rest);
-  Control* field = w.Find(name);
+  const Control* field = w.Find(name);
   if (field == nullptr || field->kind() != ControlKind::TextBox) {
     throw ScriptError("no text field: " + name);
   }
@@ -182,7 +182,7 @@ void ScenarioDriver::Type(const std::string& rest, const std::string& command) {
 
 void ScenarioDriver::Focus(const std::string& name, const std::string& command) {
   FrmBrindle& w = Window();
-  Control* control = w.Find(name);
+  const Control* control = w.Find(name);
   if (control == nullptr || !control->takesFocus()) {
     throw ScriptError("no control that takes the focus: " + name);
   }
@@ -200,8 +200,8 @@ void ScenarioDriver::Select(const std::string& args, const std::string& command)
   } catch (const std::exception&) {
   }
   if (used != indexText.size() || index < 0) throw ScriptError("bad list index: " + indexText);
-  if (!Deliverable(w.lstCategory, command)) return;
-  if (index >= w.lstCategory.size()) {
+  if (!Deliverable(w.categoryList(), command)) return;
+  if (index >= w.categoryList().size()) {
     throw ScriptError("the list has no entry " + indexText);
   }
   w.ClickListEntry(index, state == "on");
@@ -209,8 +209,8 @@ void ScenarioDriver::Select(const std::string& args, const std::string& command)
 
 void ScenarioDriver::ListEvent(bool mouse, const std::string& command) {
   FrmBrindle& w = Window();
-  if (!Deliverable(w.lstCategory, command)) return;
-  mouse ? w.lstCategory_MouseUp() : w.lstCategory_KeyUp();
+  if (!Deliverable(w.categoryList(), command)) return;
+  mouse ? w.MouseUp(names::lstCategory) : w.KeyUp(names::lstCategory);
 }
 
 }  // namespace brindle::drive

@@ -62,7 +62,7 @@ class ScenarioDriver {
   bool Deliverable(const Control& control, const std::string& command);
   FrmBrindle& Window();
   void Dump(const std::string& names);
-  void PrintHandOver();
+  void PrintHandOver(const ExportedFile& file);
 
   DriveOptions options_;
   std::ostream& out_;

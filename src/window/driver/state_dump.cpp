@@ -31,7 +31,7 @@ std::string ListPart(const ListControl& list, JsonObject& object) {
 // The password box shows one "*" per character, here as on the screen: a dump ends up in
 // logs and bug reports.
 std::string ShownText(const Control& control) {
-  if (control.name() == "txtAuth_pass") return std::string(control.text().size(), '*');
+  if (control.name() == names::txtAuth_pass) return std::string(control.text().size(), '*');
   return Utf8(control.text());
 }
 
@@ -49,13 +49,13 @@ std::string ControlJson(const Control& control) {
   return object.str();
 }
 
-std::string ControlsJson(const std::vector<Control*>& controls) {
+std::string ControlsJson(const std::vector<const Control*>& controls) {
   JsonObject object;
   for (const Control* control : controls) object.Raw(control->name(), ControlJson(*control));
   return object.str();
 }
 
-std::string PanelsJson(const std::vector<Control*>& panels) {
+std::string PanelsJson(const std::vector<const Control*>& panels) {
   JsonObject object;
   for (const Control* panel : panels) {
     object.Raw(panel->name(),
@@ -66,8 +66,8 @@ std::string PanelsJson(const std::vector<Control*>& panels) {
 
 std::string ShownJson(const FrmBrindle& window) {
   std::vector<std::string> shown;
-  if (window.shown(platform::WindowId::Main)) shown.push_back(JsonString("frmBrindle"));
-  if (window.shown(platform::WindowId::Form1)) shown.push_back(JsonString("Form1"));
+  if (window.shown(platform::WindowId::Main)) shown.push_back(JsonString(names::frmBrindle));
+  if (window.shown(platform::WindowId::Form1)) shown.push_back(JsonString(names::Form1));
   return JsonArray(shown);
 }
 
@@ -82,18 +82,18 @@ std::string SelCatJson(const SelCat& selCat) {
 // Every top-level item of the dump, in its order, keyed as in the dump.
 std::vector<std::pair<std::string, std::string>> TopLevelItems(const FrmBrindle& window) {
   JsonObject captions;
-  captions.Text("frmBrindle", FrmBrindle::kCaption).Text("Form1", Form1::kCaption);
+  captions.Text(names::frmBrindle, FrmBrindle::kCaption).Text(names::Form1, Form1::kCaption);
   return {{"controls", ControlsJson(window.controls())},
-          {"form1", ControlsJson(window.form1.controls())},
+          {"form1", ControlsJson(window.form1Controls())},
           {"captions", captions.str()},
           {"focus", window.focus().empty() ? "null" : JsonString(window.focus())},
           {"height", std::to_string(window.height())},
           {"panels", PanelsJson(window.panels())},
           {"shown", ShownJson(window)},
-          {"selCat", SelCatJson(window.varSel_cat)}};
+          {"selCat", SelCatJson(window.selectedCategories())}};
 }
 
-const Control* FindIn(const std::vector<Control*>& controls, std::string_view name) {
+const Control* FindIn(const std::vector<const Control*>& controls, std::string_view name) {
   for (const Control* control : controls) {
     if (control->name() == name) return control;
   }
@@ -109,7 +109,7 @@ std::string ItemJson(const FrmBrindle& window,
   constexpr std::string_view kForm1Prefix = "Form1.";
   const bool onForm1 = name.starts_with(kForm1Prefix);
   const Control* control = onForm1
-                               ? FindIn(window.form1.controls(), name.substr(kForm1Prefix.size()))
+                               ? FindIn(window.form1Controls(), name.substr(kForm1Prefix.size()))
                                : FindIn(window.controls(), name);
   if (control == nullptr) throw std::invalid_argument("nothing to dump by the name " + name);
   return ControlJson(*control);
