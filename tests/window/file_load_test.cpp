@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "platform/file_lock.h"
+#include "support/posix_only.h"
 #include "window_fixture.h"
 
 namespace brindle::test {
@@ -174,6 +175,7 @@ TEST_F(FileLoadTest, ACrossDeviceSwapCopiesBesideTheFileAndRenamesThere) {
 }
 
 TEST_F(FileLoadTest, ThroughALinkTheSwapReplacesTheTargetAndKeepsTheLink) {
+  BRINDLE_POSIX_ONLY("Symbolic links for every user");
   std::filesystem::create_directory(Prog("tmp"));
   std::filesystem::create_directory(dir / "palm");
   const std::string real = WriteAddressFile(Sample(), "palm/address.dat");
