@@ -80,7 +80,7 @@ std::vector<BackupEntry> Backups::List() const {
 
 fs::path Backups::Find(const std::string& nameOrPath) const {
   std::error_code ec;
-  const fs::path given = PathFromUtf8(nameOrPath);
+  fs::path given = PathFromUtf8(nameOrPath);
   fs::path listed = folder_ / given;
   if (given.filename() == given && fs::exists(listed, ec)) return listed;
   if (fs::exists(given, ec)) return given;
