@@ -3,7 +3,9 @@
 #   1. the normal build (warnings are errors when CI=true), clang-tidy over the sources without
 #      Qt (.clang-tidy; any finding fails), whole test suite;
 #   2. AddressSanitizer + UndefinedBehaviorSanitizer, without the GUI, whole test suite;
-#   3. with clang, each libFuzzer target for a short, bounded time under the sanitizers.
+#   3. with clang, each libFuzzer target for a short, bounded time under the sanitizers;
+#   4. for Windows with mingw-w64 (scripts/windows/build.sh), its tests under Wine
+#      (scripts/windows/test.sh). BRINDLE_WINDOWS=off leaves this stage out.
 # Build folders go to build-ci/. JOBS sets the parallelism (default 2); FUZZ_SECONDS the time
 # per fuzz target (default 20).
 set -euo pipefail
@@ -56,6 +58,18 @@ if [ -f fuzz/CMakeLists.txt ] && command -v clang++ >/dev/null 2>&1; then
   done
 else
   step "Fuzzing skipped (needs clang and the fuzz folder)"
+fi
+
+if [ "${BRINDLE_WINDOWS:-on}" != off ]; then
+  # The Windows scripts install the packages they need (as root) and reuse the libraries
+  # cached outside the work tree; the Linux rookery-dev built above serves their sync tests.
+  export BRINDLE_HOST_ROOKERY=$PWD/build-ci/normal/devservice/rookery-dev
+  step "Windows build (mingw-w64)"
+  bash scripts/windows/build.sh build-ci/windows
+  step "Windows tests (Wine)"
+  bash scripts/windows/test.sh build-ci/windows
+else
+  step "Windows stage skipped (BRINDLE_WINDOWS=off)"
 fi
 
 step "All tests passed"
