@@ -43,7 +43,7 @@ timeout 60 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d De
 timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 800x600 /f >/dev/null 2>&1
 cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"  # title-bar buttons
 x86_64-w64-mingw32-gcc-posix -municode -O2 -static -o "$SMOKE/window_driver.exe" \
-  "$BRINDLE_ROOT/tests/windows_smoke/window_driver.c"
+  "$BRINDLE_ROOT/tests/windows_smoke/window_driver.c" -lversion
 
 exec 3>"$SMOKE/display"
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >"$SMOKE/xvfb.log" 2>&1 &
@@ -80,6 +80,11 @@ echo "installed in $((SECONDS - start)) s"
 step "brindle.exe from the install folder"
 start=$SECONDS
 driver() { timeout 60 wine "$SMOKE/window_driver.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+about=$(driver about "$win_install\\brindle.exe") || fail "brindle.exe carries no version information"
+read -r shown_version icons <<<"$about"
+[ "$shown_version" = "$VERSION" ] || fail "brindle.exe says version $shown_version, the build is $VERSION"
+[ "$icons" -ge 1 ] || fail "brindle.exe carries no icon"
+pass "brindle.exe carries version $shown_version and its icon"
 photo() {  # photo NAME "x y w h": the window's part of the screen
   read -r x y w h <<<"$2"
   import -display "$DISPLAY" -window root -crop "${w}x${h}+${x}+${y}" +repage "$SHOTS/$1.png"

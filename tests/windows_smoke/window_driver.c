@@ -5,8 +5,10 @@
 //   window_driver gone  TITLE SECONDS   waits until no window has that title
 //   window_driver click TITLE FX FY     left click at a fraction of the window's client area
 //   window_driver close TITLE           asks the window to close, as its close box does
+//   window_driver about PROGRAM         prints "<product version> <number of icons>" of an .exe
 // Exits 0 on success, 1 when the window is not (or still) there, 2 on a usage error.
 #include <windows.h>
+#include <shellapi.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <wchar.h>
@@ -43,9 +45,26 @@ static int Click(HWND window, double fx, double fy) {
   return SendInput(2, input, sizeof(INPUT)) == 2 ? 0 : 1;
 }
 
+// The version a program's version information gives, and how many icons it carries.
+static int About(const wchar_t* program) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(program, &ignored);
+  if (size == 0) return 1;
+  void* info = malloc(size);
+  wchar_t* version = NULL;
+  UINT length = 0;
+  int ok = info != NULL && GetFileVersionInfoW(program, 0, size, info) &&
+           VerQueryValueW(info, L"\\StringFileInfo\\040904B0\\ProductVersion", (void**)&version,
+                          &length) &&
+           length > 0;
+  if (ok) wprintf(L"%ls %u\n", version, ExtractIconExW(program, -1, NULL, NULL, 0));
+  free(info);
+  return ok ? 0 : 1;
+}
+
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    fwprintf(stderr, L"usage: window_driver wait|gone|click|close TITLE [...]\n");
+    fwprintf(stderr, L"usage: window_driver wait|gone|click|close|about TITLE|PROGRAM [...]\n");
     return 2;
   }
   const wchar_t* command = argv[1];
@@ -68,6 +87,7 @@ int wmain(int argc, wchar_t** argv) {
     window = FindShown(title);
     return window != NULL && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
   }
+  if (wcscmp(command, L"about") == 0 && argc == 3) return About(argv[2]);
   fwprintf(stderr, L"window_driver: unknown command or wrong number of arguments\n");
   return 2;
 }
