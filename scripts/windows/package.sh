@@ -46,6 +46,22 @@ for doc in gcc-mingw-w64-base mingw-w64-common; do
 done
 cp "$BRINDLE_ROOT/app/gui/windows/brindle.ico" "$dist/stage/brindle.ico"
 
+# Every DLL a staged program or plugin imports is either staged or part of Windows (Wine's
+# builtin DLLs stand for those), so a clean machine can start everything.
+wine_dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
+missing=0
+while IFS= read -r binary; do
+  for dll in $(x86_64-w64-mingw32-objdump -p "$binary" | sed -n 's/^\s*DLL Name: //p'); do
+    lower=${dll,,}
+    [ -n "$(find "$stage" -maxdepth 1 -iname "$dll" -print -quit)" ] && continue
+    [ -e "$wine_dlls/$lower" ] && continue
+    case $lower in api-ms-win-*) continue ;; esac
+    echo "package.sh: ${binary#"$stage"/} needs $dll, which is not packed" >&2
+    missing=1
+  done
+done < <(find "$stage" -name '*.exe' -o -name '*.dll')
+[ "$missing" = 0 ] || exit 1
+
 step "Zip archive"
 rm -f "$dist/$name.zip"
 (cd "$dist/stage" && zip -qr9 "../$name.zip" "$name")
