@@ -2,6 +2,9 @@
 # Runs a cross-built QtTest program under Wine on Qt's offscreen platform, optionally with a
 # Linux rookery-dev of its own:
 #   wine_gui_test.sh --wine WINE --program EXE --function NAME|ALL [--rookery PATH [ARGS...]]
+#   wine_gui_test.sh --wine WINE --program EXE --functions-are "NAME;NAME;..."
+# The second form checks that the program's test functions are exactly those named (each one
+# is run by a ctest test of its own, which must not miss a new one).
 # A Windows program under Wine can start a Linux program but can neither read its output nor
 # stop it, so the service is started here, on free loopback ports, and handed to the test in
 # BRINDLE_ROOKERY_WEB, _FTP, _DATA and _ARGS (the arguments it was started with, which the test
@@ -10,12 +13,13 @@
 # hence -platform offscreen and the result file.
 set -euo pipefail
 
-wine=/usr/lib/wine/wine64 program= function=ALL rookery=
+wine=/usr/lib/wine/wine64 program= function=ALL rookery= expected=
 while [ $# -gt 0 ]; do
   case $1 in
     --wine) wine=$2; shift 2 ;;
     --program) program=$2; shift 2 ;;
     --function) function=$2; shift 2 ;;
+    --functions-are) expected=$2; shift 2 ;;
     --rookery) rookery=$2; shift 2; break ;;
     *) echo "wine_gui_test.sh: unknown argument $1" >&2; exit 2 ;;
   esac
@@ -39,6 +43,16 @@ windows_path() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
 free_port() {
   /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
+
+if [ -n "$expected" ]; then
+  "$wine" "$program" -functions </dev/null 2>/dev/null | tr -d '\r' | sed 's/()$//' | sort >"$work/has"
+  tr ';' '\n' <<<"$expected" | sort >"$work/expected"
+  if ! diff -u "$work/expected" "$work/has"; then
+    echo "the test functions of $program (+) differ from those ctest runs (-)" >&2
+    exit 1
+  fi
+  exit 0
+fi
 
 if [ -n "$rookery" ]; then
   mkdir -m 700 "$work/rookery"
