@@ -7,11 +7,14 @@
 //   window_driver close TITLE           asks the window to close, as its close box does
 //   window_driver about PROGRAM         prints "<product version> <number of icons>" of an .exe
 // Exits 0 on success, 1 when the window is not (or still) there, 2 on a usage error.
-#include <shellapi.h>  // needs windows.h first
+// shellapi.h needs windows.h first.
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
 #include <stdio.h>
 #include <stdlib.h>
 #include <wchar.h>
-#include <windows.h>
 
 static HWND FindShown(const wchar_t* title) {
   HWND window = FindWindowW(NULL, title);
