@@ -8,7 +8,12 @@ set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 $ENV{BRINDLE_WIN_PREFIXES})
+# Kept in the cache as well, so that a later reconfigure (by ninja or a script) without the
+# variable still finds the same libraries.
+if(DEFINED ENV{BRINDLE_WIN_PREFIXES})
+  set(BRINDLE_WIN_PREFIXES "$ENV{BRINDLE_WIN_PREFIXES}" CACHE STRING "Install prefixes of the libraries built for Windows" FORCE)
+endif()
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 ${BRINDLE_WIN_PREFIXES})
 # Host programs (Qt's moc and uic among them) run here; everything linked comes from the roots.
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

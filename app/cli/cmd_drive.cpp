@@ -16,9 +16,7 @@ namespace {
 // The options' values, already checked against the command's options by the command line.
 drive::DriveOptions DriveOptionsFrom(const Args& args) {
   drive::DriveOptions options;
-  options.programFolder = args.Has("--program-folder")
-                              ? std::filesystem::path(args.Get("--program-folder"))
-                              : platform::ProgramDataFolder(nullptr);
+  options.programFolder = ProgramFolder(args);
   // Either host option asks for a real sync run; the other host stays the build's.
   if (args.Has("--web-host")) options.service.webHost = args.Get("--web-host");
   if (args.Has("--ftp-host")) options.service.ftpHost = args.Get("--ftp-host");
@@ -38,7 +36,7 @@ int RunDriveCommand(const Args& args, std::ostream& out) {
   drive::ScenarioDriver driver(options, out);
   const std::string path = args.positional.empty() ? "" : args.positional.front();
   if (path.empty()) return drive::RunScript(driver, std::cin, out, std::cerr);
-  std::ifstream script(path, std::ios::binary);
+  std::ifstream script(args.PathAt(0), std::ios::binary);
   if (!script) {
     std::cerr << "drive: cannot open " << path << '\n';
     return 2;

@@ -35,11 +35,11 @@ int RunExport(const Args& args, std::ostream& out) {
   const std::string& file = args.positional[0];
   int lines = 0;
   try {
-    DatInput in(file);
+    DatInput in(args.PathAt(0));
     DatReader reader;
     const DatHeader header = reader.ReadHeader(in);
-    const fs::path output = args.Get("--output", CsvName(header.recordCount));
-    RefuseSameFile(file, output);
+    const fs::path output = args.PathOf("--output", CsvName(header.recordCount));
+    RefuseSameFile(args.PathAt(0), output);
     lines = WriteExport(reader, in, header, slots, output);
   } catch (const DatError& e) {
     throw DatError(file + ": " + e.what(), e.offset());

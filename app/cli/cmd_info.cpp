@@ -33,7 +33,7 @@ int RunInfo(const Args& args, std::ostream& out) {
   const std::string& file = args.positional[0];
   DatHeader header;
   try {
-    DatInput in(file);
+    DatInput in(args.PathAt(0));
     DatReader reader;
     header = reader.ReadHeader(in);
   } catch (const DatError& e) {

@@ -42,7 +42,7 @@ void CopyInto(const fs::path& backup, platform::Replacement& replacement) {
 
 int RunRestore(const Args& args, std::ostream& out) {
   platform::Backups backups(ProgramFolder(args) / "backups");
-  const fs::path file = args.positional[1];
+  const fs::path file = args.PathAt(1);
   const platform::FileLock lock(file);
   const fs::path target = platform::ResolveLinks(file);
   backups.ForgetUnfinished(target);

@@ -9,7 +9,7 @@ namespace brindle::cli {
 namespace {
 
 int RunSample(const Args& args, std::ostream& out) {
-  const std::filesystem::path path = args.positional[0];
+  const std::filesystem::path path = args.PathAt(0);
   std::error_code ec;
   // Never write over a file that may be someone's real contacts.
   if (std::filesystem::exists(path, ec) && !args.Has("--force")) {

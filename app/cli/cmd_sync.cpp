@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 
 #include "command.h"
 #include "platform/cp1252.h"
@@ -18,6 +19,7 @@
 #include "platform/headless/queued_message_box.h"
 #include "platform/headless/recording_windowing.h"
 #include "platform/program_folder.h"
+#include "platform/utf8_path.h"
 #include "window/frm_brindle.h"
 
 namespace brindle::cli {
@@ -28,7 +30,7 @@ using platform::CurlTransferControl;
 constexpr long long kDefaultTimeout = 900;
 
 std::string FirstLine(const std::string& path, const char* what) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(platform::PathFromUtf8(path), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read the " + std::string(what) + " file " + path);
   std::string line;
   std::getline(in, line);
@@ -120,17 +122,19 @@ class SyncSession {
   }
 
  private:
-  // FILE's absolute path as the window's path box holds it (Windows-1252), which is also what
+  // FILE's absolute path as the window's path box holds it (in the code page), which is also what
   // Brindle.conf keeps, so that a later run from another folder finds the same file.
   bool FileText(std::string& text) const {
-    const std::filesystem::path file = std::filesystem::absolute(args_.positional[0]);
-    text = platform::TextFromPath(file);
-    if (platform::PathFromText(text) != file) {
-      std::cerr << "brindle-cli sync: " << file.string()
-                << " cannot be named in Windows-1252, the code page of the window's path box and "
-                   "of Brindle.conf; move or rename the file\n";
+    const std::filesystem::path file = std::filesystem::absolute(args_.PathAt(0));
+    const std::optional<std::string> exact = platform::ExactTextFromPath(file);
+    if (!exact) {
+      std::cerr << "brindle-cli sync: " << file.string() << " cannot be named in "
+                << platform::CodePageName()
+                << ", the code page of the window's path box and of Brindle.conf; move or rename "
+                   "the file\n";
       return false;
     }
+    text = *exact;
     return true;
   }
 

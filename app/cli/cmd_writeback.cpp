@@ -20,8 +20,8 @@ namespace fs = std::filesystem;
 std::int32_t RowsIn(const fs::path& result) { return CountResultRows(ReadResultText(result)); }
 
 int RunWriteBack(const Args& args, std::ostream& out) {
-  const fs::path file = args.positional[0];
-  const fs::path result = args.positional[1];
+  const fs::path file = args.PathAt(0);
+  const fs::path result = args.PathAt(1);
   const bool counted = args.Has("--count");
   WriteBackJob job;
   job.datPath = file;

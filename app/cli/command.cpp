@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "platform/program_folder.h"
+#include "platform/utf8_path.h"
 
 namespace brindle::cli {
 
@@ -87,8 +88,16 @@ Args ParseArgs(const Command& command, const std::vector<std::string>& words) {
   return args;
 }
 
+std::filesystem::path Args::PathAt(std::size_t index) const {
+  return platform::PathFromUtf8(positional.at(index));
+}
+
+std::filesystem::path Args::PathOf(const std::string& option, const std::string& fallback) const {
+  return platform::PathFromUtf8(Get(option, fallback));
+}
+
 std::filesystem::path ProgramFolder(const Args& args) {
-  if (args.Has("--program-folder")) return args.Get("--program-folder");
+  if (args.Has("--program-folder")) return args.PathOf("--program-folder");
   return platform::ProgramDataFolder(nullptr);
 }
 

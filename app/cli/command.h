@@ -30,6 +30,10 @@ struct Args {
   // The option's value as a whole number in [min, max]; `fallback` when absent.
   long long GetNumber(const std::string& option, long long fallback, long long min,
                       long long max) const;
+  // A path given on the command line (UTF-8 on Windows, see main.cpp): the positional
+  // argument at `index`, or the option's value (`fallback` when absent).
+  std::filesystem::path PathAt(std::size_t index) const;
+  std::filesystem::path PathOf(const std::string& option, const std::string& fallback = "") const;
 };
 
 struct Command {

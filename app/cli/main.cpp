@@ -9,6 +9,15 @@
 
 #include "address_file/dat_error.h"
 #include "command.h"
+#include "platform/utf8_path.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+#endif
 
 namespace {
 
@@ -81,11 +90,35 @@ int Run(const Command& c, const std::vector<std::string>& words) {
   }
 }
 
+// The arguments after the program's name, paths among them, as UTF-8 (see Args::PathAt).
+std::vector<std::string> Words(int argc, char** argv) {
+#ifdef _WIN32
+  // Windows hands `argv` over in the code page, where a Greek or Japanese folder name has
+  // become "?"; the wide command line holds every character.
+  (void)argc;
+  (void)argv;
+  int n = 0;
+  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &n);
+  std::vector<std::string> words;
+  for (int i = 1; wide && i < n; ++i) {
+    words.push_back(brindle::platform::Utf8FromPath(std::filesystem::path(wide[i])));
+  }
+  ::LocalFree(wide);
+  // The output is UTF-8 with plain line ends, the same bytes as on other systems.
+  ::_setmode(::_fileno(stdout), _O_BINARY);
+  ::_setmode(::_fileno(stderr), _O_BINARY);
+  ::SetConsoleOutputCP(CP_UTF8);
+  return words;
+#else
+  return std::vector<std::string>(argv + 1, argv + argc);
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
-  std::vector<std::string> words(argv + 1, argv + argc);
+  std::vector<std::string> words = Words(argc, argv);
   if (words.empty()) return UsageFailure("no command given", nullptr);
   const std::string name = words.front();
   words.erase(words.begin());

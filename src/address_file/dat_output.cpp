@@ -80,9 +80,9 @@ void DatOutput::Patch(std::int64_t lastPos, const Bytes4& bytes) {
   }
   Drain();
   // The bytes already left the buffer: write them in the file, then return to its end.
-  if (std::fseek(file_.get(), static_cast<long>(start), SEEK_SET) != 0) Fail("cannot seek in");
+  if (!platform::SeekTo(file_.get(), start)) Fail("cannot seek in");
   WriteToFile(reinterpret_cast<const char*>(bytes.data()), 4);
-  if (std::fseek(file_.get(), 0, SEEK_END) != 0) Fail("cannot seek in");
+  if (!platform::SeekToEnd(file_.get())) Fail("cannot seek in");
 }
 
 void DatOutput::Close() {

@@ -1,10 +1,5 @@
 #include "platform/backups.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -14,9 +9,12 @@
 #include <memory>
 #include <system_error>
 
+#include "platform/backups_native.h"
 #include "platform/file_ops.h"
 #include "platform/file_safety.h"
 #include "platform/file_sync.h"
+#include "platform/local_time.h"
+#include "platform/utf8_path.h"
 
 namespace brindle::platform {
 
@@ -27,19 +25,11 @@ namespace {
 constexpr const char* kPrefix = "address-";
 constexpr std::size_t kTimeLength = 23;  // 2026-12-08T11-42-05.123
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-std::string Reason(int err) { return std::generic_category().message(err); }
-
 std::string NowText() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch());
-  std::tm local{};
-  ::localtime_r(&seconds, &local);
+  const std::tm local = LocalTime(seconds);
   std::array<char, 32> text{};
   const std::size_t n = std::strftime(text.data(), text.size(), "%Y-%m-%dT%H-%M-%S", &local);
   std::snprintf(text.data() + n, text.size() - n, ".%03d", static_cast<int>(ms.count() % 1000));
@@ -70,104 +60,6 @@ bool ParseName(const std::string& name, BackupEntry& entry) {
   return !rest.empty();
 }
 
-// An open file for reading, closed on every path.
-class ReadFd {
- public:
-  explicit ReadFd(const fs::path& path)
-      : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
-  ~ReadFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  ReadFd(const ReadFd&) = delete;
-  ReadFd& operator=(const ReadFd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-// One window of a file mapped read-only: the comparison reads the page cache in place instead
-// of copying both files through buffers, and a small window keeps the resident memory small.
-class Window {
- public:
-  Window(int fd, std::size_t offset, std::size_t size) : size_(size) {
-    void* at = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd,
-                      static_cast<off_t>(offset));
-    data_ = at == MAP_FAILED ? nullptr : at;
-  }
-  ~Window() {
-    if (data_) ::munmap(data_, size_);
-  }
-  Window(const Window&) = delete;
-  Window& operator=(const Window&) = delete;
-  const void* data() const { return data_; }
-
- private:
-  std::size_t size_;
-  void* data_ = nullptr;
-};
-
-bool SameContent(const fs::path& a, const fs::path& b) {
-  constexpr std::size_t kStep = 1024 * 1024;
-  const ReadFd fa(a), fb(b);
-  struct stat sa {
-  }, sb{};
-  if (fa.get() < 0 || fb.get() < 0 || ::fstat(fa.get(), &sa) != 0 || ::fstat(fb.get(), &sb) != 0 ||
-      !S_ISREG(sa.st_mode) || !S_ISREG(sb.st_mode) || sa.st_size != sb.st_size) {
-    return false;
-  }
-  const auto size = static_cast<std::size_t>(sa.st_size);
-  for (std::size_t at = 0; at < size; at += kStep) {
-    const std::size_t n = std::min(kStep, size - at);
-    const Window wa(fa.get(), at, n), wb(fb.get(), at, n);
-    if (!wa.data() || !wb.data() || std::memcmp(wa.data(), wb.data(), n) != 0) return false;
-  }
-  return true;
-}
-
-// The system's hard link; errno when it fails.
-int LinkFile(const fs::path& from, const fs::path& to) {
-  return ::link(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-}
-
-// An owner-only copy, created exclusively and forced to disk; errno when the name is taken.
-int CopyPrivately(const fs::path& from, const fs::path& to) {
-  const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return errno;
-  FilePtr out(::fdopen(fd, "wb"));
-  if (!out) {
-    ::close(fd);
-    return ENOMEM;
-  }
-  const FilePtr in(OpenRegularForReading(from));
-  std::vector<char> chunk(256 * 1024);
-  bool ok = true;
-  while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in.get())) {
-    ok = ok && std::fwrite(chunk.data(), 1, n, out.get()) == n;
-  }
-  ok = ok && !std::ferror(in.get()) && SyncFile(out.get());
-  ok = std::fclose(out.release()) == 0 && ok;
-  if (!ok) {
-    ::unlink(to.c_str());
-    throw FileError("cannot copy " + from.string() + " to " + to.string());
-  }
-  return 0;
-}
-
-void MakeOwnerOnly(const fs::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return;
-  (void)::fchmod(fd, 0600);
-  ::close(fd);
-}
-
-bool SameFile(const fs::path& a, const fs::path& b) {
-  struct stat sa {
-  }, sb{};
-  return ::lstat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
-}
-
 }  // namespace
 
 std::vector<BackupEntry> Backups::List() const {
@@ -188,15 +80,16 @@ std::vector<BackupEntry> Backups::List() const {
 
 fs::path Backups::Find(const std::string& nameOrPath) const {
   std::error_code ec;
-  fs::path listed = folder_ / nameOrPath;
-  if (fs::path(nameOrPath).filename() == nameOrPath && fs::exists(listed, ec)) return listed;
-  if (fs::exists(nameOrPath, ec)) return nameOrPath;
+  const fs::path given = PathFromUtf8(nameOrPath);
+  fs::path listed = folder_ / given;
+  if (given.filename() == given && fs::exists(listed, ec)) return listed;
+  if (fs::exists(given, ec)) return given;
   throw FileError("no backup named " + nameOrPath + " (" + Where() + ")");
 }
 
 void Backups::ForgetUnfinished(const fs::path& live) const {
   for (const BackupEntry& entry : List()) {
-    if (SameFile(entry.path, live)) ::unlink(entry.path.c_str());
+    if (SameFile(entry.path, live)) RemoveBackupFile(entry.path);
   }
 }
 
@@ -218,7 +111,7 @@ fs::path Backups::NewName(const std::string& reason) const {
 
 void Backups::Prune() const {
   std::vector<BackupEntry> entries = List();
-  for (std::size_t i = 0; i + kKept < entries.size(); ++i) ::unlink(entries[i].path.c_str());
+  for (std::size_t i = 0; i + kKept < entries.size(); ++i) RemoveBackupFile(entries[i].path);
 }
 
 KeptVersion::KeptVersion(Backups& backups, const fs::path& live, const std::string& reason)
@@ -238,13 +131,11 @@ KeptVersion::KeptVersion(Backups& backups, const fs::path& live, const std::stri
     if (!entries.empty() && SameContent(entries.back().path, live)) return;
     for (int attempt = 0; attempt < 100; ++attempt) {
       const fs::path name = backups.NewName(reason);
-      int err = LinkFile(live, name);
+      Made made = LinkFile(live, name);
       // Another file system, or one without hard links: a private copy instead.
-      if (err == EXDEV || err == EPERM || err == EMLINK || err == ENOTSUP) {
-        err = CopyPrivately(live, name);
-      }
-      if (err == EEXIST) continue;
-      if (err != 0) fail(Reason(err));
+      if (made.outcome == Made::kCannotLink) made = CopyPrivately(live, name);
+      if (made.outcome == Made::kNameTaken) continue;
+      if (made.outcome != Made::kDone) fail(made.reason);
       made_ = name;
       return;
     }
@@ -256,7 +147,7 @@ KeptVersion::KeptVersion(Backups& backups, const fs::path& live, const std::stri
 }
 
 KeptVersion::~KeptVersion() {
-  if (!settled_ && !made_.empty()) ::unlink(made_.c_str());
+  if (!settled_ && !made_.empty()) RemoveBackupFile(made_);
 }
 
 void KeptVersion::Settle() noexcept {

@@ -37,7 +37,7 @@ class Backups {
   const std::filesystem::path& folder() const { return folder_; }
   // Every backup in the folder, oldest first; none when the folder does not exist.
   std::vector<BackupEntry> List() const;
-  // A backup by its listed name, or by a path. Throws FileError when there is none.
+  // A backup by its listed name, or by a path (UTF-8). Throws FileError when there is none.
   std::filesystem::path Find(const std::string& nameOrPath) const;
   // Removes a backup that still shares the file at `live` (a killed run's unfinished backup).
   void ForgetUnfinished(const std::filesystem::path& live) const;

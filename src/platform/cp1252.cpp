@@ -83,4 +83,12 @@ std::string TextFromPath(const std::filesystem::path& path) {
   return Utf8ToCp1252(std::string(utf8.begin(), utf8.end()));
 }
 
+std::optional<std::string> ExactTextFromPath(const std::filesystem::path& path) {
+  std::string text = TextFromPath(path);
+  if (PathFromText(text) != path) return std::nullopt;
+  return text;
+}
+
+std::string CodePageName() { return "Windows-1252"; }
+
 }  // namespace brindle::platform

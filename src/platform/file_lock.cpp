@@ -1,18 +1,8 @@
 #include "platform/file_lock.h"
 
-#include <cerrno>
-#include <system_error>
 #include <utility>
 
 #include "platform/file_safety.h"
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include "platform/unique_fd.h"
-#endif
 
 namespace brindle::platform {
 
@@ -23,34 +13,6 @@ fs::path FileLock::LockPathFor(const fs::path& file) {
   lock += ".brindle-lock";
   return lock;
 }
-
-#ifndef _WIN32
-
-FileLock::FileLock(const fs::path& file) {
-  const fs::path lockPath = LockPathFor(file);
-  UniqueFd fd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
-  // Another user's lock file (left by a run as root, say) still serves: flock needs no write.
-  if (!fd && errno == EACCES)
-    fd = UniqueFd(::open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-  if (!fd) {
-    throw FileError("cannot open the lock file " + lockPath.string() + ": " +
-                    std::generic_category().message(errno));
-  }
-  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-    const int err = errno;
-    if (err == EWOULDBLOCK) throw FileInUse(file.string() + " is in use by another Brindle run");
-    throw FileError("cannot lock " + lockPath.string() + ": " +
-                    std::generic_category().message(err));
-  }
-  handle_ = fd.release();  // held until Release
-}
-
-void FileLock::Release() noexcept {
-  if (handle_ >= 0) ::close(static_cast<int>(handle_));  // closing drops the lock
-  handle_ = -1;
-}
-
-#endif
 
 FileLock::~FileLock() { Release(); }
 

@@ -35,8 +35,8 @@ class FileLock {
  private:
   void Release() noexcept;
 
-  // An open descriptor of the lock file on POSIX systems (flock); a Windows version keeps a
-  // HANDLE locked with LockFileEx here.
+  // The open lock file: a descriptor locked with flock on POSIX systems, a HANDLE locked with
+  // LockFileEx on Windows.
   long long handle_ = -1;
 };
 

@@ -8,11 +8,9 @@
 #include <string>
 
 #include "platform/file_error.h"
-#include "platform/unique_fd.h"
+#include "platform/native_file.h"
 
 namespace brindle::platform {
-
-class Backups;
 
 class Backups;
 
@@ -33,8 +31,15 @@ std::FILE* OpenRegularForReading(const std::filesystem::path& path);
 // Creates `path` afresh for binary writing, readable and writable by its owner only. A file
 // already there is removed first, and the new one is never opened through a symbolic link.
 std::FILE* CreatePrivateFile(const std::filesystem::path& path);
-// The same as a descriptor open for writing, for callers that write without a stream.
-UniqueFd CreatePrivateFd(const std::filesystem::path& path);
+// The same as the system's own open file, for callers that write without a stream.
+NativeFile CreatePrivateNative(const std::filesystem::path& path);
+// Writes all of `bytes` to `file`. False when not every byte was written.
+[[nodiscard]] bool WriteAllTo(const NativeFile& file, const char* bytes, std::size_t size);
+
+// Appends `text` to the file at `path`, created owner-only when missing and never opened
+// through a link. Throws FileError naming the file as `what` ("the log").
+void AppendOwnerOnly(const std::filesystem::path& path, const std::string& text,
+                     const std::string& what);
 
 // A name beside `path` that no other run and no other user can guess in advance.
 std::filesystem::path UniqueSiblingPath(const std::filesystem::path& path);
@@ -43,8 +48,8 @@ std::filesystem::path UniqueSiblingPath(const std::filesystem::path& path);
 // belongs to this user and that nobody else can write into.
 void EnsurePrivateFolder(const std::filesystem::path& folder);
 
-// Gives `file` the owner, group and permission bits of `model`. Throws when the owner or group
-// cannot be given.
+// Gives `file` the owner, group and permission bits of `model` (on Windows: its read-only,
+// hidden and other attributes). Throws when the owner or group cannot be given.
 void KeepOwnerAndMode(const std::filesystem::path& model, const std::filesystem::path& file);
 
 // The new copy of a file, created owner-only under a unique name beside it, with the file's
@@ -71,8 +76,8 @@ class Replacement {
  private:
   std::filesystem::path target_;
   std::filesystem::path path_;
-  UniqueFd fd_;
-  unsigned mode_ = 0600;
+  NativeFile file_;
+  unsigned mode_ = 0600;  // permission bits; on Windows, the target's attributes
   bool committed_ = false;
   Backups* backups_ = nullptr;
   std::string reason_;

@@ -2,6 +2,7 @@
 // the operating system to write its cache out, which a safe file replacement needs.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 
@@ -16,5 +17,10 @@ void StartWriteOut(std::FILE* file);
 // Forces a folder's entries (a rename into it) to the disk. Best effort: false on failure,
 // and a no-op where the system has no such call.
 [[nodiscard]] bool SyncDirectory(const std::filesystem::path& dir);
+
+// Moves a stream to a byte offset, or to its end, with 64-bit offsets on every system (a
+// `long` holds 32 bits on Windows). False on failure.
+[[nodiscard]] bool SeekTo(std::FILE* file, std::int64_t offset);
+[[nodiscard]] bool SeekToEnd(std::FILE* file);
 
 }  // namespace brindle::platform

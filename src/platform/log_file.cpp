@@ -1,12 +1,8 @@
 #include "platform/log_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <system_error>
 
-#include "platform/file_ops.h"
+#include "platform/file_safety.h"
 
 namespace brindle::platform {
 
@@ -34,19 +30,7 @@ void Rotate(const fs::path& path, std::uintmax_t limit, int files) {
 
 void AppendToLog(const fs::path& path, const std::string& text, std::uintmax_t limit, int files) {
   Rotate(path, limit, files);
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    throw FileError("cannot open the log " + path.string() + ": " +
-                    std::generic_category().message(errno));
-  }
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  ::close(fd);
-  if (done < text.size()) throw FileError("cannot write the log " + path.string());
+  AppendOwnerOnly(path, text, "the log");
 }
 
 }  // namespace brindle::platform

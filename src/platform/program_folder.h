@@ -9,9 +9,15 @@ namespace brindle::platform {
 std::filesystem::path ExecutableFolder(const char* argv0);
 
 // Where Brindle keeps Brindle.conf and tmp: the executable's folder when this user may write
-// into it, otherwise the user's data folder, $XDG_DATA_HOME/brindle (by default
-// ~/.local/share/brindle), created owner-only. Installed in a system folder, the program
-// could otherwise save nothing.
+// into it, otherwise UserProgramFolder(). Installed in a system folder (/usr/bin, Program
+// Files), the program could otherwise save nothing.
 std::filesystem::path ProgramDataFolder(const char* argv0);
+
+// Whether this user may create files in `folder`.
+bool MayWriteInto(const std::filesystem::path& folder);
+
+// The user's own folder for Brindle, created owner-only when missing: $XDG_DATA_HOME/brindle
+// (by default ~/.local/share/brindle) on POSIX systems, %LOCALAPPDATA%\Brindle on Windows.
+std::filesystem::path UserProgramFolder();
 
 }  // namespace brindle::platform

@@ -9,6 +9,7 @@
 #include "platform/cp1252.h"
 #include "platform/file_lock.h"
 #include "platform/file_safety.h"
+#include "platform/utf8_path.h"
 #include "window/frm_brindle.h"
 
 namespace brindle {
@@ -148,7 +149,20 @@ void FrmBrindle::Form_Activate() {
 void FrmBrindle::btnFile_Click() {
   const std::string chosen =
       platform_.fileDialog.ShowOpen(platform::Cp1252ToUtf8(txtFile.text()), "*.dat | *.dat");
-  txtFile.SetText(platform::Utf8ToCp1252(chosen));
+  // Brindle.conf keeps the path in the code page: a character it lacks would be saved as "?"
+  // and name another file, so such a path is refused and the path box keeps what it held.
+  const std::optional<std::string> text =
+      platform::ExactTextFromPath(platform::PathFromUtf8(chosen));
+  if (!text) {
+    messageBox.Show(
+        platform::Utf8ToCp1252(chosen + " cannot be named in " + platform::CodePageName() +
+                               ", the code page of Brindle.conf. Move or rename the "
+                               "file, then choose it again."),
+        "File Path Error", platform::MsgButtons::OK, platform::MsgIcon::Critical);
+    SetFocus("txtFile");
+    return;
+  }
+  txtFile.SetText(*text);
   SetFocus("txtFile");
   if (!chosen.empty()) {
     btnLoad.SetEnabled(true);

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "platform/file_ops.h"
+#include "platform/local_time.h"
 #include "platform/log_file.h"
 
 namespace brindle {
@@ -14,8 +15,7 @@ namespace {
 std::string Timestamp() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  std::tm local{};
-  ::localtime_r(&seconds, &local);
+  const std::tm local = platform::LocalTime(seconds);
   std::array<char, 32> text{};
   std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S", &local);
   return text.data();

@@ -3,10 +3,13 @@
 #include "address_file/rec_dat.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include "address_file/dat_error.h"
 #include "support/dat_builder.h"
+#include "support/posix_only.h"
 
 namespace brindle {
 namespace {
@@ -176,6 +179,7 @@ TEST_F(RecDatTest, RowsForRecordsNotExportedAreIgnored) {
   EXPECT_EQ(Dat(), want.Bytes());
 }
 
+#ifndef _WIN32  // inode numbers are POSIX's
 ino_t InodeOf(const fs::path& path) {
   struct stat st {};
   EXPECT_EQ(::stat(path.c_str(), &st), 0);
@@ -193,6 +197,7 @@ TEST_F(RecDatTest, NothingToChangeLeavesTheFileItself) {
   EXPECT_EQ(Dat(), b.Bytes());
   ExpectNoStrayFiles();
 }
+#endif
 
 TEST_F(RecDatTest, FullDiskAtAnyPointLeavesTheFileUnchanged) {
   DatBuilder b;
@@ -222,6 +227,7 @@ TEST_F(RecDatTest, FileMissingIsAnErrorAndCreatesNothing) {
 }
 
 TEST_F(RecDatTest, ThroughASymbolicLinkTheTargetIsReplacedAndTheLinkKept) {
+  BRINDLE_POSIX_ONLY("Symbolic links for every user");
   Given(TwoRecords(), "12,900\n\n13,901\n\n", 2);
   fs::create_directory(dir_ / "real");
   fs::rename(job_.datPath, dir_ / "real" / "address.dat");
@@ -233,6 +239,7 @@ TEST_F(RecDatTest, ThroughASymbolicLinkTheTargetIsReplacedAndTheLinkKept) {
 }
 
 TEST_F(RecDatTest, KeepsTheFilePermissions) {
+  BRINDLE_POSIX_ONLY("Permission bits beyond read-only");
   Given(TwoRecords(), "12,900\n\n", 1);
   fs::permissions(job_.datPath, fs::perms::owner_read | fs::perms::owner_write);
   RecDat(reader_, job_);

@@ -6,7 +6,10 @@ address.dat with `brindle-cli sample`, runs the sync and checks what it printed,
 status and the file afterwards (with `brindle-cli export`, which shows column 28, the
 service's id, and `brindle-cli info`).
 
-  cli_sync_test.py --cli PATH --rookery PATH
+  cli_sync_test.py --cli PATH --rookery PATH [--run-with COMMAND]
+
+With --run-with (Wine, for the Windows build) brindle-cli is started through that command,
+and the paths it saves are Windows' names of the same files (Z:\\tmp\\...).
 """
 import argparse
 import os
@@ -19,6 +22,12 @@ import unittest
 
 CLI = None
 ROOKERY = None
+RUN_WITH = []
+
+
+def saved(path):
+    """The absolute path as brindle-cli saves it: under Wine, the Windows name of the file."""
+    return "Z:" + path.replace("/", "\\") if RUN_WITH else path
 
 
 class Rookery:
@@ -64,7 +73,7 @@ class CliSyncTest(unittest.TestCase):
         shutil.rmtree(self.work)
 
     def cli(self, *args, check=True, cwd=None):
-        proc = subprocess.run([CLI, *args], capture_output=True, timeout=120, cwd=cwd)
+        proc = subprocess.run([*RUN_WITH, CLI, *args], capture_output=True, timeout=120, cwd=cwd)
         if check and proc.returncode != 0:
             self.fail("%s failed: %s" % (args, proc.stderr.decode()))
         return proc
@@ -172,7 +181,22 @@ class CliSyncTest(unittest.TestCase):
                 self.assertIn("Local Status: Process finished...", out)
                 self.assertEqual(os.listdir(os.path.join(prog, "tmp")), [])
                 with open(os.path.join(prog, "Brindle.conf"), "rb") as f:
-                    self.assertEqual(f.read().split(b"\r\n")[0], self.dat.encode())
+                    self.assertEqual(f.read().split(b"\r\n")[0], saved(self.dat).encode())
+
+    def test_address_file_named_outside_the_code_page_is_refused_not_saved_with_marks(self):
+        # Brindle.conf holds the path in the system's 8-bit code page, which has no Japanese.
+        self.service = Rookery("--fault", "import=1")
+        folder = os.path.join(self.work, "\u65e5\u672c\u8a9e")
+        os.mkdir(folder)
+        dat = os.path.join(folder, "address.dat")
+        shutil.copy(self.dat, dat)
+        status, out, err = self.sync(dat=dat)
+        self.assertEqual(status, 1, out + err)
+        self.assertIn(" cannot be named in Windows-1252, the code page of the window's path box",
+                      err)
+        self.assertFalse(os.path.exists(os.path.join(self.prog, "Brindle.conf")))
+        with open(dat, "rb") as f:
+            self.assertEqual(f.read(), self.original)
 
     def test_only_the_named_file_is_loaded_and_its_absolute_path_saved(self):
         self.service = Rookery("--fault", "import=1")
@@ -191,7 +215,7 @@ class CliSyncTest(unittest.TestCase):
             self.assertEqual(f.read(), other_bytes)
         self.assertNotEqual(self.current(), self.original)
         with open(os.path.join(self.prog, "Brindle.conf"), "rb") as f:
-            self.assertEqual(f.read().split(b"\r\n")[0], self.dat.encode())
+            self.assertEqual(f.read().split(b"\r\n")[0], saved(self.dat).encode())
 
     def test_usage_errors(self):
         self.assertEqual(self.cli("sync", self.dat, "--categories", "1", check=False).returncode, 2)
@@ -201,12 +225,14 @@ class CliSyncTest(unittest.TestCase):
 
 
 def main():
-    global CLI, ROOKERY
+    global CLI, ROOKERY, RUN_WITH
     parser = argparse.ArgumentParser()
     parser.add_argument("--cli", required=True)
     parser.add_argument("--rookery", required=True)
+    parser.add_argument("--run-with", default="")
     args, rest = parser.parse_known_args()
     CLI, ROOKERY = os.path.abspath(args.cli), os.path.abspath(args.rookery)
+    RUN_WITH = args.run_with.split()
     unittest.main(argv=[sys.argv[0], *rest])
 
 

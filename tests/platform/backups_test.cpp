@@ -4,8 +4,6 @@
 #include "platform/backups.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 
@@ -13,6 +11,7 @@
 #include "platform/file_sync.h"
 #include "platform/log_file.h"
 #include "support/dat_builder.h"
+#include "support/posix_only.h"
 
 namespace brindle::platform {
 namespace {
@@ -36,11 +35,7 @@ class BackupsTest : public ::testing::Test {
     for (const auto& entry : backups_.List()) contents.push_back(test::ReadFileBytes(entry.path));
     return contents;
   }
-  unsigned Mode(const fs::path& path) {
-    struct stat st {};
-    EXPECT_EQ(::stat(path.c_str(), &st), 0);
-    return st.st_mode & 07777;
-  }
+  unsigned Mode(const fs::path& path) { return test::PermissionBits(path); }
 
   test::TempDir dir_;
   fs::path dat_ = dir_ / "address.dat";
@@ -48,8 +43,9 @@ class BackupsTest : public ::testing::Test {
 };
 
 TEST_F(BackupsTest, AFullFolderKeepsTheNewestTenInTheOrderTheyWereMade) {
+  BRINDLE_POSIX_ONLY("Owner-only permission bits");
   test::WriteFileBytes(dat_, "v0");
-  ::chmod(dat_.c_str(), 0644);
+  test::SetPermissionBits(dat_, 0644);
   for (int i = 1; i <= 13; ++i) Replace("v" + std::to_string(i));
   // Many backups fall in one millisecond here: the counter keeps their order.
   const std::vector<std::string> expected = {"v3", "v4", "v5",  "v6",  "v7",
@@ -76,11 +72,13 @@ TEST_F(BackupsTest, AVersionIdenticalToTheNewestIsNotKeptTwice) {
 }
 
 TEST_F(BackupsTest, OnAnotherFileSystemTheOldFileIsCopiedPrivately) {
+  BRINDLE_POSIX_ONLY("Owner-only permission bits");
   if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no /dev/shm to stand for another disk";
-  const fs::path folder = fs::path("/dev/shm") / ("brindle-test-" + std::to_string(::getpid()));
+  const fs::path folder =
+      fs::path("/dev/shm") / ("brindle-test-" + dir_.path().filename().string());
   Backups elsewhere(folder / "backups");
   test::WriteFileBytes(dat_, "old");
-  ::chmod(dat_.c_str(), 0644);
+  test::SetPermissionBits(dat_, 0644);
   {
     Replacement replacement(dat_);
     std::FILE* out = replacement.OpenStream();
@@ -132,9 +130,9 @@ TEST(LogFile, RotatesAtItsLimitKeepingThreeFiles) {
   EXPECT_EQ(test::ReadFileBytes(dir / "Brindle.log.1"), "run 6\nrun 7\n");
   EXPECT_EQ(test::ReadFileBytes(dir / "Brindle.log.2"), "run 4\nrun 5\n");
   EXPECT_FALSE(fs::exists(dir / "Brindle.log.3"));
-  struct stat st {};
-  ASSERT_EQ(::stat(log.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  if (test::kPosixFiles) {
+    EXPECT_EQ(test::PermissionBits(log), 0600u);
+  }
 }
 
 }  // namespace

@@ -14,7 +14,8 @@ begin with `#@` are directives for this runner (the driver reads them as comment
 
 The output compared with NAME.out is the driver's stdout, then one line per `show` and
 `same`, then the driver's stderr (if any) and its exit status. With --update the expected
-file is rewritten instead.
+file is rewritten instead. With --run-with, the programs are started through that command
+(Wine, for the Windows build).
 """
 import argparse
 import difflib
@@ -35,7 +36,7 @@ def directives(script):
 def prepare(work, script, fixture):
     for words in directives(script):
         if words[0] == "fixture":
-            subprocess.run([fixture, words[1], os.path.join(work, words[2])], check=True)
+            subprocess.run(fixture + [words[1], os.path.join(work, words[2])], check=True)
         elif words[0] == "file":
             path = os.path.join(work, words[1])
             os.makedirs(os.path.dirname(path), exist_ok=True)
@@ -98,13 +99,14 @@ def run(cli, fixture, rookery, scenario):
         os.mkdir(os.path.join(work, "prog"))
         prepare(work, script, fixture)
         service, hosts = start_service(rookery, script)
-        proc = subprocess.run([cli, "drive", "--program-folder", "prog"] + hosts +
+        proc = subprocess.run(cli + ["drive", "--program-folder", "prog"] + hosts +
                               [os.path.abspath(scenario)],
                               cwd=work, capture_output=True, timeout=60)
         out = proc.stdout.decode("utf-8").splitlines()
         out += inspect(work, script)
         if proc.stderr:
-            out.append(json.dumps({"stderr": proc.stderr.decode("utf-8")}))
+            stderr = proc.stderr.decode("utf-8").replace("\r\n", "\n")
+            out.append(json.dumps({"stderr": stderr}))
         out.append(json.dumps({"exit": proc.returncode}))
         return [line + "\n" for line in out]
     finally:
@@ -127,11 +129,14 @@ def main():
     parser.add_argument("--cli", required=True)
     parser.add_argument("--fixture", required=True)
     parser.add_argument("--rookery", help="rookery-dev, for scenarios that sync")
+    parser.add_argument("--run-with", default="", help="command that starts the programs")
     parser.add_argument("--update", action="store_true")
     parser.add_argument("scenario")
     args = parser.parse_args()
     rookery = os.path.abspath(args.rookery) if args.rookery else None
-    actual = run(os.path.abspath(args.cli), os.path.abspath(args.fixture), rookery, args.scenario)
+    runner = args.run_with.split()
+    actual = run(runner + [os.path.abspath(args.cli)], runner + [os.path.abspath(args.fixture)],
+                 rookery, args.scenario)
     expected_path = os.path.splitext(args.scenario)[0] + ".out"
     if args.update:
         with open(expected_path, "w", encoding="utf-8") as f:

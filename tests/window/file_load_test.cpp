@@ -2,7 +2,9 @@
 // the files the load leaves behind.
 #include <sstream>
 
+#include "platform/cp1252.h"
 #include "platform/file_lock.h"
+#include "support/posix_only.h"
 #include "window_fixture.h"
 
 namespace brindle::test {
@@ -174,6 +176,7 @@ TEST_F(FileLoadTest, ACrossDeviceSwapCopiesBesideTheFileAndRenamesThere) {
 }
 
 TEST_F(FileLoadTest, ThroughALinkTheSwapReplacesTheTargetAndKeepsTheLink) {
+  BRINDLE_POSIX_ONLY("Symbolic links for every user");
   std::filesystem::create_directory(Prog("tmp"));
   std::filesystem::create_directory(dir / "palm");
   const std::string real = WriteAddressFile(Sample(), "palm/address.dat");
@@ -236,6 +239,23 @@ TEST_F(FileLoadTest, BrowseFillsThePathStoresItAndFocusesLoad) {
   EXPECT_EQ(w.focus(), "btnLoad");
   EXPECT_EQ(Conf(), "/chosen/addr\xE9.dat\r\n\r\n\r\n\r\n");
   EXPECT_TRUE(w.lstCategory.entries().empty());  // nothing loaded yet
+}
+
+TEST_F(FileLoadTest, BrowsingToAFileTheCodePageCannotNameIsRefusedNotSavedWithMarks) {
+  WriteConf("/old.dat\r\n\r\n\r\n\r\n");
+  FrmBrindle& w = Window();
+  w.FullLayoutAtStart();
+  w.ShowMain();
+  w.TypeText(w.txtFile, "/old.dat");
+  // Japanese, which no 8-bit code page holds: saved, it would come back as "/??/address.dat".
+  fileDialog.QueueResult("/\xE6\x97\xA5\xE6\x9C\xAC/address.dat");
+  w.btnFile_Click();
+  ASSERT_EQ(messageBox.shown().size(), 1u);
+  EXPECT_EQ(messageBox.shown()[0].title, "File Path Error");
+  EXPECT_NE(messageBox.shown()[0].text.find("cannot be named in " + platform::CodePageName()),
+            std::string::npos);
+  EXPECT_EQ(w.txtFile.text(), "/old.dat");
+  EXPECT_EQ(Conf(), "/old.dat\r\n\r\n\r\n\r\n");
 }
 
 TEST_F(FileLoadTest, CancellingBrowseEmptiesThePath) {

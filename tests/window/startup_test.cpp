@@ -1,25 +1,23 @@
 // Start-up and the configuration file.
-#include <sys/stat.h>
 
+#include "support/posix_only.h"
 #include "window_fixture.h"
 
 namespace brindle::test {
 namespace {
 
-using test::FileOp;
 using platform::MsgAnswer;
+using test::FileOp;
 
-mode_t Permissions(const std::filesystem::path& path) {
-  struct stat st {};
-  EXPECT_EQ(::stat(path.c_str(), &st), 0);
-  return st.st_mode & 0777;
-}
+unsigned Permissions(const std::filesystem::path& path) { return test::PermissionBits(path); }
 
 TEST_F(WindowTest, FirstStartCreatesAnEmptyPrivateConfigurationAndTheFullLayout) {
   FrmBrindle& w = Window();
   w.Form_Load();
   EXPECT_EQ(Conf(), "");
-  EXPECT_EQ(Permissions(Prog("Brindle.conf")), 0600u);
+  if (test::kPosixFiles) {
+    EXPECT_EQ(Permissions(Prog("Brindle.conf")), 0600u);
+  }
   EXPECT_TRUE(std::filesystem::is_directory(Prog("tmp")));
   EXPECT_TRUE(messageBox.shown().empty());
   EXPECT_FALSE(w.btnExt_export.enabled());
@@ -85,6 +83,7 @@ TEST_F(WindowTest, StartUpPassesOverAnUnreadableConfigurationAndAMissingTmpFolde
 }
 
 TEST_F(WindowTest, ATmpFolderThatIsALinkIsRefusedWithAMessage) {
+  BRINDLE_POSIX_ONLY("Symbolic links for every user");
   WriteConf("");
   std::filesystem::create_directory(dir / "elsewhere");
   std::filesystem::create_symlink(dir / "elsewhere", Prog("tmp"));
@@ -114,7 +113,9 @@ TEST_F(WindowTest, WriteCacheNarrowsAnOlderFilesPermissionsAndDropsExtraValues) 
   std::filesystem::permissions(Prog("Brindle.conf"), std::filesystem::perms(0644));
   Window().WriteCache("Category", "7");
   EXPECT_EQ(Conf(), "a\r\n7\r\nc\r\nd\r\n");
-  EXPECT_EQ(Permissions(Prog("Brindle.conf")), 0600u);
+  if (test::kPosixFiles) {
+    EXPECT_EQ(Permissions(Prog("Brindle.conf")), 0600u);
+  }
 }
 
 TEST_F(WindowTest, WriteCacheFailuresLeaveTheFileAndTheWindowAlone) {

@@ -5,7 +5,9 @@
 #include <utility>
 
 #include "platform/curl/transfer_error.h"
+#include "platform/file_safety.h"
 #include "platform/transfer_control.h"
+#include "platform/utf8_path.h"
 
 namespace brindle::platform {
 namespace {
@@ -49,7 +51,8 @@ std::unique_ptr<CurlTransfer> CurlTransfer::Ftp(const FtpCommand& command,
                                                 std::chrono::seconds timeout) {
   const bool download = command.kind == FtpCommand::Kind::Get;
   std::unique_ptr<CurlTransfer> t(new CurlTransfer(
-      true, std::make_shared<TransferLink>(download ? command.localPath : std::string())));
+      true, std::make_shared<TransferLink>(download ? PathFromUtf8(command.localPath)
+                                                    : std::filesystem::path())));
   CURL* easy = t->easy();
   const std::string base = "ftp://" + account.host + "/";
   if (command.kind == FtpCommand::Kind::Delete) {
@@ -60,7 +63,11 @@ std::unique_ptr<CurlTransfer> CurlTransfer::Ftp(const FtpCommand& command,
     curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
     t->Common(base, timeout);
   } else if (command.kind == FtpCommand::Kind::Put) {
-    t->upload_.reset(std::fopen(command.localPath.c_str(), "rb"));
+    try {
+      t->upload_.reset(OpenRegularForReading(PathFromUtf8(command.localPath)));
+    } catch (const FileError&) {
+      t->upload_.reset();
+    }
     if (!t->upload_) {
       t->startFailed_ = true;
       t->localError_ = "Cannot open the local file " + command.localPath;

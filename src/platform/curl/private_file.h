@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <filesystem>
 
-#include "platform/unique_fd.h"
+#include "platform/native_file.h"
 
 namespace brindle::platform {
 
@@ -17,10 +17,10 @@ class NewPrivateFile {
   // False when not every byte was written.
   [[nodiscard]] bool Write(const char* data, std::size_t size);
   // False when the file could not be closed cleanly.
-  [[nodiscard]] bool Close() { return fd_.Close(); }
+  [[nodiscard]] bool Close() { return file_.Close(); }
 
  private:
-  UniqueFd fd_;
+  NativeFile file_;
 };
 
 }  // namespace brindle::platform

@@ -10,6 +10,7 @@
 #include "address_file/rec_dat.h"
 #include "address_file/result_file.h"
 #include "platform/cp1252.h"
+#include "platform/utf8_path.h"
 #include "sync/service_protocol.h"
 #include "sync/service_reply.h"
 #include "window/sync_run/run_guards.h"
@@ -159,7 +160,7 @@ bool SyncRun::FetchInterruptedResult(SyncJournal& journal, const std::string& da
   const fs::path downloaded = TmpFile(journal.resultName);
   platform::RemoveQuietly(parts_.files, downloaded);
   Status(StatusLine::Download, "Downloading the interrupted sync's result...");
-  parts_.itc.ExecuteCommand(DownloadCommand(journal.csvName, downloaded.string()));
+  parts_.itc.ExecuteCommand(DownloadCommand(journal.csvName, platform::Utf8FromPath(downloaded)));
   WaitUntilFree(&SyncRun::ITC_Free, 4);
   parts_.itc.Cancel();
   if (!parts_.files.Exists(downloaded)) return false;

@@ -12,6 +12,7 @@
 
 #include "address_file/rec_dat.h"
 #include "platform/cp1252.h"
+#include "platform/utf8_path.h"
 #include "sync/service_protocol.h"
 #include "sync/service_reply.h"
 #include "window/sync_run/run_guards.h"
@@ -125,7 +126,8 @@ void SyncRun::UploadExport() {
   parts_.itc2.Cancel();
   ftpMode_ = FtpMode::Up;
   WaitWhileBusy(parts_.itc, 3);
-  parts_.itc.ExecuteCommand(UploadCommand(exported_.csvPath.string(), exported_.csvName));
+  parts_.itc.ExecuteCommand(
+      UploadCommand(platform::Utf8FromPath(exported_.csvPath), exported_.csvName));
   WaitUntilFree(&SyncRun::ITC_Free, 3);
 }
 
@@ -164,7 +166,7 @@ void SyncRun::FetchResultAndRewrite() {
   platform::RemoveQuietly(files, resultPath);
   int updated = 0;
   try {
-    ftp.ExecuteCommand(DownloadCommand(exported_.csvName, resultPath.string()));
+    ftp.ExecuteCommand(DownloadCommand(exported_.csvName, platform::Utf8FromPath(resultPath)));
     WaitUntilFree(&SyncRun::ITC_Free, 4);
     const auto heldResult = HoldResult(resultPath);
     ftp.ExecuteCommand(DeleteCommand(exported_.csvName));

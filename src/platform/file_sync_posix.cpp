@@ -1,26 +1,10 @@
-#include "platform/file_sync.h"
-
-#ifdef _WIN32
-#include <io.h>
-#else
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/file_sync.h"
 #include "platform/unique_fd.h"
-#endif
 
 namespace brindle::platform {
-
-#ifdef _WIN32
-
-bool SyncFile(std::FILE* file) { return _commit(_fileno(file)) == 0; }
-
-void StartWriteOut(std::FILE*) {}
-
-// Windows makes a completed MoveFileEx durable without a handle on the folder.
-bool SyncDirectory(const std::filesystem::path&) { return true; }
-
-#else
 
 bool SyncFile(std::FILE* file) { return ::fsync(::fileno(file)) == 0; }
 
@@ -37,6 +21,10 @@ bool SyncDirectory(const std::filesystem::path& dir) {
   return fd && ::fsync(fd.get()) == 0;
 }
 
-#endif
+bool SeekTo(std::FILE* file, std::int64_t offset) {
+  return ::fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+bool SeekToEnd(std::FILE* file) { return ::fseeko(file, 0, SEEK_END) == 0; }
 
 }  // namespace brindle::platform

@@ -1,0 +1,31 @@
+// The system calls behind the backups, one file per system (backups_posix.cpp,
+// backups_windows.cpp).
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace brindle::platform {
+
+// How making a backup's file went.
+struct Made {
+  enum Outcome { kDone, kNameTaken, kCannotLink, kFailed };
+  Outcome outcome = kDone;
+  std::string reason;  // the system's words when kFailed
+};
+
+// Whether two regular files hold the same bytes.
+bool SameContent(const std::filesystem::path& a, const std::filesystem::path& b);
+// Whether `a` (not followed when a link) and `b` are one file.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+// Gives `from` the second name `to`; kCannotLink where the file system cannot.
+Made LinkFile(const std::filesystem::path& from, const std::filesystem::path& to);
+// An owner-only copy at the new name `to`, forced to disk. Throws FileError when the copy
+// cannot be written (and removes it).
+Made CopyPrivately(const std::filesystem::path& from, const std::filesystem::path& to);
+// Narrows a kept backup to its owner. Best effort.
+void MakeOwnerOnly(const std::filesystem::path& path);
+// Removes a backup's name; failures are passed over.
+void RemoveBackupFile(const std::filesystem::path& path);
+
+}  // namespace brindle::platform

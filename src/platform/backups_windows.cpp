@@ -1,0 +1,94 @@
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "platform/backups_native.h"
+#include "platform/file_safety.h"
+#include "platform/unique_handle.h"
+#include "platform/win_error.h"
+
+namespace brindle::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// The file's identity; false when it cannot be opened. `follow` false opens a link itself.
+bool IdentityOf(const fs::path& path, bool follow, BY_HANDLE_FILE_INFORMATION& info) {
+  const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+  const UniqueHandle handle(::CreateFileW(Wide(path), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, flags, nullptr));
+  return handle && ::GetFileInformationByHandle(handle.get(), &info);
+}
+
+}  // namespace
+
+bool SameContent(const fs::path& a, const fs::path& b) {
+  FilePtr fa, fb;
+  try {
+    fa.reset(OpenRegularForReading(a));
+    fb.reset(OpenRegularForReading(b));
+  } catch (const FileError&) {
+    return false;
+  }
+  std::vector<char> ca(256 * 1024), cb(ca.size());
+  for (;;) {
+    const std::size_t na = std::fread(ca.data(), 1, ca.size(), fa.get());
+    const std::size_t nb = std::fread(cb.data(), 1, cb.size(), fb.get());
+    if (na != nb || std::memcmp(ca.data(), cb.data(), na) != 0) return false;
+    if (na < ca.size()) return !std::ferror(fa.get()) && !std::ferror(fb.get());
+  }
+}
+
+bool SameFile(const fs::path& a, const fs::path& b) {
+  BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+  return IdentityOf(a, false, ia) && IdentityOf(b, true, ib) &&
+         ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+         ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+Made LinkFile(const fs::path& from, const fs::path& to) {
+  if (::CreateHardLinkW(Wide(to), Wide(from), nullptr)) return {};
+  const DWORD err = ::GetLastError();
+  if (err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS) return {Made::kNameTaken, ""};
+  if (err == ERROR_NOT_SAME_DEVICE || err == ERROR_INVALID_FUNCTION || err == ERROR_NOT_SUPPORTED ||
+      err == ERROR_TOO_MANY_LINKS || err == ERROR_ACCESS_DENIED) {
+    return {Made::kCannotLink, ""};
+  }
+  return {Made::kFailed, SystemMessage(err)};
+}
+
+Made CopyPrivately(const fs::path& from, const fs::path& to) {
+  if (!::CopyFileW(Wide(from), Wide(to), TRUE)) {
+    const DWORD err = ::GetLastError();
+    if (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS) return {Made::kNameTaken, ""};
+    throw FileError("cannot copy " + from.string() + " to " + to.string() + ": " +
+                    SystemMessage(err));
+  }
+  const UniqueHandle copy(::CreateFileW(Wide(to), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!copy || !::FlushFileBuffers(copy.get())) {
+    const DWORD err = ::GetLastError();
+    ::DeleteFileW(Wide(to));
+    throw FileError("cannot copy " + from.string() + " to " + to.string() + ": " +
+                    SystemMessage(err));
+  }
+  return {};
+}
+
+// Files under the user's profile are private already; a backup must not stay read-only or
+// hidden because the address file was, or the pruning could not remove it.
+void MakeOwnerOnly(const fs::path& path) {
+  ::SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
+}
+
+void RemoveBackupFile(const fs::path& path) { ::DeleteFileW(Wide(path)); }
+
+}  // namespace brindle::platform

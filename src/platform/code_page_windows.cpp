@@ -1,0 +1,73 @@
+// The texts' code page on Windows: the system's ANSI code page, in which Palm Desktop wrote
+// the user's address file (1250 on a Polish system, 1251 Russian, 1253 Greek, ...).
+#include <windows.h>
+
+#include "platform/cp1252.h"
+
+namespace brindle::platform {
+
+namespace {
+
+std::wstring Widen(UINT codePage, std::string_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int n = ::MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), n);
+  return wide;
+}
+
+// The text in `codePage`; `lost` (when given) tells whether a character had to become "?".
+std::string Narrow(UINT codePage, std::wstring_view wide, bool* lost = nullptr) {
+  if (lost) *lost = false;
+  if (wide.empty()) return {};
+  // UTF-8 takes neither flags nor a replacement character, and loses nothing.
+  const bool utf8 = codePage == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL used = FALSE;
+  BOOL* usedDefault = utf8 ? nullptr : &used;
+  const char* fallback = utf8 ? nullptr : "?";
+  const int size = static_cast<int>(wide.size());
+  const int n =
+      ::WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, fallback, usedDefault);
+  std::string text(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(codePage, flags, wide.data(), size, text.data(), n, fallback, usedDefault);
+  if (lost) *lost = used != FALSE;
+  return text;
+}
+
+}  // namespace
+
+std::string Cp1252ToUtf8(std::string_view text) { return Narrow(CP_UTF8, Widen(CP_ACP, text)); }
+
+std::string Utf8ToCp1252(std::string_view text) { return Narrow(CP_ACP, Widen(CP_UTF8, text)); }
+
+bool IsControlByte(unsigned char byte) {
+  const char c = static_cast<char>(byte);
+  const std::wstring wide = Widen(CP_ACP, std::string_view(&c, 1));
+  if (wide.size() != 1) return false;  // the first byte of a two-byte character
+  const wchar_t cp = wide[0];
+  return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+}
+
+std::filesystem::path PathFromText(std::string_view text) {
+  return std::filesystem::path(Widen(CP_ACP, text));
+}
+
+std::string TextFromPath(const std::filesystem::path& path) {
+  return Narrow(CP_ACP, path.native());
+}
+
+std::optional<std::string> ExactTextFromPath(const std::filesystem::path& path) {
+  bool lost = false;
+  std::string text = Narrow(CP_ACP, path.native(), &lost);
+  if (lost) return std::nullopt;
+  return text;
+}
+
+std::string CodePageName() {
+  const UINT acp = ::GetACP();
+  return acp == CP_UTF8 ? "UTF-8" : "Windows-" + std::to_string(acp);
+}
+
+}  // namespace brindle::platform
