@@ -4,7 +4,7 @@
 
 namespace brindle::gui {
 
-// The view converts through the platform's one Windows-1252 codec, so that a text typed in the
+// The view converts through the platform's one code-page codec, so that a text typed in the
 // window becomes the same bytes as one given on the command line or read from a file.
 
 QString FromCp1252(std::string_view bytes) {

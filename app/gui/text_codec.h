@@ -1,7 +1,8 @@
 // Conversions between the model's 8-bit texts and the widgets' Unicode.
 //
 // The model keeps every text, paths included, as the bytes it reads from or writes to the
-// address file and Brindle.conf: Windows-1252, one byte per character.
+// address file and Brindle.conf: the system's 8-bit code page (Windows-1252 on Linux, the ANSI
+// code page on Windows), one byte per character.
 #pragma once
 
 #include <QString>
@@ -10,10 +11,10 @@
 
 namespace brindle::gui {
 
-// Every one of the 256 byte values maps to a character and back unchanged.
+// In Windows-1252 every one of the 256 byte values maps to a character and back unchanged.
 QString FromCp1252(std::string_view bytes);
 
-// Characters that Windows-1252 cannot hold become '?', so a typed text never turns into
+// Characters that the code page cannot hold become '?', so a typed text never turns into
 // control characters in the configuration file or a request.
 std::string ToCp1252(const QString& text);
 

@@ -3,7 +3,8 @@
 #   bash scripts/windows/build.sh [BUILD_DIR]      (default build-win)
 # Installs the packages it needs (as root), builds or reuses libcurl and Qt for Windows in the
 # cache folder (deps.sh; BRINDLE_WIN_PREFIXES set by the caller skips that), then configures
-# and builds. brindle-cli.exe and the test programs end up in BUILD_DIR/bin.
+# and builds. brindle.exe with Qt's DLLs and plugins, brindle-cli.exe and the test programs end
+# up in BUILD_DIR/bin.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$BRINDLE_ROOT"
@@ -23,8 +24,10 @@ launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 step "Configuring the Windows build in $BUILD_DIR"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$BRINDLE_ROOT/cmake/mingw-w64.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRINDLE_WERROR=$WERROR "${launcher[@]}" >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRINDLE_WERROR=$WERROR -DBRINDLE_GUI=ON "${launcher[@]}" >/dev/null
 step "Building for Windows"
 cmake --build "$BUILD_DIR" -j"$JOBS"
-[ -f "$BUILD_DIR/bin/brindle-cli.exe" ] || { echo "brindle-cli.exe was not built" >&2; exit 1; }
+for program in brindle-cli.exe brindle.exe; do
+  [ -f "$BUILD_DIR/bin/$program" ] || { echo "$program was not built" >&2; exit 1; }
+done
 echo "Windows build done in $((SECONDS - start)) s: $BUILD_DIR/bin"

@@ -2,7 +2,7 @@
 # Windows, and a quiet private Wine.
 BRINDLE_WIN_PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 xvfb xauth imagemagick nsis googletest qt6-base-dev-tools dpkg-dev zip
+  wine wine64 fonts-wine xvfb xauth imagemagick nsis googletest qt6-base-dev-tools dpkg-dev zip
 )
 # libcurl and Qt for Windows are built once into this folder, outside the work tree. Remove it
 # (or one of its curl-*/qt-* folders) to build them again.

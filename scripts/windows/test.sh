@@ -3,7 +3,9 @@
 #   bash scripts/windows/test.sh [BUILD_DIR]       (default build-win)
 # 1. the unit tests and the scenario files, cross-built, run by ctest under Wine;
 # 2. the end-to-end sync: brindle-cli.exe under Wine against the Linux rookery-dev, started
-#    from the Linux side on free loopback ports (tests/e2e/cli_sync_test.py).
+#    from the Linux side on free loopback ports (tests/e2e/cli_sync_test.py);
+# 3. the GUI tests (label gui, part of 1), each with its own rookery-dev when it needs one;
+# 4. packaging (package.sh) and the smoke test of the installed program (smoke.sh).
 # Wine runs in a private prefix inside BUILD_DIR. rookery-dev comes from BRINDLE_HOST_ROOKERY,
 # from the Linux build of scripts/test.sh, or is built for this machine in BUILD_DIR/host.
 set -euo pipefail
@@ -61,6 +63,11 @@ run_ctest() {  # run_ctest <title> <ctest arguments...>
 failed=0
 run_ctest "Unit tests and scenarios under Wine" -E '^e2e\.' || failed=1
 run_ctest "End-to-end sync: brindle-cli.exe under Wine against rookery-dev" -R '^e2e\.' || failed=1
+for part in package smoke; do
+  part_start=$SECONDS status=passed
+  bash "$BRINDLE_ROOT/scripts/windows/$part.sh" "$BUILD_DIR" || { status=FAILED; failed=1; }
+  summary+=("$part.sh: $status in $((SECONDS - part_start)) s")
+done
 
 step "Windows tests summary"
 printf '%s\n' "${summary[@]}"

@@ -4,14 +4,49 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#ifndef _WIN32
+#include <QHostAddress>
+#include <QTcpServer>
+#endif
 #include <QRegularExpression>
 #include <QWidget>
 
 namespace brindle::gui::test {
 
+#ifdef _WIN32
+
 bool RookeryDev::Start(const QStringList& extraArgs) {
+  const QString given = qEnvironmentVariable("BRINDLE_ROOKERY_ARGS");
+  const QString web = qEnvironmentVariable("BRINDLE_ROOKERY_WEB");
+  const QString ftp = qEnvironmentVariable("BRINDLE_ROOKERY_FTP");
+  if (web.isEmpty() || ftp.isEmpty()) {
+    qWarning("no rookery-dev given: run this test through wine_gui_test.sh --rookery");
+    return false;
+  }
+  // The service must be the one this test asks for, or it would test something else.
+  if (given != extraArgs.join(' ')) {
+    qWarning("rookery-dev was started with \"%s\", the test needs \"%s\"", qPrintable(given),
+             qPrintable(extraArgs.join(' ')));
+    return false;
+  }
+  webPort_ = web.section(':', 1).toInt();
+  ftpPort_ = ftp.section(':', 1).toInt();
+  dataDir_ = qEnvironmentVariable("BRINDLE_ROOKERY_DATA");
+  return webPort_ > 0 && ftpPort_ > 0 && !dataDir_.isEmpty();
+}
+
+void RookeryDev::Stop() {}  // the script that started it stops it
+
+QString RefusedHost() { return qEnvironmentVariable("BRINDLE_REFUSED_HOST"); }
+
+#else
+
+bool RookeryDev::Start(const QStringList& extraArgs) {
+  data_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/rookery-XXXXXX");
+  if (!data_->isValid()) return false;
+  dataDir_ = data_->path();
   process_.setProgram(QStringLiteral(BRINDLE_ROOKERY_DEV));
-  process_.setArguments(extraArgs);
+  process_.setArguments(QStringList{"--data-dir", dataDir_} + extraArgs);
   process_.setProcessChannelMode(QProcess::MergedChannels);
   process_.start();
   if (!process_.waitForStarted(10000)) return false;
@@ -31,13 +66,23 @@ bool RookeryDev::Start(const QStringList& extraArgs) {
 }
 
 void RookeryDev::Stop() {
-  if (process_.state() == QProcess::NotRunning) return;
-  process_.terminate();  // SIGTERM to our own child, by its PID
-  if (!process_.waitForFinished(10000)) {
-    process_.kill();
-    process_.waitForFinished(5000);
+  if (process_.state() != QProcess::NotRunning) {
+    process_.terminate();  // SIGTERM to our own child, by its PID
+    if (!process_.waitForFinished(10000)) {
+      process_.kill();
+      process_.waitForFinished(5000);
+    }
   }
+  data_.reset();
 }
+
+QString RefusedHost() {
+  QTcpServer closed;
+  if (!closed.listen(QHostAddress::LocalHost)) return {};
+  return QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());  // closed on return
+}
+
+#endif
 
 BoxWatcher::BoxWatcher() {
   timer_.setInterval(20);

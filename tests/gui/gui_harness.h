@@ -7,30 +7,44 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <deque>
+#include <memory>
 #include <vector>
 
 class QWidget;
 
 namespace brindle::gui::test {
 
-// rookery-dev started as a child of the test, on free loopback ports, stopped by its PID.
+// A rookery-dev on loopback for one test, keeping its data in a folder the test may look into.
+// On Linux it is the test's own child, started on free ports and stopped by its PID. Under
+// Wine a Windows program can neither read a Linux program's output nor stop it, so there the
+// script that runs the test starts it (wine_gui_test.sh) and passes it in.
 class RookeryDev {
  public:
-  // Waits until it prints its ports. Fails the calling test (returns false) otherwise.
+  // Returns once the service answers on its ports; false (with a warning) otherwise.
   bool Start(const QStringList& extraArgs = {});
   void Stop();
   ~RookeryDev() { Stop(); }
 
   QString WebHost() const { return QStringLiteral("127.0.0.1:%1").arg(webPort_); }
   QString FtpHost() const { return QStringLiteral("127.0.0.1:%1").arg(ftpPort_); }
+  // The database and the FTP account's folder (DataDir()/ftp).
+  QString DataDir() const { return dataDir_; }
 
  private:
-  QProcess process_;
   int webPort_ = 0;
   int ftpPort_ = 0;
+  QString dataDir_;
+#ifndef _WIN32
+  QProcess process_;
+  std::unique_ptr<QTemporaryDir> data_;
+#endif
 };
+
+// host:port on loopback where nothing listens, so that a connection there is refused.
+QString RefusedHost();
 
 struct SeenBox {
   QString title;

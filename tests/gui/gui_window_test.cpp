@@ -4,12 +4,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QGroupBox>
-#include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -320,10 +318,8 @@ class GuiWindowTest : public QObject {
     // The web pages answer, but nothing listens where the FTP account should
     // be.
     QVERIFY(service_.Start());
-    QTcpServer closed;
-    QVERIFY(closed.listen(QHostAddress::LocalHost));
-    const QString refused = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
-    closed.close();
+    const QString refused = RefusedHost();
+    QVERIFY(!refused.isEmpty());
     WriteConfiguration("1");
     boxes_->Queue(QMessageBox::No);  // full layout
     StartProgram(service_.WebHost(), refused);
@@ -358,11 +354,8 @@ class GuiWindowTest : public QObject {
   void closedMidRunIsFinishedByTheNextRun() {
     // The user closes the window while the service has imported the contacts and the run has
     // not yet fetched the result; the next SYNC must finish that run first.
-    const fs::path data = Folder() / "rookery";
-    fs::create_directory(data);
-    fs::permissions(data, fs::perms::owner_all);
-    QVERIFY(
-        service_.Start({"--delay", "200", "--data-dir", QString::fromStdString(data.string())}));
+    QVERIFY(service_.Start({"--delay", "200"}));
+    const fs::path data(service_.DataDir().toStdU16String());
     WriteConfiguration("1 2");
     boxes_->Queue(QMessageBox::No);
     StartProgram(service_.WebHost(), service_.FtpHost());

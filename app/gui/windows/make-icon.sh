@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Remakes brindle.ico (16 to 256 pixels) from the drawing brindle-icon.mvg with ImageMagick.
+# The .ico is kept in the tree so that a build needs no image tools.
+set -euo pipefail
+cd "$(dirname "$0")"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+convert -size 256x256 xc:none -draw "$(grep -v '^#' brindle-icon.mvg)" -depth 8 "$work/256.png"
+layers=()
+for size in 16 24 32 48 64; do
+  convert "$work/256.png" -filter Lanczos -resize "${size}x${size}" -depth 8 "$work/$size.png"
+  layers+=("$work/$size.png")
+done
+convert "${layers[@]}" "$work/256.png" brindle.ico
+identify brindle.ico
