@@ -20,11 +20,11 @@ if [ -z "${BRINDLE_WIN_PREFIXES:-}" ]; then
 fi
 export BRINDLE_WIN_PREFIXES
 
-launcher=()
-command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+COMMON_ARGS=(-G Ninja)
+brindle_use_compiler_cache
 step "Configuring the Windows build in $BUILD_DIR"
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$BRINDLE_ROOT/cmake/mingw-w64.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRINDLE_WERROR=$WERROR -DBRINDLE_GUI=ON "${launcher[@]}" >/dev/null
+cmake -S . -B "$BUILD_DIR" "${COMMON_ARGS[@]}" -DCMAKE_TOOLCHAIN_FILE="$BRINDLE_ROOT/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRINDLE_WERROR=$WERROR -DBRINDLE_GUI=ON >/dev/null
 step "Building for Windows"
 cmake --build "$BUILD_DIR" -j"$JOBS"
 for program in brindle-cli.exe brindle.exe; do
