@@ -6,6 +6,13 @@ BRINDLE_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev python3 python3-pyftpdlib fonts-dejavu-core
   clang-tidy ccache
 )
+# The Windows build on this machine: mingw-w64 (posix threads), Wine to run what it makes, Xvfb
+# and ImageMagick for the installed program's screenshots, NSIS for its installer, GoogleTest's
+# sources, Qt's host tools and dpkg-dev to build Qt and libcurl from Debian's source packages.
+BRINDLE_WIN_PACKAGES=(
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
+  wine wine64 fonts-wine xvfb xauth imagemagick nsis googletest qt6-base-dev-tools dpkg-dev zip
+)
 
 # A compiler cache outside the work tree (ccache's own, ~/.cache/ccache) makes a second run on
 # the same machine fast; paths are taken relative to the work tree so that any clone hits it.
