@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/owned_file.h"
+
 namespace brindle {
 
 class DatInput {
@@ -120,10 +122,7 @@ class DatInput {
   // Makes at least one unread byte available; returns false at the end of the input.
   bool Refill();
 
-  struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::unique_ptr<std::FILE, FileCloser> file_;
+  platform::FilePtr file_;
   std::string name_;
   std::vector<char> buffer_;
   const char* data_ = nullptr;  // current window of bytes: buffer_ or the memory source

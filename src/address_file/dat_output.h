@@ -13,6 +13,7 @@
 #include <string>
 
 #include "address_file/dat_types.h"
+#include "platform/owned_file.h"
 
 namespace brindle {
 
@@ -71,12 +72,8 @@ class DatOutput {
   void MaybeStartWriteOut();
   [[noreturn]] void Fail(const std::string& what) const;
 
-  struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-
   std::filesystem::path path_;
-  std::unique_ptr<std::FILE, FileCloser> file_;  // empty once closed
+  platform::FilePtr file_;  // empty once closed
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;            // bytes in the buffer
   std::int64_t size_ = 0;           // bytes written, buffered ones included

@@ -14,17 +14,13 @@
 #include "platform/backups_native.h"
 #include "platform/file_safety.h"
 #include "platform/file_sync.h"
+#include "platform/owned_file.h"
 
 namespace brindle::platform {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 std::string Reason(int err) { return std::generic_category().message(err); }
 

@@ -5,6 +5,7 @@
 
 #include "platform/backups_native.h"
 #include "platform/file_safety.h"
+#include "platform/owned_file.h"
 #include "platform/unique_handle.h"
 #include "platform/win_error.h"
 
@@ -13,11 +14,6 @@ namespace brindle::platform {
 namespace fs = std::filesystem;
 
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // The file's identity; false when it cannot be opened. `follow` false opens a link itself.
 bool IdentityOf(const fs::path& path, bool follow, BY_HANDLE_FILE_INFORMATION& info) {

@@ -1,8 +1,10 @@
 // The one error type of the file functions: what failed on which file, in plain words.
 #pragma once
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace brindle::platform {
 
@@ -18,5 +20,14 @@ class FileError : public std::runtime_error {
  private:
   Kind kind_;
 };
+
+// Throws what failed on which file, with the system's reason; a rename across file systems
+// is told apart so that the caller can copy instead.
+[[noreturn]] inline void FailOn(const std::string& what, const std::filesystem::path& path,
+                                const std::error_code& ec) {
+  const auto kind =
+      ec == std::errc::cross_device_link ? FileError::Kind::CrossDevice : FileError::Kind::Failed;
+  throw FileError(what + " " + path.string() + ": " + ec.message(), kind);
+}
 
 }  // namespace brindle::platform

@@ -9,6 +9,7 @@
 #include "platform/backups.h"
 #include "platform/file_safety.h"
 #include "platform/file_sync.h"
+#include "platform/owned_file.h"
 
 namespace brindle::platform {
 
@@ -16,26 +17,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-[[noreturn]] void Fail(const std::string& what, const fs::path& path, const std::error_code& ec) {
-  const auto kind =
-      ec == std::errc::cross_device_link ? FileError::Kind::CrossDevice : FileError::Kind::Failed;
-  throw FileError(what + " " + path.string() + ": " + ec.message(), kind);
-}
-
 // `path` is a fresh unique name: created here, owner-only, never through a link.
 void WriteOwnerOnly(const fs::path& path, const std::string& bytes) {
   FilePtr out(CreatePrivateFile(path));
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size() &&
                        std::fflush(out.get()) == 0;
-  if (!written) Fail("cannot write", path, std::make_error_code(std::errc::io_error));
-  if (!SyncFile(out.get())) Fail("cannot flush", path, std::make_error_code(std::errc::io_error));
+  if (!written) FailOn("cannot write", path, std::make_error_code(std::errc::io_error));
+  if (!SyncFile(out.get())) FailOn("cannot flush", path, std::make_error_code(std::errc::io_error));
   if (std::fclose(out.release()) != 0) {
-    Fail("cannot close", path, std::make_error_code(std::errc::io_error));
+    FailOn("cannot close", path, std::make_error_code(std::errc::io_error));
   }
 }
 
@@ -49,8 +39,8 @@ bool RealFileOps::Exists(const Path& path) {
 void RealFileOps::Remove(const Path& path) {
   std::error_code ec;
   if (!fs::remove(path, ec)) {
-    Fail("cannot remove", path,
-         ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory));
+    FailOn("cannot remove", path,
+           ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory));
   }
 }
 
@@ -63,7 +53,7 @@ std::string RealFileOps::ReadFile(const Path& path) {
   while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in.get())) {
     bytes.append(chunk.data(), n);
   }
-  if (std::ferror(in.get())) Fail("cannot read", path, std::make_error_code(std::errc::io_error));
+  if (std::ferror(in.get())) FailOn("cannot read", path, std::make_error_code(std::errc::io_error));
   return bytes;
 }
 

@@ -13,6 +13,7 @@
 
 #include "platform/curl/ftp_command.h"
 #include "platform/curl/transfer_link.h"
+#include "platform/owned_file.h"
 
 namespace brindle::platform {
 
@@ -71,9 +72,6 @@ class CurlTransfer {
   struct ListFree {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
   };
-  struct FileClose {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
 
   static int OnDebug(CURL*, curl_infotype type, char* data, std::size_t size, void* self);
   static curl_socket_t OnOpenSocket(void* self, curlsocktype, curl_sockaddr* address);
@@ -87,7 +85,7 @@ class CurlTransfer {
   // link while the handle is cleaned up.
   std::shared_ptr<TransferLink> link_;
   std::unique_ptr<curl_slist, ListFree> quote_;
-  std::unique_ptr<std::FILE, FileClose> upload_;
+  FilePtr upload_;
   std::unique_ptr<CURL, EasyCleanup> easy_{curl_easy_init()};
   char errorBuffer_[CURL_ERROR_SIZE] = {};
   bool startFailed_ = false;
