@@ -54,6 +54,15 @@ TEST_F(SyncTest, FullRunRewritesTheAddressFileAndCleansUp) {
   for (const char* left : {"5_csv.tmp", "5_csv.tmp.out", "address.dat"}) {
     EXPECT_FALSE(std::filesystem::exists(Tmp(left))) << left;
   }
+
+  // The next load empties the six status values and leaves their captions.
+  w.btnLoad_Click();
+  for (const char* value : {names::lblCSV_Status, names::lblAuth_Status, names::lblUP_Status,
+                            names::lblSRV_Status, names::lblDOWN_Status, names::lblDAT_Status}) {
+    EXPECT_EQ(w.control(value).text(), "") << value;
+  }
+  EXPECT_EQ(w.control(names::lslStatus_CSV).text(), "Exporting Data:");
+  EXPECT_EQ(w.control(names::lblStatus_DAT).text(), "Local Status:");
 }
 
 TEST_F(SyncTest, VerifyRequestsArePacedAboutASecondApart) {
@@ -98,7 +107,8 @@ TEST_P(SyncAuthTest, RejectedAuthenticationTouchesNothing) {
   EXPECT_FALSE(w.syncRunning());
   EXPECT_EQ(w.control(names::lblCSV_Status).text(), "Wrote 2 register(s)!");
   for (const Control* later :
-       {&w.control(names::lblUP_Status), &w.control(names::lblSRV_Status), &w.control(names::lblDOWN_Status), &w.control(names::lblDAT_Status)}) {
+       {&w.control(names::lblUP_Status), &w.control(names::lblSRV_Status),
+        &w.control(names::lblDOWN_Status), &w.control(names::lblDAT_Status)}) {
     EXPECT_EQ(later->text(), "") << later->name();
   }
   EXPECT_EQ(ReadFileBytes(datPath()), original);
@@ -196,7 +206,8 @@ TEST_F(SyncTest, MissingResultFileIsADownloadErrorAndLeavesTheFileAlone) {
   EXPECT_EQ(messageBox.shown()[0].title, "Error");
   EXPECT_EQ(messageBox.shown()[0].icon, platform::MsgIcon::Critical);
   EXPECT_EQ(w.control(names::lblSRV_Status).text(), "Output file was processed!");
-  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "Download error, check your connection and try again!");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(),
+            "Download error, check your connection and try again!");
   EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Rewriting DAT File... Wait a momment!");
   EXPECT_EQ(w.focus(), "txtAuth_login");
   EXPECT_TRUE(w.control(names::btnExt_export).enabled());
@@ -278,7 +289,8 @@ TEST_F(SyncTest, AResultNamingNoExportedRecordIsADownloadError) {
   FrmBrindle& w = Window();
   w.AddDiagnosticListener([&causes](const std::string& cause) { causes.push_back(cause); });
   w.btnExt_export_Click();
-  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "Download error, check your connection and try again!");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(),
+            "Download error, check your connection and try again!");
   EXPECT_NE(w.control(names::lblDAT_Status).text(), "Process finished...");
   EXPECT_TRUE(w.control(names::btnExt_export).enabled());
   EXPECT_EQ(w.recordsUpdated(), 0);
@@ -295,7 +307,8 @@ TEST_F(SyncTest, AnUnsafeDatabaseIdentifierRefusesTheWholeResult) {
   FrmBrindle& w = Window();
   w.AddDiagnosticListener([&causes](const std::string& cause) { causes.push_back(cause); });
   w.btnExt_export_Click();
-  EXPECT_EQ(w.control(names::lblDOWN_Status).text(), "Download error, check your connection and try again!");
+  EXPECT_EQ(w.control(names::lblDOWN_Status).text(),
+            "Download error, check your connection and try again!");
   EXPECT_EQ(ReadFileBytes(datPath()), original);
   ASSERT_EQ(causes.size(), 1u);
   EXPECT_NE(causes[0].find("result row 2 "), std::string::npos) << causes[0];

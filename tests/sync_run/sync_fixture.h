@@ -17,7 +17,6 @@
 #include "address_file/dat_reader.h"
 #include "support/dat_builder.h"
 #include "support/platform_doubles.h"
-#include "support/window_seam.h"
 #include "window/frm_brindle.h"
 
 namespace brindle::test {

@@ -11,7 +11,6 @@
 #include "rookery_process.h"
 #include "support/curl_window_test.h"
 #include "support/dat_builder.h"
-#include "support/window_seam.h"
 
 namespace brindle::test {
 namespace {
@@ -68,8 +67,7 @@ class SyncServiceTest : public CurlWindowTest {
   void SyncAgain() {
     FrmBrindle& w = Window();
     LoadAndChoose();
-    WindowSeam::Edit(w, names::btnExt_export).SetEnabled(true);
-    w.btnExt_export_Click();
+    ASSERT_TRUE(w.Click(names::btnExt_export));
     EXPECT_FALSE(pump.timedOut) << "the second run did not end";
   }
 

@@ -5,7 +5,16 @@
 namespace brindle::test {
 namespace {
 
-class TransferEventsTest : public SyncTest {};
+class TransferEventsTest : public SyncTest {
+ protected:
+  // The window as the export run hands it to the sync run: locked, SYNC disabled.
+  void LockedByAnExport() {
+    Prepare();
+    Window().SetHandOver([](const ExportedFile&) {});
+    Window().btnExt_export_Click();
+    ASSERT_FALSE(Window().control(names::txtFile).enabled());
+  }
+};
 
 TEST_F(TransferEventsTest, FtpProgressGoesToTheLineOfTheMode) {
   FrmBrindle& w = Window();
@@ -45,11 +54,11 @@ TEST_F(TransferEventsTest, FtpEventsWithoutAModeChangeNothing) {
 }
 
 TEST_F(TransferEventsTest, FtpErrorsAreShownInACriticalBox) {
+  LockedByAnExport();
   FrmBrindle& w = Window();
-  WindowSeam::SetOff(w);
-  WindowSeam::Edit(w, names::btnExt_export).SetEnabled(false);
+  ASSERT_FALSE(w.control(names::btnExt_export).enabled());
   w.syncRun().SetFtpMode(FtpMode::Down);
-  WindowSeam::Edit(w, names::lblDOWN_Status).SetText("Downloading Data... Wait a moment!");
+  itc.Raise(7);  // "Downloading Data... Wait a moment!"
   itc.QueueScript(FtpFailure(550, "No such file or directory."));
   itc.ExecuteCommand("GET \"a\" \"b\"");
   itc.Raise(11);
@@ -76,9 +85,9 @@ TEST_F(TransferEventsTest, LostConnectionSaysNotConnected) {
 }
 
 TEST_F(TransferEventsTest, ErrorEightySevenIsSilent) {
+  LockedByAnExport();
   FrmBrindle& w = Window();
   w.syncRun().SetFtpMode(FtpMode::Up);
-  WindowSeam::SetOff(w);
   itc.QueueScript(FtpFailure(87, "The parameter is incorrect."));
   itc.ExecuteCommand("PUT \"a\" \"b\"");
   itc.Raise(11);

@@ -6,47 +6,18 @@ namespace {
 
 using platform::WindowId;
 
-TEST_F(WindowTest, SetOnRestoresTheCaptionButLeavesSyncDisabled) {
-  FrmBrindle& w = Window();
-  WindowSeam::Edit(w, names::btnExt_export).SetText("Processing, wait the end!");
-  WindowSeam::Edit(w, names::btnExt_export).SetEnabled(false);
-  WindowSeam::SetOff(w);
-  WindowSeam::SetOn(w);
-  EXPECT_EQ(w.control(names::btnExt_export).text(), "SYNC");
-  EXPECT_FALSE(w.control(names::btnExt_export).enabled());
-  for (const char* name : {"btnExit", "btnConfig", "txtFile", "btnFile", "btnLoad", "lstCategory",
-                           "btnExt_markall", "txtAuth_login", "txtAuth_pass"}) {
-    EXPECT_TRUE(w.Find(name)->enabled()) << name;
-  }
-}
-
-TEST_F(WindowTest, SetOffLeavesSyncAlone) {
-  FrmBrindle& w = Window();
-  WindowSeam::SetOff(w);
-  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
-  EXPECT_FALSE(w.control(names::txtAuth_pass).enabled());
-  EXPECT_FALSE(w.control(names::btnExit).enabled());
-}
-
-TEST_F(WindowTest, ClearStatusEmptiesOnlyTheSixValues) {
-  FrmBrindle& w = Window();
-  const char* const values[] = {names::lblCSV_Status, names::lblAuth_Status, names::lblUP_Status,
-                                names::lblSRV_Status, names::lblDOWN_Status, names::lblDAT_Status};
-  for (const char* value : values) WindowSeam::Edit(w, value).SetText("x");
-  WindowSeam::Clear_Status(w);
-  for (const char* value : values) EXPECT_EQ(w.control(value).text(), "") << value;
-  EXPECT_EQ(w.control(names::lslStatus_CSV).text(), "Exporting Data:");
-  EXPECT_EQ(w.control(names::lblStatus_DAT).text(), "Local Status:");
-}
-
 // The layouts' measures are in the scenario config_yes.
 TEST_F(WindowTest, ConfigurationButtonLeavesTheShortLayout) {
+  // A saved configuration whose address file is gone: the short layout, then a failed load
+  // that leaves the list and the load button locked.
+  WriteConf((dir / "gone.dat").string() + "\r\n2\r\nu\r\np\r\n");
+  messageBox.QueueAnswer(platform::MsgAnswer::Yes);
+  StartAndShow();
   FrmBrindle& w = Window();
-  WindowSeam::ShortLayout(w);
-  WindowSeam::SetOff(w);
+  ASSERT_FALSE(w.categoryList().enabled());
   const int shortHeight = w.height();
   const int shortStatusTop = w.control(names::frStatus).top();
-  w.btnConfig_Click();
+  ASSERT_TRUE(w.Click(names::btnConfig));
   // The window grows to make room for the panels that were hidden above the status.
   EXPECT_GT(w.height(), shortHeight);
   EXPECT_GT(w.control(names::frStatus).top(), shortStatusTop);
@@ -60,13 +31,15 @@ TEST_F(WindowTest, ConfigurationButtonLeavesTheShortLayout) {
 
 TEST_F(WindowTest, EveryChangeReachesTheListenerOnce) {
   FrmBrindle& w = Window();
+  w.Form_Load();
   std::vector<std::string> changes;
   w.AddChangeListener([&](const std::string& what) { changes.push_back(what); });
-  WindowSeam::Edit(w, names::btnLoad).SetEnabled(false);  // already disabled: no change
-  WindowSeam::Edit(w, names::btnLoad).SetEnabled(true);
-  WindowSeam::Edit(w, names::lblNum_reg).SetText("12");
-  WindowSeam::SetHeight(w, 5000);
-  EXPECT_EQ(changes, (std::vector<std::string>{"btnLoad", "lblNum_reg", "frmBrindle"}));
+  w.Type(names::txtFile, "a");  // its change handler enables Load
+  w.Type(names::txtFile, "b");  // Load is enabled already: no change
+  w.Type(names::txtFile, "b");  // the same text: no change
+  w.Click(names::Command1);     // the warning closes, the main window shows
+  EXPECT_EQ(changes,
+            (std::vector<std::string>{"txtFile", "btnLoad", "txtFile", "Form1", "frmBrindle"}));
 }
 
 TEST_F(WindowTest, NoIsNotRunningShowsTheMainWindowAndYesEndsTheProgram) {

@@ -1,7 +1,5 @@
 // Loading an address file: the list, the counts, the pre-selection, the failure ending and
 // the files the load leaves behind.
-#include <sstream>
-
 #include "platform/cp1252.h"
 #include "platform/file_lock.h"
 #include "support/posix_only.h"
@@ -15,18 +13,9 @@ using test::FileOp;
 
 class FileLoadTest : public WindowTest {
  protected:
-  void Load(const std::string& path, const std::string& saved = "") {
-    FrmBrindle& w = Window();
-    WindowSeam::Saved(w) = SplitSavedCategoriesForTest(saved);
-    w.Type(names::txtFile, path);
-    w.btnLoad_Click();
-  }
-  static std::vector<std::string> SplitSavedCategoriesForTest(const std::string& saved) {
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream in(saved);
-    while (in >> part) parts.push_back(part);
-    return parts;
+  void Load(const std::string& path) {
+    Window().Type(names::txtFile, path);
+    Window().btnLoad_Click();
   }
   std::vector<std::string> Items() {
     std::vector<std::string> items;
@@ -62,10 +51,11 @@ TEST_F(FileLoadTest, FillsTheListAndCountsAndPreselectsSavedCategories) {
   std::filesystem::create_directory(Prog("tmp"));
   const std::string path = WriteAddressFile();
   const std::string original = ReadFileBytes(path);
+  StartWithSaved("7 5 0 42");
   FrmBrindle& w = Window();
   w.Type(names::txtAuth_login, "u");
   w.Type(names::txtAuth_pass, "p");
-  Load(path, "7 5 0 42");
+  Load(path);
   EXPECT_EQ(Items(),
             (std::vector<std::string>{"Business", "Family", "Friends", "Quick List", "Unfiled"}));
   EXPECT_EQ(w.categoryList().entries()[2].itemData, 7);
@@ -93,7 +83,8 @@ TEST_F(FileLoadTest, PaintsTheEmptyListAndTheReadingNoteBeforeReading) {
 }
 
 TEST_F(FileLoadTest, AFileWithoutCategoriesNeverPreselectsUnfiled) {
-  Load(WriteAddressFile(DatBuilder().Record(RecordPlan(1, 0)).EndMarker()), "0");
+  StartWithSaved("0");
+  Load(WriteAddressFile(DatBuilder().Record(RecordPlan(1, 0)).EndMarker()));
   EXPECT_EQ(Items(), (std::vector<std::string>{"Unfiled"}));
   EXPECT_EQ(Window().control(names::lblNum_cat).text(), "1");
   EXPECT_TRUE(Selected().empty());
@@ -101,9 +92,15 @@ TEST_F(FileLoadTest, AFileWithoutCategoriesNeverPreselectsUnfiled) {
 }
 
 TEST_F(FileLoadTest, OnlyUnfiledSavedSelectsItWithoutTouchingTheCount) {
+  StartWithSaved("0");
+  Load(WriteAddressFile());
   FrmBrindle& w = Window();
-  WindowSeam::Edit(w, names::lblExt_num_selected).SetText("3");
-  Load(WriteAddressFile(), "0");
+  for (int entry : {0, 1}) {
+    w.ClickListEntry(entry, true);
+    w.MouseUp(names::lstCategory);
+  }
+  ASSERT_EQ(w.control(names::lblExt_num_selected).text(), "3");  // with Unfiled
+  w.btnLoad_Click();
   EXPECT_EQ(Selected(), (std::vector<int>{4}));
   EXPECT_EQ(w.selectedCategories().back(), "0");
   EXPECT_EQ(w.control(names::lblExt_num_selected).text(), "3");
@@ -142,7 +139,8 @@ TEST_F(FileLoadTest, ADamagedFileLeavesItUntouchedAndRemovesTheCopy) {
 }
 
 TEST_F(FileLoadTest, ASavedEntryThatIsNoNumberFailsTheLoad) {
-  Load(WriteAddressFile(), "5 five");
+  StartWithSaved("5 five");
+  Load(WriteAddressFile());
   ExpectFailureEnding();
   EXPECT_EQ(Items(), (std::vector<std::string>{"Business"}));  // as far as it came
 }
@@ -226,10 +224,8 @@ TEST_F(FileLoadTest, AFailedSwapLeavesTheUsersFileInPlaceAndTheBackupACopy) {
 }
 
 TEST_F(FileLoadTest, BrowseFillsThePathStoresItAndFocusesLoad) {
-  WriteConf("");
+  StartAndShow();
   FrmBrindle& w = Window();
-  WindowSeam::FullLayoutAtStart(w);
-  WindowSeam::ShowMain(w);
   w.Type(names::txtFile, "/start/here");
   fileDialog.QueueResult("/chosen/addr\xC3\xA9.dat");
   w.btnFile_Click();
@@ -244,11 +240,9 @@ TEST_F(FileLoadTest, BrowseFillsThePathStoresItAndFocusesLoad) {
 }
 
 TEST_F(FileLoadTest, BrowsingToAFileTheCodePageCannotNameIsRefusedNotSavedWithMarks) {
-  WriteConf("/old.dat\r\n\r\n\r\n\r\n");
+  StartAndShow();
   FrmBrindle& w = Window();
-  WindowSeam::FullLayoutAtStart(w);
-  WindowSeam::ShowMain(w);
-  w.Type(names::txtFile, "/old.dat");
+  TypeAndLeave(names::txtFile, "/old.dat");
   // Japanese, which no 8-bit code page holds: saved, it would come back as "/??/address.dat".
   fileDialog.QueueResult("/\xE6\x97\xA5\xE6\x9C\xAC/address.dat");
   w.btnFile_Click();
@@ -261,9 +255,8 @@ TEST_F(FileLoadTest, BrowsingToAFileTheCodePageCannotNameIsRefusedNotSavedWithMa
 }
 
 TEST_F(FileLoadTest, CancellingBrowseEmptiesThePath) {
+  StartAndShow();
   FrmBrindle& w = Window();
-  WindowSeam::FullLayoutAtStart(w);
-  WindowSeam::ShowMain(w);
   w.Type(names::txtFile, "/old.dat");
   EXPECT_TRUE(w.control(names::btnLoad).enabled());
   w.btnFile_Click();

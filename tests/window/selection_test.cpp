@@ -1,4 +1,5 @@
 // Keeping the chosen categories in step with the list, and "Mark All".
+#include "support/window_seam.h"
 #include "window_fixture.h"
 
 namespace brindle::test {
@@ -80,15 +81,15 @@ TEST_F(SelectionTest, MarkAllMarksEveryEntryThenUnmarksThemAll) {
   EXPECT_EQ(w.selectedCategories(), (SelCat{"2", "5", "7", "9", "0"}));
   EXPECT_EQ(w.control(names::lblExt_num_selected).text(), "5");
   EXPECT_EQ(StoredCategory(), "2 5 7 9 0");
-  EXPECT_EQ(WindowSeam::MarkAll(w), 1);
   EXPECT_EQ(w.control(names::btnExt_export).enabled(), syncBefore);
   w.btnExt_markall_Click();
   EXPECT_EQ(w.categoryList().selectedCount(), 0);
   EXPECT_EQ(w.selectedCategories(), (SelCat{"", "", "", "", ""}));
   EXPECT_EQ(w.control(names::lblExt_num_selected).text(), "0");
   EXPECT_EQ(StoredCategory(), "");
-  EXPECT_EQ(WindowSeam::MarkAll(w), 0);
   EXPECT_EQ(w.control(names::btnExt_export).enabled(), syncBefore);
+  w.btnExt_markall_Click();
+  EXPECT_EQ(w.categoryList().selectedCount(), 5);
 }
 
 class NothingLoadedTest : public WindowTest {};
@@ -97,21 +98,33 @@ TEST_F(NothingLoadedTest, MarkAllDoesNothing) {
   WriteConf("a\r\n3\r\nc\r\nd\r\n");
   FrmBrindle& w = Window();
   w.btnExt_markall_Click();
-  EXPECT_EQ(WindowSeam::MarkAll(w), 0);
   EXPECT_TRUE(w.selectedCategories().empty());
   EXPECT_EQ(Conf(), "a\r\n3\r\nc\r\nd\r\n");
+  w.Type(names::txtFile, WriteAddressFile());
+  w.btnLoad_Click();
+  w.btnExt_markall_Click();  // its first click once a file is loaded still marks
+  EXPECT_EQ(w.categoryList().selectedCount(), 5);
 }
 
 TEST_F(NothingLoadedTest, RecalculationWithoutACurrentEntryUpdatesCountAndStoredValueOnly) {
-  WriteConf("a\r\n3\r\nc\r\nd\r\n");
+  // A load that fails on a damaged header empties the list but leaves the chosen categories
+  // and their count from the load before.
   FrmBrindle& w = Window();
-  WindowSeam::Chosen(w) = {"3"};
-  WindowSeam::Edit(w, names::lblExt_num_selected).SetText("4");
-  WindowSeam::Recalculation(w);
+  const std::string path = WriteAddressFile();
+  w.Type(names::txtFile, path);
+  w.btnLoad_Click();
+  w.ClickListEntry(2, true);
+  w.MouseUp(names::lstCategory);
+  WriteFileBytes(path, Truncated(Sample().Bytes(), Sample().HeaderSize() - 3));
+  w.btnLoad_Click();
+  ASSERT_EQ(w.categoryList().size(), 0);
+  ASSERT_EQ(w.control(names::lblExt_num_selected).text(), "1");
+  std::filesystem::remove(Prog("Brindle.conf"));
+  w.KeyUp(names::lstCategory);
   EXPECT_EQ(w.control(names::lblExt_num_selected).text(), "0");
   EXPECT_FALSE(w.control(names::btnExt_export).enabled());
-  EXPECT_EQ(w.selectedCategories(), (SelCat{"3"}));
-  EXPECT_EQ(Conf(), "a\r\n3\r\nc\r\nd\r\n");
+  EXPECT_EQ(w.selectedCategories(), (SelCat{"", "", "7", "", ""}));
+  EXPECT_EQ(Conf(), "\r\n7\r\n\r\n\r\n");
 }
 
 }  // namespace

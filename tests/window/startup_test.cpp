@@ -98,37 +98,36 @@ TEST_F(WindowTest, ATmpFolderThatIsALinkIsRefusedWithAMessage) {
 }
 
 TEST_F(WindowTest, WriteCacheFillsFourLinesAndKeepsTheOthers) {
-  FrmBrindle& w = Window();
-  WriteConf("");
-  WindowSeam::WriteCache(w, "User", "tarn");
+  StartAndShow();
+  TypeAndLeave(names::txtAuth_login, "tarn");
   EXPECT_EQ(Conf(), "\r\n\r\ntarn\r\n\r\n");
-  WindowSeam::WriteCache(w, "DatPath", "C:\\a,b.dat");
-  WindowSeam::WriteCache(w, "Passwd", "s e,cret");
+  TypeAndLeave(names::txtFile, "C:\\a,b.dat");
+  TypeAndLeave(names::txtAuth_pass, "s e,cret");
   EXPECT_EQ(Conf(), "C:\\a,b.dat\r\n\r\ntarn\r\ns e,cret\r\n");
-  WindowSeam::WriteCache(w, "user", "lower case is no key");
-  EXPECT_EQ(Conf(), "C:\\a,b.dat\r\n\r\ntarn\r\ns e,cret\r\n");
-  WindowSeam::WriteCache(w, "User", "two\r\nlines");  // would shift the password: refused
+  TypeAndLeave(names::txtAuth_login, "two\r\nlines");  // would shift the password: refused
   EXPECT_EQ(Conf(), "C:\\a,b.dat\r\n\r\ntarn\r\ns e,cret\r\n");
 }
 
 TEST_F(WindowTest, WriteCacheNarrowsAnOlderFilesPermissionsAndDropsExtraValues) {
-  WriteConf("a\r\nb\r\nc\r\nd\r\ne\r\n");
+  WriteConf("\r\nb\r\nc\r\nd\r\ne\r\n");
   std::filesystem::permissions(Prog("Brindle.conf"), std::filesystem::perms(0644));
-  WindowSeam::WriteCache(Window(), "Category", "7");
-  EXPECT_EQ(Conf(), "a\r\n7\r\nc\r\nd\r\n");
+  StartAndShow();
+  TypeAndLeave(names::txtAuth_login, "7");
+  EXPECT_EQ(Conf(), "\r\nb\r\n7\r\nd\r\n");
   if (test::kPosixFiles) {
     EXPECT_EQ(Permissions(Prog("Brindle.conf")), 0600u);
   }
 }
 
 TEST_F(WindowTest, WriteCacheFailuresLeaveTheFileAndTheWindowAlone) {
-  WriteConf("a\r\nb\r\nc\r\nd\r\n");
+  WriteConf("\r\nb\r\nc\r\nd\r\n");
+  StartAndShow();
   files.Plant({FileOp::Read, "Brindle.conf", platform::FileError::Kind::Failed, 1});
-  WindowSeam::WriteCache(Window(), "User", "new");  // unreadable: not overwritten with empty values
-  EXPECT_EQ(Conf(), "a\r\nb\r\nc\r\nd\r\n");
+  TypeAndLeave(names::txtAuth_login, "new");  // unreadable: not overwritten with empty values
+  EXPECT_EQ(Conf(), "\r\nb\r\nc\r\nd\r\n");
   files.Plant({FileOp::Write, "Brindle.conf"});
-  WindowSeam::WriteCache(Window(), "User", "new");  // full disk: nothing thrown, nothing changed
-  EXPECT_EQ(Conf(), "a\r\nb\r\nc\r\nd\r\n");
+  TypeAndLeave(names::txtAuth_login, "new");  // full disk: nothing thrown, nothing changed
+  EXPECT_EQ(Conf(), "\r\nb\r\nc\r\nd\r\n");
 }
 
 TEST_F(WindowTest, LeavingAnEmptyLoginOrPasswordStoresNothing) {
@@ -144,7 +143,8 @@ TEST_F(WindowTest, LeavingAnEmptyLoginOrPasswordStoresNothing) {
 
 TEST_F(WindowTest, SyncFollowsTheLastKeyInLoginAndPassword) {
   FrmBrindle& w = Window();
-  WindowSeam::List(w).AddItem("Unfiled");
+  w.Type(names::txtFile, WriteAddressFile());
+  w.btnLoad_Click();
   w.ClickListEntry(0, true);
   w.Type(names::txtAuth_login, "u");
   EXPECT_FALSE(w.control(names::btnExt_export).enabled());

@@ -9,7 +9,6 @@
 
 #include "support/dat_builder.h"
 #include "support/platform_doubles.h"
-#include "support/window_seam.h"
 #include "window/frm_brindle.h"
 
 namespace brindle::test {
@@ -58,6 +57,21 @@ class WindowTest : public ::testing::Test, protected PlatformDoubles {
     Window().Form_Load();
     Window().Click(names::Command1);
     Window().Form_Activate();
+  }
+
+  // Start-up with a configuration that names no address file and holds `categories` as the
+  // saved choice: the main window is shown with the full layout.
+  void StartWithSaved(const std::string& categories, const std::string& user = "",
+                      const std::string& password = "") {
+    WriteConf("\r\n" + categories + "\r\n" + user + "\r\n" + password + "\r\n");
+    StartAndShow();
+  }
+
+  // The user clicks into `field`, types `text` and moves on: the field's lost-focus handler runs.
+  void TypeAndLeave(const std::string& field, const std::string& text) {
+    ASSERT_TRUE(Window().SetFocus(field));
+    Window().Type(field, text);
+    ASSERT_TRUE(Window().SetFocus(field == names::txtFile ? names::txtAuth_login : names::txtFile));
   }
 
   TempDir dir;
