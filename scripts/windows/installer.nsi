@@ -51,10 +51,12 @@ SectionEnd
 Section "Uninstall"
   SetShellVarContext current
   !include "${FILES}"
-  Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR"  ; only when empty: the user's files stay
   Delete "$SMPROGRAMS\${APP}\${APP}.lnk"
   Delete "$SMPROGRAMS\${APP}\Uninstall ${APP}.lnk"
   RMDir "$SMPROGRAMS\${APP}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ; The uninstaller goes last: until it is gone the uninstall can be run again, and whoever
+  ; waits for it to finish can watch for it.
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"  ; only when empty: the user's files stay
 SectionEnd

@@ -17,12 +17,36 @@ std::wstring Widen(UINT codePage, std::string_view text) {
   return wide;
 }
 
+bool IsSurrogatePair(std::wstring_view wide, std::size_t at) {
+  return at + 1 < wide.size() && wide[at] >= 0xD800 && wide[at] <= 0xDBFF &&
+         wide[at + 1] >= 0xDC00 && wide[at + 1] <= 0xDFFF;
+}
+
+// No 8-bit code page holds a character beyond the first 65536, and WideCharToMultiByte would
+// turn each half of one into its own "?": one "?" per character, as for any other.
+std::wstring OneUnitPerCharacter(std::wstring_view wide) {
+  std::wstring units;
+  units.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    if (IsSurrogatePair(wide, i)) {
+      units += L'?';
+      ++i;
+    } else {
+      units += wide[i];
+    }
+  }
+  return units;
+}
+
 // The text in `codePage`; `lost` (when given) tells whether a character had to become "?".
-std::string Narrow(UINT codePage, std::wstring_view wide, bool* lost = nullptr) {
+std::string Narrow(UINT codePage, std::wstring_view original, bool* lost = nullptr) {
   if (lost) *lost = false;
-  if (wide.empty()) return {};
+  if (original.empty()) return {};
   // UTF-8 takes neither flags nor a replacement character, and loses nothing.
   const bool utf8 = codePage == CP_UTF8;
+  const std::wstring units = utf8 ? std::wstring(original) : OneUnitPerCharacter(original);
+  if (lost && units.size() != original.size()) *lost = true;
+  const std::wstring_view wide = units;
   const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
   BOOL used = FALSE;
   BOOL* usedDefault = utf8 ? nullptr : &used;
@@ -32,7 +56,7 @@ std::string Narrow(UINT codePage, std::wstring_view wide, bool* lost = nullptr) 
       ::WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, fallback, usedDefault);
   std::string text(static_cast<std::size_t>(n), '\0');
   ::WideCharToMultiByte(codePage, flags, wide.data(), size, text.data(), n, fallback, usedDefault);
-  if (lost) *lost = used != FALSE;
+  if (lost && used != FALSE) *lost = true;
   return text;
 }
 

@@ -54,19 +54,26 @@ class GuiAdaptersTest : public QObject {
     QCOMPARE(ToCp1252(text), all);
   }
 
-  // The view's conversions are the platform codec's; Qt's own Windows-1252 converter is the
-  // second opinion on every byte and on typed characters outside the code page.
+  // The view's conversions are the platform codec's; Qt's own converter for the same code page
+  // is the second opinion on every byte and on typed characters outside the code page. On
+  // Windows that code page is the system's ANSI one, which Qt knows as its System encoding
+  // (Qt for Windows built without ICU has no converter by name).
   void cp1252AgreesWithQtsConverter() {
     std::string all;
     for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    QStringDecoder decoder("windows-1252", QStringConverter::Flag::Stateless);
+#ifdef Q_OS_WIN
+    const auto codePage = QStringConverter::System;
+#else
+    const char* codePage = "windows-1252";
+#endif
+    QStringDecoder decoder(codePage, QStringConverter::Flag::Stateless);
     QVERIFY(decoder.isValid());
     const QString qt = decoder.decode(QByteArrayView(all.data(), all.size()));
     const QString ours = FromCp1252(all);
     for (int b = 0; b < 256; ++b) QCOMPARE(ours[b], qt[b]);
     QCOMPARE(QString::fromStdString(platform::Cp1252ToUtf8(all)), ours);
     const QString typed = QString::fromUtf8("\xC5\xA0koda \xE2\x80\x9Cq\xE2\x80\x9D \xE2\x80\xA6");
-    QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
+    QStringEncoder encoder(codePage, QStringConverter::Flag::Stateless);
     const QByteArray qtBytes = encoder.encode(typed);
     QCOMPARE(QByteArray::fromStdString(ToCp1252(typed)).toHex(), qtBytes.toHex());
     QCOMPARE(ToCp1252(typed), platform::Utf8ToCp1252(typed.toUtf8().toStdString()));

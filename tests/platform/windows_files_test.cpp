@@ -115,6 +115,17 @@ TEST(WindowsCodePage, APathTheCodePageCannotHoldHasNoText) {
             ::GetACP() == CP_UTF8 ? "UTF-8" : "Windows-" + std::to_string(::GetACP()));
 }
 
+TEST(WindowsCodePage, ACharacterBeyondTheBasicPlaneIsOneQuestionMark) {
+  // UTF-16 holds it in two units; the user typed one character.
+  if (::GetACP() == CP_UTF8) GTEST_SKIP() << "a UTF-8 system code page holds every character";
+  EXPECT_EQ(Utf8ToCp1252("a\xF0\x9F\x98\x80"
+                         "b"),
+            "a?b");
+  const fs::path smiling = fs::path(u8"C:\\\U0001F600\\address.dat");
+  EXPECT_FALSE(ExactTextFromPath(smiling).has_value());
+  EXPECT_EQ(TextFromPath(smiling), "C:\\?\\address.dat");
+}
+
 TEST(WindowsCodePage, TextsOfTheCodePageSurviveTheRoundTrip) {
   // Every byte the system's code page defines comes back as it went, through UTF-8.
   for (int b = 0x20; b < 0x100; ++b) {

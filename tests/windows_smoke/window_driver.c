@@ -33,6 +33,22 @@ static int WaitFor(const wchar_t* title, double seconds, int present, HWND* foun
   }
 }
 
+// Returns once the window's thread takes messages again, i.e. has dealt with what came before.
+static int Responds(HWND window) {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored) != 0;
+}
+
+static int Send(DWORD flags) {
+  INPUT input = {0};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  return SendInput(1, &input, sizeof(INPUT)) == 1;
+}
+
+// As a hand does it: the pointer arrives, rests, presses, and lets go once the program has had
+// the press. Qt reads the buttons' state when it handles a press, so a press it only gets to
+// after the release (a busy program, or both sent at once) is no click.
 static int Click(HWND window, double fx, double fy) {
   RECT client;
   if (!GetClientRect(window, &client)) return 1;
@@ -40,12 +56,13 @@ static int Click(HWND window, double fx, double fy) {
   ClientToScreen(window, &at);
   SetForegroundWindow(window);
   SetCursorPos(at.x, at.y);
-  Sleep(100);  // let the program see the pointer arrive before the press
-  INPUT input[2] = {{0}, {0}};
-  input[0].type = input[1].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  return SendInput(2, input, sizeof(INPUT)) == 2 ? 0 : 1;
+  if (!Send(MOUSEEVENTF_MOVE) || !Responds(window)) return 1;  // zero distance: only the event
+  Sleep(200);
+  if (!Responds(window) || !Send(MOUSEEVENTF_LEFTDOWN)) return 1;
+  Sleep(100);
+  const int responded = Responds(window);
+  Sleep(100);
+  return Send(MOUSEEVENTF_LEFTUP) && responded ? 0 : 1;
 }
 
 // The version a program's version information gives, and how many icons it carries.
