@@ -65,7 +65,15 @@ run_ctest "Unit tests and scenarios under Wine" -E '^e2e\.' || failed=1
 run_ctest "End-to-end sync: brindle-cli.exe under Wine against rookery-dev" -R '^e2e\.' || failed=1
 for part in package smoke; do
   part_start=$SECONDS status=passed
-  bash "$BRINDLE_ROOT/scripts/windows/$part.sh" "$BUILD_DIR" || { status=FAILED; failed=1; }
+  # The first GUI start in a fresh Wine prefix sometimes never shows a window (seen once in
+  # CI, not reproduced); the smoke test then runs once more, in a new prefix, and says so.
+  if ! bash "$BRINDLE_ROOT/scripts/windows/$part.sh" "$BUILD_DIR"; then
+    if [ "$part" = smoke ] && bash "$BRINDLE_ROOT/scripts/windows/$part.sh" "$BUILD_DIR"; then
+      status="passed on its second run"
+    else
+      status=FAILED failed=1
+    fi
+  fi
   summary+=("$part.sh: $status in $((SECONDS - part_start)) s")
 done
 
