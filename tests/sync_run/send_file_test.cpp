@@ -285,10 +285,8 @@ TEST_F(SyncTest, ResultRowsNamingRecordsNotExportedChangeOnlyTheExportedOnes) {
 TEST_F(SyncTest, AResultNamingNoExportedRecordIsADownloadError) {
   Prepare();
   ScriptSuccess("103,7001\n\n105,7002\n\n", 0);
-  std::vector<std::string> causes;
+  const std::vector<std::string> causes = SyncCollectingCauses();
   FrmBrindle& w = Window();
-  w.AddDiagnosticListener([&causes](const std::string& cause) { causes.push_back(cause); });
-  w.btnExt_export_Click();
   EXPECT_EQ(w.control(names::lblDOWN_Status).text(),
             "Download error, check your connection and try again!");
   EXPECT_NE(w.control(names::lblDAT_Status).text(), "Process finished...");
@@ -303,10 +301,8 @@ TEST_F(SyncTest, AnUnsafeDatabaseIdentifierRefusesTheWholeResult) {
   Prepare();
   // A good row first: it must not be written either.
   ScriptSuccess("101,7001\n\n102,9\x1b[2J\n\n", 0);
-  std::vector<std::string> causes;
+  const std::vector<std::string> causes = SyncCollectingCauses();
   FrmBrindle& w = Window();
-  w.AddDiagnosticListener([&causes](const std::string& cause) { causes.push_back(cause); });
-  w.btnExt_export_Click();
   EXPECT_EQ(w.control(names::lblDOWN_Status).text(),
             "Download error, check your connection and try again!");
   EXPECT_EQ(ReadFileBytes(datPath()), original);

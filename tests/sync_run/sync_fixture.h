@@ -87,6 +87,15 @@ class SyncTest : public ::testing::Test, protected PlatformDoubles {
     return *window_;
   }
 
+  // Presses SYNC and returns the technical causes the run reported beside its window texts.
+  std::vector<std::string> SyncCollectingCauses() {
+    std::vector<std::string> causes;
+    Window().AddDiagnosticListener(
+        [&causes](const std::string& cause) { causes.push_back(cause); });
+    Window().btnExt_export_Click();
+    return causes;
+  }
+
   std::filesystem::path datPath() const { return dir / "address.dat"; }
   std::filesystem::path Tmp(const std::string& name) const { return dir / "prog" / "tmp" / name; }
 
