@@ -10,6 +10,7 @@
 # Everything the run makes goes to out/demo/ (emptied first). BUILD_DIR (default build-demo)
 # and JOBS (default 2) can be set from outside.
 set -euo pipefail
+shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 brindle_ensure_packages

@@ -3,6 +3,7 @@
 # tests (tests/gui/gui_window_test.cpp) on Qt's offscreen platform, so no display is needed.
 # BUILD names the build folder (default: build); it is configured when it does not exist.
 set -euo pipefail
+shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
 [ -f "$BUILD/CMakeCache.txt" ] || cmake -S . -B "$BUILD" -DBRINDLE_GUI=ON

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds and tests Brindle three ways:
+# Checks the shell scripts (scripts/check-scripts.sh) and the Windows library cache's script
+# (tests/scripts), then builds and tests Brindle four ways:
 #   1. the normal build (warnings are errors when CI=true), clang-tidy over the sources without
 #      Qt (.clang-tidy; any finding fails), whole test suite;
 #   2. AddressSanitizer + UndefinedBehaviorSanitizer, without the GUI, whole test suite;
@@ -9,7 +10,9 @@
 # Build folders go to build-ci/. JOBS sets the parallelism (default 2); FUZZ_SECONDS the time
 # per fuzz target (default 20).
 set -euo pipefail
+shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
+# shellcheck source=packages.sh
 source scripts/packages.sh
 brindle_ensure_packages
 
@@ -23,7 +26,18 @@ brindle_use_compiler_cache
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 
-step() { printf '\n==== %s ====\n' "$*"; }
+# Each stage's name and wall time go into the summary at the end.
+stages=() stage='' stage_start=$SECONDS
+end_stage() { [ -z "$stage" ] || stages+=("$stage: $((SECONDS - stage_start)) s"); }
+step() { end_stage; stage=$*; stage_start=$SECONDS; printf '\n==== %s ====\n' "$*"; }
+if [ "${CI:-}" = true ] && [ "${BRINDLE_WINDOWS:-on}" = off ]; then
+  echo "test.sh: CI runs every stage; BRINDLE_WINDOWS=off is for a developer's machine" >&2
+  exit 2
+fi
+
+step "Script checks (ShellCheck, errexit, the Windows library cache)"
+bash scripts/check-scripts.sh
+bash tests/scripts/deps_cache_test.sh
 
 step "Normal build"
 cmake -S . -B build-ci/normal "${COMMON_ARGS[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -72,4 +86,7 @@ else
   step "Windows stage skipped (BRINDLE_WINDOWS=off)"
 fi
 
-step "All tests passed"
+end_stage
+printf '\n==== All tests passed; the stages that ran, with their wall times ====\n'
+printf '  %s\n' "${stages[@]}"
+echo "  total: $SECONDS s"

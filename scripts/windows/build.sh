@@ -6,6 +6,7 @@
 # and builds. brindle.exe with Qt's DLLs and plugins, brindle-cli.exe and the test programs end
 # up in BUILD_DIR/bin.
 set -euo pipefail
+shopt -s inherit_errexit
 source "$(dirname "$0")/common.sh"
 cd "$BRINDLE_ROOT"
 BUILD_DIR=${1:-build-win}

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the Windows scripts: the packages they need (packages.sh lists them), and the
 # cache of libraries built for Windows.
 # libcurl and Qt for Windows are built once into this folder, outside the work tree. Remove it

@@ -10,6 +10,7 @@
 # The pictures go to BUILD_DIR/smoke/screenshots, or to BRINDLE_SCREENSHOT_DIR when set
 # (docs/screenshots/windows holds the README's).
 set -euo pipefail
+shopt -s inherit_errexit
 source "$(dirname "$0")/common.sh"
 BUILD=$(cd "${1:-$BRINDLE_ROOT/build-win}" && pwd)
 VERSION=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$BUILD/CMakeCache.txt")
@@ -23,7 +24,6 @@ MAIN_TITLE="BRINDLE version 4.c.9 - For Palm Desktop 4.1.4 (new users)"
 export WINEPREFIX=$SMOKE/wine WINEDEBUG=-all WINEARCH=win64
 # No Mono or Gecko prompts, and no menu entries made on this machine for the shortcuts.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-WINE=/usr/lib/wine/wine64
 xvfb_pid=
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
@@ -51,7 +51,8 @@ xvfb_pid=$!
 exec 3>&-
 for _ in $(seq 50); do [ -s "$SMOKE/display" ] && break; sleep 0.1; done
 [ -s "$SMOKE/display" ] || fail "Xvfb did not start: $(cat "$SMOKE/xvfb.log")"
-export DISPLAY=:$(cat "$SMOKE/display")
+DISPLAY=:$(cat "$SMOKE/display")
+export DISPLAY
 # One wineserver for the whole test, not holding this script's output open.
 wineserver -p </dev/null >/dev/null 2>&1 || true  # one may be running since wineboot
 timeout 60 wine cmd /c exit </dev/null >/dev/null 2>&1
@@ -62,6 +63,7 @@ start=$SECONDS
 timeout 120 wine "$SETUP" /S </dev/null >/dev/null 2>&1 || fail "the installer failed"
 user_dir=$WINEPREFIX/drive_c/users/$(id -un)
 install=$user_dir/AppData/Local/Programs/Brindle
+# shellcheck disable=SC1003  # the backslashes are Windows' path separators
 win_install='C:\users\'"$(id -un)"'\AppData\Local\Programs\Brindle'
 menu="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Brindle"
 for f in brindle.exe brindle-cli.exe uninstall.exe qt.conf Qt6Widgets.dll libstdc++-6.dll \
@@ -70,7 +72,9 @@ for f in brindle.exe brindle-cli.exe uninstall.exe qt.conf Qt6Widgets.dll libstd
   [ -f "$install/$f" ] || fail "$f is not in $install"
 done
 pass "programs, DLLs, plugins, licences and uninstaller in %LOCALAPPDATA%\\Programs\\Brindle"
-[ -f "$menu/Brindle.lnk" ] && [ -f "$menu/Uninstall Brindle.lnk" ] || fail "no Start-menu entries in $menu"
+for link in Brindle.lnk "Uninstall Brindle.lnk"; do
+  [ -f "$menu/$link" ] || fail "no Start-menu entry $link in $menu"
+done
 pass "Start-menu entries"
 wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Brindle' /v InstallLocation \
   2>/dev/null | tr -d '\r' | grep -qF "$win_install" || fail "no uninstall registration"

@@ -9,6 +9,7 @@
 # Wine runs in a private prefix inside BUILD_DIR. rookery-dev comes from BRINDLE_HOST_ROOKERY,
 # from the Linux build of scripts/test.sh, or is built for this machine in BUILD_DIR/host.
 set -euo pipefail
+shopt -s inherit_errexit
 source "$(dirname "$0")/common.sh"
 cd "$BRINDLE_ROOT"
 BUILD_DIR=$(realpath "${1:-build-win}")
@@ -34,6 +35,7 @@ cmake -S . -B "$BUILD_DIR" -DBRINDLE_HOST_ROOKERY="$rookery" >/dev/null
 
 export WINEPREFIX=$BUILD_DIR/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
+# shellcheck disable=SC2317  # called by the EXIT trap
 stop_wine() { wineserver -k >/dev/null 2>&1 || true; }
 trap stop_wine EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then

@@ -12,8 +12,9 @@
 # Wine passes no QT_* variables to the program, and QtTest writes to the debugger output there,
 # hence -platform offscreen and the result file.
 set -euo pipefail
+shopt -s inherit_errexit
 
-wine=/usr/lib/wine/wine64 program= function=ALL rookery= expected=
+wine=/usr/lib/wine/wine64 program='' function=ALL rookery='' expected=''
 while [ $# -gt 0 ]; do
   case $1 in
     --wine) wine=$2; shift 2 ;;
@@ -29,6 +30,7 @@ service_args=("$@")
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/brindle-wine-gui-XXXXXX")
 service_pid=
+# shellcheck disable=SC2317  # called by the EXIT trap
 finish() {
   if [ -n "$service_pid" ]; then
     kill -TERM "$service_pid" 2>/dev/null || true

@@ -2,6 +2,7 @@
 # Remakes brindle.ico (16 to 256 pixels) from the drawing brindle-icon.mvg with ImageMagick.
 # The .ico is kept in the tree so that a build needs no image tools.
 set -euo pipefail
+shopt -s inherit_errexit
 cd "$(dirname "$0")"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
