@@ -49,6 +49,7 @@ bool Valid(const std::string& key, const std::string& value) {
     return value.empty() || value == "lf" || value == "nul" || value == "quote" || value == "esc" ||
            value == "high";
   }
+  if (key == "stale") return value.empty() || value == "0" || value == "1";
   return IsPageList(value);
 }
 

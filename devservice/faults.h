@@ -13,6 +13,8 @@
 //   drop=PAGES          these pages drop the connection after the headers
 //   stall=PAGES         these pages wait stall_ms before answering
 //   stall_ms=MS         default 5000
+//   stale=0|1           an import leaves the result file of an earlier import of the same name
+//                       in place until its own replaces it, so verify answers 1 at once
 // PAGES is a comma-separated list of auth, import, verify; "" clears it.
 #pragma once
 
@@ -36,8 +38,9 @@ class Faults {
  private:
   mutable std::mutex mutex_;
   std::map<std::string, std::string> values_{
-      {"auth", ""},   {"import", ""},  {"delay", "1500"}, {"result", "ok"}, {"result_ids", ""},
-      {"bad_id", ""}, {"garbage", ""}, {"drop", ""},      {"stall", ""},    {"stall_ms", "5000"}};
+      {"auth", ""},       {"import", ""},       {"delay", "1500"}, {"result", "ok"},
+      {"result_ids", ""}, {"bad_id", ""},       {"garbage", ""},   {"drop", ""},
+      {"stall", ""},      {"stall_ms", "5000"}, {"stale", ""}};
 };
 
 }  // namespace rookery

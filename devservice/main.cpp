@@ -51,6 +51,7 @@ Faults, also settable while running with GET /_dev/set?KEY=VALUE (and ftp=down|u
   auth=0|1|2|none  import=1  delay=MS  result=ok|none|more|fewer|unknown
   result_ids=ID,ID,...  bad_id=lf|nul|quote|esc|high
   garbage=PAGES  drop=PAGES  stall=PAGES  stall_ms=MS     (PAGES: auth,import,verify)
+  stale=1       an import keeps an old result file of its name until its own replaces it
 /_dev/contacts lists the stored contacts, /_dev/count counts them.
 )";
 

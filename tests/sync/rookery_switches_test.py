@@ -1,0 +1,102 @@
+#!/usr/bin/python3
+"""rookery-dev's switches for fault tests, met as a client meets them: results that an import
+leaves standing.
+
+Each test starts its own rookery-dev on free loopback ports and stops it by PID.
+
+  rookery_switches_test.py --rookery PATH
+"""
+import argparse
+import ftplib
+import io
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+import urllib.error
+import urllib.request
+
+ROOKERY = None
+FTP_PASSWORD = "switches-test"
+# One contact as the tool exports it: 30 quoted fields.
+CONTACT = ",".join('"%s"' % f for f in ["7", "Smith"] + [""] * 24 + [" ", "", "0", "x"]) + "\r\n"
+
+
+class Rookery:
+    def __init__(self, work, *args):
+        password = os.path.join(work, "ftp-password")
+        with open(os.open(password, os.O_WRONLY | os.O_CREAT, 0o600), "w") as f:
+            f.write(FTP_PASSWORD + "\n")
+        data = os.path.join(work, "data")
+        self.home = os.path.join(data, "ftp")
+        self.proc = subprocess.Popen(
+            [ROOKERY, "--data-dir", data, "--ftp-password-file", password, *args],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        words = self.proc.stdout.readline().decode().split()
+        if len(words) != 4:
+            self.stop()
+            raise RuntimeError("rookery-dev did not start")
+        self.web = words[1]
+        self.ftp_host, self.ftp_port = words[3].split(":")
+
+    def page(self, path):
+        with urllib.request.urlopen("http://%s%s" % (self.web, path), timeout=10) as reply:
+            return reply.read().decode()
+
+    def ftp(self):
+        session = ftplib.FTP()
+        session.connect(self.ftp_host, int(self.ftp_port), timeout=10)
+        session.login("tarnwick", FTP_PASSWORD)
+        return session
+
+    def stop(self):
+        self.proc.terminate()
+        self.proc.wait(timeout=30)
+        self.proc.stdin.close()
+        self.proc.stdout.close()
+
+
+class SwitchesTest(unittest.TestCase):
+    def setUp(self):
+        self.work = tempfile.mkdtemp(prefix="brindle-switches-")
+        self.service = Rookery(self.work, "--delay", "60000")
+
+    def tearDown(self):
+        self.service.stop()
+        shutil.rmtree(self.work)
+
+    def upload_and_import(self, name):
+        with self.service.ftp() as session:
+            session.storbinary("STOR " + name, io.BytesIO(CONTACT.encode() * 2))
+        return self.service.page(
+            "/rookery/csv_importer/ext_input.php?category=demo&name_file=" + name)
+
+    def test_a_stale_result_answers_verify_at_once(self):
+        verify = "/rookery/csv_importer/ext_verify.php?name_file=1_csv.tmp"
+        for stale, ready in [("1", "1"), ("0", "0")]:
+            with self.subTest(stale=stale):
+                self.service.page("/_dev/set?import=1")
+                self.upload_and_import("1_csv.tmp")
+                self.service.page("/_dev/set?import=&stale=" + stale)
+                self.assertEqual(self.upload_and_import("1_csv.tmp"), "0")
+                self.assertEqual(self.service.page(verify), ready)
+
+    def test_bad_switches_are_refused(self):
+        for bad in ("stale=2",):
+            with self.subTest(bad=bad), self.assertRaisesRegex(urllib.error.HTTPError, "400"):
+                self.service.page("/_dev/set?" + bad)
+
+
+def main():
+    global ROOKERY
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--rookery", required=True)
+    args, rest = parser.parse_known_args()
+    ROOKERY = os.path.abspath(args.rookery)
+    unittest.main(argv=[sys.argv[0], *rest])
+
+
+if __name__ == "__main__":
+    main()
