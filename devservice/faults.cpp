@@ -69,6 +69,17 @@ void Faults::SetPair(const std::string& keyEqualsValue) {
   Set(keyEqualsValue.substr(0, eq), keyEqualsValue.substr(eq + 1));
 }
 
+void Faults::SetDefault(const std::string& key, const std::string& value) {
+  Set(key, value);
+  std::lock_guard lock(mutex_);
+  defaults_[key] = value;
+}
+
+void Faults::Reset() {
+  std::lock_guard lock(mutex_);
+  values_ = defaults_;
+}
+
 std::string Faults::Get(const std::string& key) const {
   std::lock_guard lock(mutex_);
   return values_.at(key);

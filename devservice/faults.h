@@ -1,5 +1,6 @@
 // Ways a test can make the service misbehave, set with --fault KEY=VALUE at start or with
-// GET /_dev/set?KEY=VALUE while it runs.
+// GET /_dev/set?KEY=VALUE while it runs. These stay until changed; /_dev/reset brings back the
+// defaults (the delay given with --delay is one of them).
 //
 //   auth=0|1|2|none     fixed authentication reply; "none" drops the connection
 //   import=1            the import page answers 1 and writes the result file at once
@@ -29,6 +30,9 @@ class Faults {
   // Throws std::invalid_argument for an unknown key or a bad value.
   void Set(const std::string& key, const std::string& value);
   void SetPair(const std::string& keyEqualsValue);
+  // Sets `key` and makes the value the one Reset brings back.
+  void SetDefault(const std::string& key, const std::string& value);
+  void Reset();
 
   std::string Get(const std::string& key) const;
   int GetMs(const std::string& key) const;
@@ -37,10 +41,11 @@ class Faults {
 
  private:
   mutable std::mutex mutex_;
-  std::map<std::string, std::string> values_{
+  std::map<std::string, std::string> defaults_{
       {"auth", ""},       {"import", ""},       {"delay", "1500"}, {"result", "ok"},
       {"result_ids", ""}, {"bad_id", ""},       {"garbage", ""},   {"drop", ""},
       {"stall", ""},      {"stall_ms", "5000"}, {"stale", ""}};
+  std::map<std::string, std::string> values_ = defaults_;
 };
 
 }  // namespace rookery

@@ -142,6 +142,23 @@ void Importer::WriteResult(const std::string& name, const std::string& content) 
   if (error) std::cerr << "rookery-dev: cannot place " << name << ": " << error.message() << "\n";
 }
 
+void Importer::Clear() {
+  std::lock_guard lock(mutex_);
+  pending_.clear();
+  for (const fs::path& folder : {home_, staging_}) {
+    std::vector<fs::path> entries;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+      entries.push_back(it->path());
+    }
+    for (const auto& entry : entries) {
+      if (fs::remove_all(entry, error) == static_cast<std::uintmax_t>(-1)) {
+        std::cerr << "rookery-dev: cannot remove " << entry << ": " << error.message() << "\n";
+      }
+    }
+  }
+}
+
 void Importer::Run() {
   std::unique_lock lock(mutex_);
   while (!stopping_) {

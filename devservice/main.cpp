@@ -43,7 +43,7 @@ constexpr const char* kUsage = R"(usage: rookery-dev [options]
                             answers 1)
 Passwords never go on the command line, where ps shows them to every local user; keep
 those files readable by their owner only.
-  --delay MS                time from import to result file (default 1500)
+  --delay MS                time from import to result file (default 1500); a reset keeps it
   --fault KEY=VALUE         make the service misbehave (see below)
   --python PATH             interpreter that has pyftpdlib (default /usr/bin/python3)
 Seeded accounts: demo/demo (may use the tool), visitor/visitor (may not).
@@ -52,6 +52,8 @@ Faults, also settable while running with GET /_dev/set?KEY=VALUE (and ftp=down|u
   result_ids=ID,ID,...  bad_id=lf|nul|quote|esc|high
   garbage=PAGES  drop=PAGES  stall=PAGES  stall_ms=MS     (PAGES: auth,import,verify)
   stale=1       an import keeps an old result file of its name until its own replaces it
+/_dev/reset: no contacts, no files in the FTP folder, no pending imports, every fault back
+to its default, the FTP server up.
 /_dev/contacts lists the stored contacts, /_dev/count counts them.
 )";
 
@@ -62,6 +64,7 @@ struct Options {
   fs::path dataDir;
   rookery::FtpSettings ftp;
   std::vector<std::pair<std::string, std::string>> accounts, webAccounts;
+  std::string delay;
   std::vector<std::string> faults;
 };
 
@@ -128,7 +131,7 @@ Options ParseOptions(int argc, char** argv) {
     } else if (flag == "--web-accounts-file") {
       AddAccounts(value, o.webAccounts);
     } else if (flag == "--delay") {
-      o.faults.push_back("delay=" + value);
+      o.delay = value;
     } else if (flag == "--fault") {
       o.faults.push_back(value);
     } else if (flag == "--python") {
@@ -280,6 +283,7 @@ int Serve(Options& o, StopLatch& latch) {
   MakePrivate(o.dataDir);
 
   rookery::Faults faults;
+  if (!o.delay.empty()) faults.SetDefault("delay", o.delay);
   for (const auto& fault : o.faults) faults.SetPair(fault);
   rookery::ContactStore store(o.dataDir / "rookery.sqlite");
   for (const auto& [login, pass] : o.accounts) store.AddAccount(login, pass, rookery::kPalmLevel);

@@ -60,6 +60,21 @@ void Control(Service& service, const httplib::Request& req, httplib::Response& r
   }
 }
 
+// Back to a fresh service: the settings of a test cell never reach the next one.
+void Reset(Service& service, httplib::Response& res) {
+  service.faults.Reset();
+  service.importer.Clear();
+  service.store.DeleteContacts();
+  try {
+    std::lock_guard lock(service.ftpMutex);
+    service.ftp.Start();  // a fresh service has its FTP server; Start keeps a running one
+    res.set_content("ok\n", "text/plain");
+  } catch (const std::exception& e) {
+    res.status = 500;
+    res.set_content(std::string(e.what()) + "\n", "text/plain");
+  }
+}
+
 }  // namespace
 
 void RegisterPages(httplib::Server& server, Service& service) {
@@ -77,6 +92,7 @@ void RegisterPages(httplib::Server& server, Service& service) {
            res);
   });
   server.Get("/_dev/set", [&service](const auto& req, auto& res) { Control(service, req, res); });
+  server.Get("/_dev/reset", [&service](const auto&, auto& res) { Reset(service, res); });
   server.Get("/_dev/contacts", [&service](const auto&, auto& res) {
     res.set_content(service.store.ContactListing(), "text/plain");
   });

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""rookery-dev's switches for fault tests, met as a client meets them: results that an import
-leaves standing.
+"""rookery-dev's switches for fault tests, met as a client meets them: /_dev/reset between
+cells, and results that an import leaves standing.
 
 Each test starts its own rookery-dev on free loopback ports and stops it by PID.
 
@@ -14,12 +14,14 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 import urllib.error
 import urllib.request
 
 ROOKERY = None
 FTP_PASSWORD = "switches-test"
+AUTH = "/rookery/csv_importer/ext_auth.php?login=demo&pass=demo"
 # One contact as the tool exports it: 30 quoted fields.
 CONTACT = ",".join('"%s"' % f for f in ["7", "Smith"] + [""] * 24 + [" ", "", "0", "x"]) + "\r\n"
 
@@ -67,11 +69,43 @@ class SwitchesTest(unittest.TestCase):
         self.service.stop()
         shutil.rmtree(self.work)
 
+    def files(self):
+        found = {}
+        for name in os.listdir(self.service.home):
+            with open(os.path.join(self.service.home, name), "rb") as f:
+                found[name] = f.read()
+        return found
+
+    def fetch(self, name):
+        got = bytearray()
+        with self.service.ftp() as session:
+            session.retrbinary("RETR " + name, got.extend)
+        return bytes(got)
+
     def upload_and_import(self, name):
         with self.service.ftp() as session:
             session.storbinary("STOR " + name, io.BytesIO(CONTACT.encode() * 2))
         return self.service.page(
             "/rookery/csv_importer/ext_input.php?category=demo&name_file=" + name)
+
+    def test_reset_leaves_a_fresh_service(self):
+        self.service.page("/_dev/set?import=1")
+        self.assertEqual(self.upload_and_import("1_csv.tmp"), "1")
+        self.service.page("/_dev/set?import=&delay=300")
+        self.assertEqual(self.upload_and_import("2_csv.tmp"), "0")  # a result still due
+        self.assertEqual(self.service.page("/_dev/count"), "4\n")
+        self.service.page("/_dev/set?auth=2&ftp=down")
+
+        self.assertEqual(self.service.page("/_dev/reset"), "ok\n")
+        time.sleep(0.5)  # the result that was due would be there by now
+        self.assertEqual((self.service.page("/_dev/count"), self.files()), ("0\n", {}))
+        self.assertEqual(self.service.page(AUTH), "0")
+        # The FTP server is up again, and the delay is --delay's.
+        verify = "/rookery/csv_importer/ext_verify.php?name_file="
+        self.assertEqual(self.upload_and_import("4_csv.tmp"), "0")
+        self.assertEqual(self.fetch("4_csv.tmp"), CONTACT.encode() * 2)
+        time.sleep(0.5)
+        self.assertEqual(self.service.page(verify + "4_csv.tmp"), "0")
 
     def test_a_stale_result_answers_verify_at_once(self):
         verify = "/rookery/csv_importer/ext_verify.php?name_file=1_csv.tmp"
