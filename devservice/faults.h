@@ -17,11 +17,18 @@
 //   stale=0|1           an import leaves the result file of an earlier import of the same name
 //                       in place until its own replaces it, so verify answers 1 at once
 // PAGES is a comma-separated list of auth, import, verify; "" clears it.
+//
+// One-shot switches, each spent on the first command it meets (web_pages.cpp sets them):
+//   ftp_drop=CMDS       the FTP server drops the connection at the next such command; RETR
+//                       sends, and STOR keeps, only the first half of the file before it
+//   ftp_refuse=CMDS     the next such command is answered 550 and nothing happens
+// CMDS is a comma-separated list of STOR, RETR, DELE.
 #pragma once
 
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace rookery {
 
@@ -47,5 +54,14 @@ class Faults {
       {"stall", ""},      {"stall_ms", "5000"}, {"stale", ""}};
   std::map<std::string, std::string> values_ = defaults_;
 };
+
+// The FTP commands and the pages a switch may name.
+inline const std::vector<std::string> kFtpCommands = {"STOR", "RETR", "DELE"};
+inline const std::vector<std::string> kPages = {"auth", "import", "verify"};
+
+// The items of a comma-separated list ("" has none). Throws std::invalid_argument, naming
+// `key`, for an item that `allowed` lacks.
+std::vector<std::string> ListOf(const std::string& key, const std::string& value,
+                                const std::vector<std::string>& allowed);
 
 }  // namespace rookery

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iostream>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <utility>
@@ -52,6 +53,10 @@ Faults, also settable while running with GET /_dev/set?KEY=VALUE (and ftp=down|u
   result_ids=ID,ID,...  bad_id=lf|nul|quote|esc|high
   garbage=PAGES  drop=PAGES  stall=PAGES  stall_ms=MS     (PAGES: auth,import,verify)
   stale=1       an import keeps an old result file of its name until its own replaces it
+One-shot: each is spent on the next matching command, then cleared:
+  ftp_drop=CMDS    the FTP server drops the connection at that command; RETR sends and
+                   STOR keeps only the first half of the file       (CMDS: STOR,RETR,DELE)
+  ftp_refuse=CMDS  that command is answered "550 Refused by the test." and does nothing
 /_dev/reset: no contacts, no files in the FTP folder, no pending imports, every fault back
 to its default, the FTP server up.
 /_dev/contacts lists the stored contacts, /_dev/count counts them.
@@ -280,18 +285,24 @@ int Serve(Options& o, StopLatch& latch) {
   if (ownDataDir) o.dataDir = MakeTempDir();
   o.ftp.home = o.dataDir / "ftp";
   o.ftp.log = o.dataDir / "ftp.log";
+  o.ftp.switches = o.dataDir / "ftp-switches";
   MakePrivate(o.dataDir);
 
   rookery::Faults faults;
   if (!o.delay.empty()) faults.SetDefault("delay", o.delay);
-  for (const auto& fault : o.faults) faults.SetPair(fault);
   rookery::ContactStore store(o.dataDir / "rookery.sqlite");
   for (const auto& [login, pass] : o.accounts) store.AddAccount(login, pass, rookery::kPalmLevel);
   for (const auto& [login, pass] : o.webAccounts) store.AddAccount(login, pass, "web");
   rookery::Importer importer(o.ftp.home, o.dataDir / "staging", store, faults);
+  rookery::FtpSwitches ftpSwitches(o.ftp.switches);
   rookery::FtpChild ftp(o.ftp);
   ftp.Start();
-  rookery::Service service{store, importer, faults, ftp, {}};
+  rookery::Service service{store, importer, faults, ftp, ftpSwitches, {}};
+  for (const auto& fault : o.faults) {
+    const auto eq = fault.find('=');
+    if (eq == std::string::npos) throw std::invalid_argument("expected KEY=VALUE: " + fault);
+    rookery::SetFault(service, fault.substr(0, eq), fault.substr(eq + 1));
+  }
 
   httplib::Server server;
   server.set_keep_alive_timeout(1);  // so that a stop never waits long for an idle client

@@ -50,7 +50,7 @@ void Control(Service& service, const httplib::Request& req, httplib::Response& r
       if (key == "ftp") {
         SetFtp(service, value);
       } else {
-        service.faults.Set(key, value);
+        SetFault(service, key, value);
       }
     }
     res.set_content("ok\n", "text/plain");
@@ -62,6 +62,7 @@ void Control(Service& service, const httplib::Request& req, httplib::Response& r
 
 // Back to a fresh service: the settings of a test cell never reach the next one.
 void Reset(Service& service, httplib::Response& res) {
+  service.ftpSwitches.Reset();
   service.faults.Reset();
   service.importer.Clear();
   service.store.DeleteContacts();
@@ -76,6 +77,14 @@ void Reset(Service& service, httplib::Response& res) {
 }
 
 }  // namespace
+
+void SetFault(Service& service, const std::string& key, const std::string& value) {
+  if (key == "ftp_drop" || key == "ftp_refuse") {
+    service.ftpSwitches.Arm(key.substr(4), ListOf(key, value, kFtpCommands));
+  } else {
+    service.faults.Set(key, value);
+  }
+}
 
 void RegisterPages(httplib::Server& server, Service& service) {
   const std::string base = "/rookery/csv_importer/";

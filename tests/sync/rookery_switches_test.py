@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""rookery-dev's switches for fault tests, met as a client meets them: /_dev/reset between
-cells, and results that an import leaves standing.
+"""rookery-dev's switches for fault tests, met as a client meets them: one-shot FTP faults
+through ftplib, /_dev/reset between cells, and results that an import leaves standing.
 
 Each test starts its own rookery-dev on free loopback ports and stops it by PID.
 
@@ -21,6 +21,7 @@ import urllib.request
 
 ROOKERY = None
 FTP_PASSWORD = "switches-test"
+DATA = b"0123456789"
 AUTH = "/rookery/csv_importer/ext_auth.php?login=demo&pass=demo"
 # One contact as the tool exports it: 30 quoted fields.
 CONTACT = ",".join('"%s"' % f for f in ["7", "Smith"] + [""] * 24 + [" ", "", "0", "x"]) + "\r\n"
@@ -60,6 +61,19 @@ class Rookery:
         self.proc.stdout.close()
 
 
+def retrieve(session, got, name="old.csv"):
+    session.retrbinary("RETR " + name, got.extend)
+
+
+# What a client does with each command, and the FTP folder once it is done.
+COMMANDS = {
+    "STOR": (lambda s, got: s.storbinary("STOR up.csv", io.BytesIO(DATA)),
+             {"old.csv": DATA, "up.csv": DATA}),
+    "RETR": (retrieve, {"old.csv": DATA}),
+    "DELE": (lambda s, got: s.delete("old.csv"), {}),
+}
+
+
 class SwitchesTest(unittest.TestCase):
     def setUp(self):
         self.work = tempfile.mkdtemp(prefix="brindle-switches-")
@@ -76,11 +90,45 @@ class SwitchesTest(unittest.TestCase):
                 found[name] = f.read()
         return found
 
-    def fetch(self, name):
+    def put(self, name, data):
+        with open(os.path.join(self.service.home, name), "wb") as f:
+            f.write(data)
+
+    def fetch(self, name="old.csv"):
         got = bytearray()
         with self.service.ftp() as session:
-            session.retrbinary("RETR " + name, got.extend)
+            retrieve(session, got, name)
         return bytes(got)
+
+    def test_a_refused_command_is_answered_550_once_and_does_nothing(self):
+        for command, (do, done) in COMMANDS.items():
+            with self.subTest(command=command):
+                self.put("old.csv", DATA)
+                self.assertEqual(self.service.page("/_dev/set?ftp_refuse=" + command), "ok\n")
+                with self.service.ftp() as session:
+                    with self.assertRaisesRegex(ftplib.error_perm, "^550 Refused by the test"):
+                        do(session, bytearray())
+                    self.assertEqual(self.files(), {"old.csv": DATA})
+                    do(session, bytearray())
+                self.assertEqual(self.files(), done)
+                self.service.page("/_dev/reset")
+
+    def test_a_dropped_command_loses_the_connection_once(self):
+        for command, received, left in [("STOR", b"", {"old.csv": DATA, "up.csv": DATA[:5]}),
+                                        ("RETR", DATA[:5], {"old.csv": DATA}),
+                                        ("DELE", b"", {"old.csv": DATA})]:
+            with self.subTest(command=command):
+                do, done = COMMANDS[command]
+                self.put("old.csv", DATA)
+                self.service.page("/_dev/set?ftp_drop=" + command)
+                got = bytearray()
+                with self.service.ftp() as session, self.assertRaises(EOFError):
+                    do(session, got)
+                self.assertEqual((bytes(got), self.files()), (received, left))
+                with self.service.ftp() as session:
+                    do(session, bytearray())
+                self.assertEqual(self.files(), done)
+                self.service.page("/_dev/reset")
 
     def upload_and_import(self, name):
         with self.service.ftp() as session:
@@ -94,13 +142,13 @@ class SwitchesTest(unittest.TestCase):
         self.service.page("/_dev/set?import=&delay=300")
         self.assertEqual(self.upload_and_import("2_csv.tmp"), "0")  # a result still due
         self.assertEqual(self.service.page("/_dev/count"), "4\n")
-        self.service.page("/_dev/set?auth=2&ftp=down")
+        self.service.page("/_dev/set?auth=2&ftp_refuse=RETR&ftp=down")
 
         self.assertEqual(self.service.page("/_dev/reset"), "ok\n")
         time.sleep(0.5)  # the result that was due would be there by now
         self.assertEqual((self.service.page("/_dev/count"), self.files()), ("0\n", {}))
         self.assertEqual(self.service.page(AUTH), "0")
-        # The FTP server is up again, and the delay is --delay's.
+        # The FTP server is up again, the download not refused, and the delay is --delay's.
         verify = "/rookery/csv_importer/ext_verify.php?name_file="
         self.assertEqual(self.upload_and_import("4_csv.tmp"), "0")
         self.assertEqual(self.fetch("4_csv.tmp"), CONTACT.encode() * 2)
@@ -118,7 +166,7 @@ class SwitchesTest(unittest.TestCase):
                 self.assertEqual(self.service.page(verify), ready)
 
     def test_bad_switches_are_refused(self):
-        for bad in ("stale=2",):
+        for bad in ("ftp_drop=verify", "ftp_refuse=stor", "ftp_drop=STOR,,RETR", "stale=2"):
             with self.subTest(bad=bad), self.assertRaisesRegex(urllib.error.HTTPError, "400"):
                 self.service.page("/_dev/set?" + bad)
 
