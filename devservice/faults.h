@@ -18,11 +18,13 @@
 //                       in place until its own replaces it, so verify answers 1 at once
 // PAGES is a comma-separated list of auth, import, verify; "" clears it.
 //
-// One-shot switches, each spent on the first command it meets (web_pages.cpp sets them):
+// One-shot switches, each spent on the first request it meets (web_pages.cpp sets them):
 //   ftp_drop=CMDS       the FTP server drops the connection at the next such command; RETR
 //                       sends, and STOR keeps, only the first half of the file before it
 //   ftp_refuse=CMDS     the next such command is answered 550 and nothing happens
-// CMDS is a comma-separated list of STOR, RETR, DELE.
+//   hold=ITEMS          the next such command or page waits unanswered until /_dev/release,
+//                       then meets the other switches
+// CMDS is a comma-separated list of STOR, RETR, DELE; ITEMS may name those and PAGES.
 #pragma once
 
 #include <map>

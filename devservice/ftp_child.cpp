@@ -23,15 +23,17 @@ constexpr std::string_view kListening = "starting FTP server on 127.0.0.1:";
 // input. Arguments: host, port, folder, user, the folder of the switches (ftp_switches.h).
 //
 // The switches are checked at STOR, RETR and DELE only (APPE, which goes through ftp_STOR, is
-// left alone). A dropped transfer ends without its final reply, the data connection first:
+// left alone). A held command waits on a timer of the event loop, never in it, so the other
+// sessions go on. A dropped transfer ends without its final reply, the data connection first:
 // RETR sends the first half of the file, STOR takes it all and keeps the first half, as if the
 // rest had been lost on the way; a dropped DELE deletes nothing.
-constexpr const char* kServerScript = R"(import os, sys
+constexpr const char* kServerScript = R"(import itertools, os, sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import DTPHandler, FTPHandler
 from pyftpdlib.servers import FTPServer
 host, port, home, user, switches = sys.argv[1:6]
 password = sys.stdin.readline().rstrip("\n")
+numbers = itertools.count()
 
 # Removing a flag is taking it: of two sessions that try, one succeeds.
 def take(name):
@@ -64,13 +66,31 @@ class SwitchedHandler(FTPHandler):
     def ftp_STOR(self, file, mode="w"):
         if mode != "w":
             return super().ftp_STOR(file, mode)
-        self.faulted("STOR", super().ftp_STOR, file)
+        self.switched("STOR", super().ftp_STOR, file)
 
     def ftp_RETR(self, file):
-        self.faulted("RETR", super().ftp_RETR, file)
+        self.switched("RETR", super().ftp_RETR, file)
 
     def ftp_DELE(self, path):
-        self.faulted("DELE", super().ftp_DELE, path)
+        self.switched("DELE", super().ftp_DELE, path)
+
+    def switched(self, cmd, run, arg):
+        mark = "%s.%d" % (cmd, next(numbers))
+        try:
+            os.rename(os.path.join(switches, "hold-" + cmd),
+                      os.path.join(switches, "held-" + mark))
+        except FileNotFoundError:
+            return self.faulted(cmd, run, arg)
+        self.wait(mark, cmd, run, arg)
+
+    def wait(self, mark, cmd, run, arg):
+        if os.path.exists(os.path.join(switches, "held-" + mark)):
+            self.ioloop.call_later(0.02, self.wait, mark, cmd, run, arg,
+                                   _errback=self.handle_error)
+        elif take("cancel-" + mark):
+            self.close()
+        elif not self._closed:
+            self.faulted(cmd, run, arg)
 
     def faulted(self, cmd, run, arg):
         if take("refuse-" + cmd):

@@ -12,6 +12,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+bool StartsWith(const std::string& name, const std::string& prefix) {
+  return name.compare(0, prefix.size(), prefix) == 0;
+}
+
 void Remove(const fs::path& file) {
   std::error_code error;
   fs::remove(file, error);
@@ -47,8 +51,35 @@ void FtpSwitches::Arm(const std::string& kind, const std::vector<std::string>& c
   }
 }
 
+std::vector<std::string> FtpSwitches::Held() const {
+  std::vector<std::string> held;
+  for (const auto& name : Names()) {
+    if (StartsWith(name, "held-")) held.push_back(name.substr(5, name.find('.') - 5));
+  }
+  return held;
+}
+
+void FtpSwitches::Release() {
+  for (const auto& name : Names()) {
+    if (StartsWith(name, "held-")) Remove(folder_ / name);
+  }
+}
+
 void FtpSwitches::Reset() {
-  for (const auto& name : Names()) Remove(folder_ / name);
+  for (const auto& name : Names()) {
+    if (StartsWith(name, "held-")) {
+      std::error_code error;
+      fs::rename(folder_ / name, folder_ / ("cancel-" + name.substr(5)), error);
+    } else if (!StartsWith(name, "cancel-")) {  // the waiting session takes that one itself
+      Remove(folder_ / name);
+    }
+  }
+}
+
+void FtpSwitches::ForgetHeld() {
+  for (const auto& name : Names()) {
+    if (StartsWith(name, "held-") || StartsWith(name, "cancel-")) Remove(folder_ / name);
+  }
 }
 
 }  // namespace rookery

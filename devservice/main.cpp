@@ -53,12 +53,14 @@ Faults, also settable while running with GET /_dev/set?KEY=VALUE (and ftp=down|u
   result_ids=ID,ID,...  bad_id=lf|nul|quote|esc|high
   garbage=PAGES  drop=PAGES  stall=PAGES  stall_ms=MS     (PAGES: auth,import,verify)
   stale=1       an import keeps an old result file of its name until its own replaces it
-One-shot: each is spent on the next matching command, then cleared:
+One-shot: each is spent on the next matching command or page request, then cleared:
   ftp_drop=CMDS    the FTP server drops the connection at that command; RETR sends and
                    STOR keeps only the first half of the file       (CMDS: STOR,RETR,DELE)
   ftp_refuse=CMDS  that command is answered "550 Refused by the test." and does nothing
+  hold=ITEMS       that command or page waits unanswered until /_dev/release (ITEMS: CMDS
+                   and PAGES); /_dev/held lists what waits now, one a line
 /_dev/reset: no contacts, no files in the FTP folder, no pending imports, every fault back
-to its default, the FTP server up.
+to its default, no holds (a held request ends without answer or effect), the FTP server up.
 /_dev/contacts lists the stored contacts, /_dev/count counts them.
 )";
 
@@ -294,10 +296,11 @@ int Serve(Options& o, StopLatch& latch) {
   for (const auto& [login, pass] : o.accounts) store.AddAccount(login, pass, rookery::kPalmLevel);
   for (const auto& [login, pass] : o.webAccounts) store.AddAccount(login, pass, "web");
   rookery::Importer importer(o.ftp.home, o.dataDir / "staging", store, faults);
+  rookery::PageHolds holds;
   rookery::FtpSwitches ftpSwitches(o.ftp.switches);
   rookery::FtpChild ftp(o.ftp);
   ftp.Start();
-  rookery::Service service{store, importer, faults, ftp, ftpSwitches, {}};
+  rookery::Service service{store, importer, faults, ftp, holds, ftpSwitches, {}};
   for (const auto& fault : o.faults) {
     const auto eq = fault.find('=');
     if (eq == std::string::npos) throw std::invalid_argument("expected KEY=VALUE: " + fault);
@@ -324,6 +327,7 @@ int Serve(Options& o, StopLatch& latch) {
   std::cout << "web 127.0.0.1:" << webPort << " ftp 127.0.0.1:" << ftp.port() << std::endl;
   latch.Wait();
 
+  holds.Shutdown();  // the server's stop waits for the requests it runs
   server.stop();
   listener.join();
   {

@@ -11,6 +11,7 @@
 #include "ftp_child.h"
 #include "ftp_switches.h"
 #include "importer.h"
+#include "page_holds.h"
 
 namespace rookery {
 
@@ -19,6 +20,7 @@ struct Service {
   Importer& importer;
   Faults& faults;
   FtpChild& ftp;
+  PageHolds& holds;
   FtpSwitches& ftpSwitches;
   std::mutex ftpMutex;  // the FTP server is stopped and started from request threads
 };

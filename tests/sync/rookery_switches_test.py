@@ -1,13 +1,16 @@
 #!/usr/bin/python3
 """rookery-dev's switches for fault tests, met as a client meets them: one-shot FTP faults
-through ftplib, /_dev/reset between cells, and results that an import leaves standing.
+through ftplib, holds on FTP commands and pages, /_dev/reset between cells, and results that
+an import leaves standing.
 
 Each test starts its own rookery-dev on free loopback ports and stops it by PID.
 
   rookery_switches_test.py --rookery PATH
 """
 import argparse
+import concurrent.futures
 import ftplib
+import http.client
 import io
 import os
 import shutil
@@ -78,9 +81,11 @@ class SwitchesTest(unittest.TestCase):
     def setUp(self):
         self.work = tempfile.mkdtemp(prefix="brindle-switches-")
         self.service = Rookery(self.work, "--delay", "60000")
+        self.clients = concurrent.futures.ThreadPoolExecutor()  # for requests that wait
 
     def tearDown(self):
         self.service.stop()
+        self.clients.shutdown()
         shutil.rmtree(self.work)
 
     def files(self):
@@ -99,6 +104,13 @@ class SwitchesTest(unittest.TestCase):
         with self.service.ftp() as session:
             retrieve(session, got, name)
         return bytes(got)
+
+    def held(self, expected):
+        for _ in range(500):
+            if self.service.page("/_dev/held") == expected:
+                return
+            time.sleep(0.01)
+        self.fail("never held: %r" % expected)
 
     def test_a_refused_command_is_answered_550_once_and_does_nothing(self):
         for command, (do, done) in COMMANDS.items():
@@ -130,6 +142,22 @@ class SwitchesTest(unittest.TestCase):
                 self.assertEqual(self.files(), done)
                 self.service.page("/_dev/reset")
 
+    def test_a_held_item_answers_after_the_release_and_holds_nothing_else(self):
+        verify = "/rookery/csv_importer/ext_verify.php?name_file=old.csv"
+        self.put("old.csv", DATA)
+        self.put("old.csv.out", b"7,5001\n\n")
+        for item, action, answer in [("verify", lambda: self.service.page(verify), "1"),
+                                     ("RETR", self.fetch, DATA)]:
+            with self.subTest(item=item):
+                self.service.page("/_dev/set?hold=" + item)
+                waiting = self.clients.submit(action)
+                self.held(item + "\n")
+                self.assertEqual(action(), answer)  # another request goes past meanwhile
+                self.assertFalse(waiting.done())
+                self.assertEqual(self.service.page("/_dev/release"), "ok\n")
+                self.assertEqual(waiting.result(timeout=10), answer)
+                self.assertEqual(self.service.page("/_dev/held"), "")
+
     def upload_and_import(self, name):
         with self.service.ftp() as session:
             session.storbinary("STOR " + name, io.BytesIO(CONTACT.encode() * 2))
@@ -142,14 +170,24 @@ class SwitchesTest(unittest.TestCase):
         self.service.page("/_dev/set?import=&delay=300")
         self.assertEqual(self.upload_and_import("2_csv.tmp"), "0")  # a result still due
         self.assertEqual(self.service.page("/_dev/count"), "4\n")
-        self.service.page("/_dev/set?auth=2&ftp_refuse=RETR&ftp=down")
+        self.service.page("/_dev/set?auth=2&ftp_refuse=RETR&hold=STOR,verify,import")
+        verify = "/rookery/csv_importer/ext_verify.php?name_file="
+        waiting = {self.clients.submit(self.service.page, verify + "1_csv.tmp"):
+                   http.client.IncompleteRead,
+                   self.clients.submit(self.upload_and_import, "3_csv.tmp"): EOFError}
+        self.held("verify\nSTOR\n")
 
         self.assertEqual(self.service.page("/_dev/reset"), "ok\n")
+        for request, cut in waiting.items():  # let go without an answer
+            self.assertIsInstance(request.exception(timeout=10), cut)
         time.sleep(0.5)  # the result that was due would be there by now
         self.assertEqual((self.service.page("/_dev/count"), self.files()), ("0\n", {}))
+        self.assertEqual(self.service.page("/_dev/held"), "")
         self.assertEqual(self.service.page(AUTH), "0")
-        # The FTP server is up again, the download not refused, and the delay is --delay's.
-        verify = "/rookery/csv_importer/ext_verify.php?name_file="
+        self.service.page("/_dev/set?ftp=down")
+        self.assertEqual(self.service.page("/_dev/reset"), "ok\n")
+        # The FTP server is up again, neither the upload nor the import is held, the download
+        # is not refused, and the delay is --delay's.
         self.assertEqual(self.upload_and_import("4_csv.tmp"), "0")
         self.assertEqual(self.fetch("4_csv.tmp"), CONTACT.encode() * 2)
         time.sleep(0.5)
@@ -165,8 +203,18 @@ class SwitchesTest(unittest.TestCase):
                 self.assertEqual(self.upload_and_import("1_csv.tmp"), "0")
                 self.assertEqual(self.service.page(verify), ready)
 
+    def test_a_stop_releases_held_requests(self):
+        self.service.page("/_dev/set?hold=auth")
+        waiting = self.clients.submit(self.service.page, AUTH)
+        self.held("auth\n")
+        self.service.proc.terminate()
+        self.assertEqual(self.service.proc.wait(timeout=10), 0)
+        concurrent.futures.wait([waiting], timeout=10)
+        self.assertTrue(waiting.done())
+
     def test_bad_switches_are_refused(self):
-        for bad in ("ftp_drop=verify", "ftp_refuse=stor", "ftp_drop=STOR,,RETR", "stale=2"):
+        for bad in ("hold=LIST", "hold=auth,,STOR", "ftp_drop=verify", "ftp_refuse=stor",
+                    "stale=2"):
             with self.subTest(bad=bad), self.assertRaisesRegex(urllib.error.HTTPError, "400"):
                 self.service.page("/_dev/set?" + bad)
 
