@@ -255,7 +255,7 @@ std::filesystem::path SyncRun::DownloadResult() {
     DownloadFailed("the download of " + ResultName(exported_.csvName) + " left no file");
   }
   try {
-    const auto held = HoldResult(resultPath);
+    auto held = HoldResult(resultPath);
     parts_.itc.Cancel();
     parts_.itc2.Cancel();
     return held;
