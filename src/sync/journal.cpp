@@ -230,6 +230,12 @@ const char* StepName(SyncStep step) {
 
 std::string JournalFileName(std::string_view datPath) { return FileStem(datPath) + ".txt"; }
 
+bool IsJournalFileName(std::string_view name) {
+  constexpr std::string_view prefix = "sync-journal-", suffix = ".txt";
+  return name.size() > prefix.size() + suffix.size() && name.substr(0, prefix.size()) == prefix &&
+         name.substr(name.size() - suffix.size()) == suffix;
+}
+
 std::string HeldResultFileName(std::string_view datPath) { return FileStem(datPath) + ".out"; }
 
 std::string JournalTimeNow() {

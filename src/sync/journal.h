@@ -55,6 +55,8 @@ SyncJournal ParseJournal(std::string_view text);
 // The journal's file name for an address file: one journal per file, named by a stable hash
 // of its path, so runs on different files keep their own.
 std::string JournalFileName(std::string_view datPath);
+// True for the name of a journal file (not of a held result).
+bool IsJournalFileName(std::string_view name);
 // The file name under which the journal's result is held.
 std::string HeldResultFileName(std::string_view datPath);
 

@@ -1,5 +1,6 @@
 // One fault at each step of a scripted sync: what the run still sends, what it leaves for the
 // next SYNC (the journal's last step), and what the service's copy of the result becomes.
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -81,33 +82,71 @@ INSTANTIATE_TEST_SUITE_P(Faults, RunStepsTest, ::testing::ValuesIn(kStepFaults),
                            return name;
                          });
 
-// A result an earlier run left under this run's name is deleted before anything is sent; a
-// run that cannot delete it sends nothing.
-TEST_F(SyncTest, AnEarlierResultIsDeletedBeforeTheUpload) {
-  Prepare();
-  for (const char* reply : {"0", "1", "0", "0", "1"}) {  // auth, waits, gone, import, ready
-    itc2.QueueScript(HttpReply(reply));
-  }
-  for (int i = 0; i < 4; ++i) itc.QueueScript(FtpDone());  // delete, upload, download, delete
-  DownloadLeaves("101,5001\n\n102,5002\n\n");
-  Window().Click(names::btnExt_export);
-  ASSERT_EQ(Commands().size(), 4u);
-  EXPECT_EQ(Commands()[0], "DELETE \"5_csv.tmp.out\"");
-  EXPECT_EQ(Commands()[1].rfind("PUT ", 0), 0u);
-  EXPECT_EQ(Window().lastRun().ending, RunEnding::Finished) << Window().lastRun().cause;
-}
+// A result waiting under this run's name before its import is taken for this run's never: it
+// is deleted when this file's journal says it is written back, and otherwise left alone while
+// the run stops before its upload.
+struct EarlierResult {
+  const char* name;
+  const char* journalOf;  // the address file whose journal claims the result, "" for none
+  bool deleteRefused;     // the delete before the upload is refused
+  const char* cause;      // "" when the run finishes
+};
 
-TEST_F(SyncTest, AnEarlierResultThatCannotBeDeletedStopsTheRunBeforeTheUpload) {
+class EarlierResultTest : public SyncTest, public ::testing::WithParamInterface<EarlierResult> {
+ protected:
+  void PlantJournal(const std::string& datText) {
+    SyncJournal journal;
+    journal.datPath = JournalKey(datText);
+    journal.csvName = "5_csv.tmp";
+    journal.resultName = "5_csv.tmp.out";
+    journal.lines = 2;
+    journal.exportedIds = {101, 102};
+    journal.time = "2026-12-01T10:00:00Z";
+    journal.step = SyncStep::WrittenBack;
+    WriteFileBytes(dir / "prog" / JournalFileName(journal.datPath), FormatJournal(journal));
+  }
+};
+
+TEST_P(EarlierResultTest, IsDeletedOnlyWhenThisFilesJournalClaimsIt) {
+  const EarlierResult& c = GetParam();
   Prepare();
-  for (const char* reply : {"0", "1", "1"}) itc2.QueueScript(HttpReply(reply));
-  itc.QueueScript(FtpFailure(550, "Refused"));
+  const bool own = std::string(c.journalOf) == "this";
+  if (*c.journalOf) PlantJournal(own ? datPath().string() : "/elsewhere/other.dat");
+  // This file's journal is finished first: its delete is refused once.
+  if (own) itc.QueueScript(FtpFailure(550, "Refused"));
+  for (const char* reply : {"0", "1"}) itc2.QueueScript(HttpReply(reply));  // auth, waits
+  if (own) {
+    itc.QueueScript(c.deleteRefused ? FtpFailure(550, "Refused") : FtpDone());
+    itc2.QueueScript(HttpReply(c.deleteRefused ? "1" : "0"));
+  }
+  for (const char* reply : {"0", "1"}) itc2.QueueScript(HttpReply(reply));  // import, ready
+  for (int i = 0; i < 3; ++i) itc.QueueScript(FtpDone());  // upload, download, delete
+  DownloadLeaves("101,5001\n\n102,5002\n\n");
   FrmBrindle& w = Window();
   w.Click(names::btnExt_export);
-  EXPECT_EQ(Commands(), std::vector<std::string>{"DELETE \"5_csv.tmp.out\""});
-  EXPECT_EQ(w.lastRun().ending, RunEnding::Failed);
-  EXPECT_NE(w.lastRun().cause.find("could not be deleted"), std::string::npos);
-  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
+
+  std::vector<std::string> commands = Commands();
+  const bool uploaded = std::any_of(commands.begin(), commands.end(),
+                                    [](const auto& cmd) { return cmd.rfind("PUT ", 0) == 0; });
+  const auto deletes = std::count(commands.begin(), commands.end(), "DELETE \"5_csv.tmp.out\"");
+  EXPECT_EQ(deletes, own ? (c.deleteRefused ? 2 : 3) : 0);  // never one no journal claims
+  EXPECT_EQ(uploaded, !*c.cause);
+  if (*c.cause) {
+    EXPECT_EQ(w.lastRun().ending, RunEnding::Failed);
+    EXPECT_NE(w.lastRun().cause.find(c.cause), std::string::npos) << w.lastRun().cause;
+  } else {
+    EXPECT_EQ(w.lastRun().ending, RunEnding::Finished) << w.lastRun().cause;
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Claims, EarlierResultTest,
+    ::testing::Values(
+        EarlierResult{"Unclaimed", "", false, "no sync from this program folder asked for"},
+        EarlierResult{"OtherFile", "other", false, "belongs to the unfinished sync of"},
+        EarlierResult{"ThisFileWrittenBack", "this", false, ""},
+        EarlierResult{"DeleteRefused", "this", true, "could not be deleted"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace brindle::test

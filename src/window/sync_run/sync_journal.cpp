@@ -3,6 +3,7 @@
 // It is never ahead of what happened, but for "import requested", which is recorded before
 // the request is sent: finishing a run never takes for done what may not be.
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -42,7 +43,8 @@ void SyncRun::DropJournal(const std::string& datKey) {
   journal_.reset();
 }
 
-// Called once the export is on the service.
+// Called before the upload: a journal that cannot be written stops the run before anything
+// is sent.
 void SyncRun::StartJournal() {
   SyncJournal journal;
   journal.datPath = JournalKey(exported_.datPath);
@@ -81,6 +83,22 @@ void SyncRun::Reach(SyncStep step) {
     Status(StatusLine::Import, "Error... The sync journal could not be written!");
     Fail(cause);
   }
+}
+
+// The journal of this program folder that claims the result `resultName`, if one does. A
+// damaged journal claims nothing.
+std::optional<SyncJournal> SyncRun::JournalClaiming(const std::string& resultName) {
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(parts_.programFolder, ec)) {
+    if (!IsJournalFileName(entry.path().filename().string())) continue;
+    try {
+      SyncJournal journal = ParseJournal(parts_.files.ReadFile(entry.path()));
+      if (journal.resultName == resultName) return journal;
+    } catch (const std::exception& e) {
+      host_.LogStep("passing over the sync journal " + entry.path().string() + ": " + CauseOf(e));
+    }
+  }
+  return std::nullopt;
 }
 
 // Moves the downloaded result beside the journal, out of reach of the exit clean-up. Returns

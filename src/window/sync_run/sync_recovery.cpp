@@ -52,7 +52,7 @@ bool SyncRun::FinishInterrupted(const std::string& datPath, const std::string& d
     }
   } catch (const std::exception& e) {
     if (!Foreseen(e)) InterruptedFailed(CauseOf(e));
-    return GoOnWithout(e.what(), datKey);
+    return GoOnWithout(e.what(), datKey, nullptr);
   }
   journal_ = journal;
   step_ = journal.step;
@@ -67,15 +67,15 @@ bool SyncRun::FinishInterrupted(const std::string& datPath, const std::string& d
       DropJournal(datKey);
       return true;
     case Recovery::FetchResult:
-      if (auto why = FetchInterruptedResult(journal)) return GoOnWithout(*why, datKey);
+      if (auto why = FetchInterruptedResult(journal)) return GoOnWithout(*why, datKey, &journal);
       [[fallthrough]];
     case Recovery::WriteBackHeld:
-      if (auto why = WriteBackInterrupted(journal, datPath)) return GoOnWithout(*why, datKey);
+      if (auto why = WriteBackInterrupted(journal, datPath)) return GoOnWithout(*why, datKey, &journal);
       Status(StatusLine::AddressFile,
              "Interrupted sync: " + std::to_string(recordsUpdated_) + " record(s) updated!");
       [[fallthrough]];
     case Recovery::DeleteResult:
-      DeleteInterruptedResult(journal);
+      if (!DeleteInterruptedResult(journal)) break;
       [[fallthrough]];
     case Recovery::DropJournal:
       DropJournal(datKey);
@@ -155,31 +155,40 @@ std::optional<std::string> SyncRun::WriteBackInterrupted(const SyncJournal& jour
   return std::nullopt;
 }
 
-// The identifiers are in the file: the service's copy goes. A refused delete is logged; the
-// journal goes all the same, since a new run clears an earlier result before its own import.
-void SyncRun::DeleteInterruptedResult(const SyncJournal& journal) {
+// The identifiers are in the file: the service's copy goes. A refused delete keeps the
+// journal, whose claim lets the new run's check for an earlier result delete it.
+bool SyncRun::DeleteInterruptedResult(const SyncJournal& journal) {
   ftpMode_ = FtpMode::Quiet;
-  if (RunFtp(DeleteCommand(journal.csvName), 4)) {
-    Reach(SyncStep::ResultDeleted);
-  } else {
-    host_.LogStep(FtpCause("the delete of " + journal.resultName));
-  }
+  const bool deleted = RunFtp(DeleteCommand(journal.csvName), 4);
   parts_.itc.Cancel();
+  if (!deleted) {
+    host_.LogStep(FtpCause("the delete of " + journal.resultName) + "; tried again before the import");
+    return false;
+  }
+  Reach(SyncStep::ResultDeleted);
+  return true;
 }
 
 // The interrupted run cannot be finished now: the user is told and decides. Going on drops
 // the journal; stopping keeps it for the next try.
-bool SyncRun::GoOnWithout(const std::string& cause, const std::string& datKey) {
+bool SyncRun::GoOnWithout(const std::string& cause, const std::string& datKey,
+                          const SyncJournal* journal) {
   Status(StatusLine::Import, "Error... The interrupted sync could not be finished!");
+  const std::string contacts =
+      journal ? std::to_string(journal->exportedIds.size()) + " contact(s)" : "contacts";
   const auto answer = parts_.messageBox.Show(
-      "An earlier sync of this file was interrupted after its contacts were sent, and it could "
-      "not be finished now (its result is gone or not ready on the service, or its journal is "
-      "damaged). Contacts from that run may already be in the service, and sending them again "
-      "may add them a second time.\n\nGo on with a new sync anyway? Answer No to try again "
-      "later.",
+      "An earlier sync of " + (journal ? journal->datPath : datKey) +
+          " was interrupted after its " + contacts +
+          " were sent, and it could not be finished now (its result is gone, not ready or "
+          "unusable, or its journal is damaged). Those " + contacts +
+          " may already be in the service, and sending them again may add them a second "
+          "time.\n\nGo on with a new sync anyway? Answer No to try again later.",
       kResumeTitle, platform::MsgButtons::YesNo, platform::MsgIcon::None);
   if (answer == platform::MsgAnswer::Yes) {
     host_.Diagnose(cause);
+    // The user gives that run up: its result, should the service hold one, is of no use and
+    // must not stand in the new run's way.
+    if (journal) DeleteInterruptedResult(*journal);
     DropJournal(datKey);
     Status(StatusLine::Import, "Going on without the interrupted sync...");
     return true;

@@ -161,21 +161,45 @@ void SyncRun::Authenticate() {
 }
 
 // The service names a result by the export's record count, so a result an earlier run left
-// there would pass for this run's. It goes before anything of this run is sent.
+// there would pass for this run's: a result is taken as this run's only when this run asked
+// for it. One that this file's journal says is written back is deleted; any other is left
+// alone, and the run stops before anything of it is sent.
 void SyncRun::ClearStaleResult() {
-  if (!ResultWaits()) return;
+  const std::string datKey = JournalKey(exported_.datPath);
+  const bool ownJournal = parts_.files.Exists(JournalPath(datKey));
+  if (!ResultWaits()) {
+    // Kept only for a delete the service refused; the result is gone now.
+    if (ownJournal) DropJournal(datKey);
+    return;
+  }
   const std::string result = ResultName(exported_.csvName);
-  host_.LogStep("an earlier result " + result + " waits on the service; deleting it");
+  const std::optional<SyncJournal> claim = JournalClaiming(result);
+  if (!claim) {
+    StaleResultFailed("a result " + result + " waits on the service that no sync from this " +
+                      "program folder asked for (another computer or user with as many " +
+                      "records?); it is left alone, and this run stops so as not to take it " +
+                      "for its own");
+  }
+  if (claim->datPath != datKey || claim->step < SyncStep::WrittenBack) {
+    StaleResultFailed("the result " + result + " waiting on the service belongs to the " +
+                      "unfinished sync of " + claim->datPath + "; SYNC that file first");
+  }
+  host_.LogStep("the result " + result + " of an earlier run is still on the service; deleting it");
   ftpMode_ = FtpMode::Quiet;
   const bool deleted = RunFtp(DeleteCommand(exported_.csvName), 4);
   parts_.itc.Cancel();
-  if (deleted && !ResultWaits()) return;
+  if (!deleted || ResultWaits()) {
+    StaleResultFailed("the result " + result + " of an earlier run is on the service and " +
+                      "could not be deleted" +
+                      (deleted ? "" : " (" + FtpCause("the delete") + ")"));
+  }
+  DropJournal(datKey);
+}
+
+void SyncRun::StaleResultFailed(const std::string& cause) {
   Status(StatusLine::Export, kOutputProblem);
   SyncFailed();
-  throw RunEnd{RunEnding::Failed, "an earlier result " + result +
-                                      " is on the service and could not be deleted" +
-                                      (deleted ? "" : " (" + FtpCause("the delete") + ")") +
-                                      ", so this run's result could not be told from it"};
+  throw RunEnd{RunEnding::Failed, cause};
 }
 
 // Asks the verify page whether a result of this run's name is on the service now. Without an
@@ -199,13 +223,14 @@ bool SyncRun::ResultWaits() {
 // a file that never arrived, or an older one of the same name.
 void SyncRun::UploadExport() {
   parts_.itc2.Cancel();
+  StartJournal();
   ftpMode_ = FtpMode::Up;
   WaitWhileBusy(parts_.itc, 3);
   if (!RunFtp(UploadCommand(platform::Utf8FromPath(exported_.csvPath), exported_.csvName), 3)) {
+    DropJournal(journal_->datPath);  // nothing was imported
     SyncFailed();
     throw RunEnd{RunEnding::Failed, FtpCause("the upload of " + exported_.csvName)};
   }
-  StartJournal();
 }
 
 // The journal says "import requested" before the request goes out: from then on the service

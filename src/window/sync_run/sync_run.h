@@ -138,6 +138,7 @@ class SyncRun {
   void Authenticate();
   void ClearStaleResult();
   bool ResultWaits();
+  [[noreturn]] void StaleResultFailed(const std::string& cause);
   void UploadExport();
   void RequestImport();
   void AwaitResult();
@@ -159,6 +160,7 @@ class SyncRun {
   std::filesystem::path JournalPath(const std::string& datKey) const;
   std::filesystem::path HeldResultPath(const std::string& datKey) const;
   void StartJournal();
+  std::optional<SyncJournal> JournalClaiming(const std::string& resultName);
   void Reach(SyncStep step);
   std::filesystem::path HoldResult(const std::filesystem::path& downloaded);
   void SaveJournal(const SyncJournal& journal);
@@ -170,8 +172,9 @@ class SyncRun {
   std::optional<std::string> FetchInterruptedResult(const SyncJournal& journal);
   std::optional<std::string> WriteBackInterrupted(const SyncJournal& journal,
                                                   const std::string& datPath);
-  void DeleteInterruptedResult(const SyncJournal& journal);
-  bool GoOnWithout(const std::string& cause, const std::string& datKey);
+  bool DeleteInterruptedResult(const SyncJournal& journal);
+  bool GoOnWithout(const std::string& cause, const std::string& datKey,
+                   const SyncJournal* journal);
   [[noreturn]] void InterruptedFailed(const std::string& cause);
 
   SyncRunParts parts_;
