@@ -165,6 +165,11 @@ long long ContactStore::StoreContact(const std::string& owner, const std::string
   return existing != 0 ? existing : sqlite3_last_insert_rowid(db_.get());
 }
 
+void ContactStore::DeleteContacts() {
+  std::lock_guard lock(mutex_);
+  Exec("DELETE FROM contacts");
+}
+
 long long ContactStore::ContactCount() {
   std::lock_guard lock(mutex_);
   Statement stmt = Prepare(db_.get(), "SELECT COUNT(*) FROM contacts");

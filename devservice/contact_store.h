@@ -29,6 +29,9 @@ class ContactStore {
   std::vector<long long> StoreContacts(const std::string& owner, const std::string& sourceFile,
                                        const std::vector<std::vector<std::string>>& records);
 
+  // Deletes every contact; the accounts stay. Ids are not given again: one left in a file
+  // from before never names a later contact.
+  void DeleteContacts();
   long long ContactCount();
   // One line per contact: id, owner, the record id (column 1), the name (column 2).
   std::string ContactListing();

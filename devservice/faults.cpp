@@ -1,5 +1,6 @@
 #include "faults.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace rookery {
@@ -24,16 +25,26 @@ bool IsCountList(const std::string& value) {
   return true;
 }
 
-bool IsPageList(const std::string& value) {
+std::vector<std::string> SplitList(const std::string& value) {
+  std::vector<std::string> items;
   std::string::size_type start = 0;
   while (start < value.size()) {
     auto end = value.find(',', start);
     if (end == std::string::npos) end = value.size();
-    const std::string page = value.substr(start, end - start);
-    if (page != "auth" && page != "import" && page != "verify") return false;
+    items.push_back(value.substr(start, end - start));
     start = end + 1;
   }
-  return true;
+  return items;
+}
+
+bool Allowed(const std::string& item, const std::vector<std::string>& allowed) {
+  return std::find(allowed.begin(), allowed.end(), item) != allowed.end();
+}
+
+bool IsPageList(const std::string& value) {
+  const auto items = SplitList(value);
+  return std::all_of(items.begin(), items.end(),
+                     [](const std::string& item) { return Allowed(item, kPages); });
 }
 
 bool Valid(const std::string& key, const std::string& value) {
@@ -49,6 +60,7 @@ bool Valid(const std::string& key, const std::string& value) {
     return value.empty() || value == "lf" || value == "nul" || value == "quote" || value == "esc" ||
            value == "high";
   }
+  if (key == "stale") return value.empty() || value == "0" || value == "1";
   return IsPageList(value);
 }
 
@@ -68,6 +80,17 @@ void Faults::SetPair(const std::string& keyEqualsValue) {
   Set(keyEqualsValue.substr(0, eq), keyEqualsValue.substr(eq + 1));
 }
 
+void Faults::SetDefault(const std::string& key, const std::string& value) {
+  Set(key, value);
+  std::lock_guard lock(mutex_);
+  defaults_[key] = value;
+}
+
+void Faults::Reset() {
+  std::lock_guard lock(mutex_);
+  values_ = defaults_;
+}
+
 std::string Faults::Get(const std::string& key) const {
   std::lock_guard lock(mutex_);
   return values_.at(key);
@@ -78,6 +101,15 @@ int Faults::GetMs(const std::string& key) const { return std::stoi(Get(key)); }
 bool Faults::Names(const std::string& key, const std::string& page) const {
   const std::string list = "," + Get(key) + ",";
   return list.find("," + page + ",") != std::string::npos;
+}
+
+std::vector<std::string> ListOf(const std::string& key, const std::string& value,
+                                const std::vector<std::string>& allowed) {
+  std::vector<std::string> items = SplitList(value);
+  for (const auto& item : items) {
+    if (!Allowed(item, allowed)) throw std::invalid_argument("bad value for " + key + ": " + value);
+  }
+  return items;
 }
 
 }  // namespace rookery

@@ -11,8 +11,9 @@ namespace rookery {
 
 struct FtpSettings {
   std::string python = "/usr/bin/python3";
-  std::filesystem::path home;  // the account's folder: where uploads land
-  std::filesystem::path log;   // the server's own log; its first lines give the port
+  std::filesystem::path home;      // the account's folder: where uploads land
+  std::filesystem::path log;       // the server's own log; its first lines give the port
+  std::filesystem::path switches;  // the flag files of FtpSwitches (ftp_switches.h)
   std::string user = "tarnwick";
   std::string password;
   int port = 0;  // 0: the server picks a free one

@@ -55,9 +55,12 @@ std::string Importer::Import(const std::string& owner, const std::string& nameFi
   std::unique_lock lock(mutex_);
   // A result left from an earlier import of the same name (never downloaded, or still due)
   // must not answer for this one: verify would report it ready before this import is done.
+  // The stale fault is a service that forgets this, so that a test can meet such a result.
   std::erase_if(pending_, [&name](const Pending& p) { return p.name == name; });
-  std::error_code ignored;
-  fs::remove(home_ / name, ignored);
+  if (faults_.Get("stale") != "1") {
+    std::error_code ignored;
+    fs::remove(home_ / name, ignored);
+  }
   if (faults_.Get("import") == "1") {
     if (!noResult) WriteResult(name, result);
     return "1";
@@ -137,6 +140,23 @@ void Importer::WriteResult(const std::string& name, const std::string& content) 
   std::error_code error;
   fs::rename(staged, home_ / name, error);
   if (error) std::cerr << "rookery-dev: cannot place " << name << ": " << error.message() << "\n";
+}
+
+void Importer::Clear() {
+  std::lock_guard lock(mutex_);
+  pending_.clear();
+  for (const fs::path& folder : {home_, staging_}) {
+    std::vector<fs::path> entries;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+      entries.push_back(it->path());
+    }
+    for (const auto& entry : entries) {
+      if (fs::remove_all(entry, error) == static_cast<std::uintmax_t>(-1)) {
+        std::cerr << "rookery-dev: cannot remove " << entry << ": " << error.message() << "\n";
+      }
+    }
+  }
 }
 
 void Importer::Run() {

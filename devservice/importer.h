@@ -28,6 +28,9 @@ class Importer {
   std::string Import(const std::string& owner, const std::string& nameFile);
   // The verify page's reply: "1" once the result file exists, "0" before.
   std::string Verify(const std::string& nameFile) const;
+  // Forgets the imports still due and empties the FTP folder (uploads, results, anything a
+  // client made there) and the staging folder.
+  void Clear();
 
  private:
   struct Pending {

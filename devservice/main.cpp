@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iostream>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <utility>
@@ -43,7 +44,7 @@ constexpr const char* kUsage = R"(usage: rookery-dev [options]
                             answers 1)
 Passwords never go on the command line, where ps shows them to every local user; keep
 those files readable by their owner only.
-  --delay MS                time from import to result file (default 1500)
+  --delay MS                time from import to result file (default 1500); a reset keeps it
   --fault KEY=VALUE         make the service misbehave (see below)
   --python PATH             interpreter that has pyftpdlib (default /usr/bin/python3)
 Seeded accounts: demo/demo (may use the tool), visitor/visitor (may not).
@@ -51,6 +52,15 @@ Faults, also settable while running with GET /_dev/set?KEY=VALUE (and ftp=down|u
   auth=0|1|2|none  import=1  delay=MS  result=ok|none|more|fewer|unknown
   result_ids=ID,ID,...  bad_id=lf|nul|quote|esc|high
   garbage=PAGES  drop=PAGES  stall=PAGES  stall_ms=MS     (PAGES: auth,import,verify)
+  stale=1       an import keeps an old result file of its name until its own replaces it
+One-shot: each is spent on the next matching command or page request, then cleared:
+  ftp_drop=CMDS    the FTP server drops the connection at that command; RETR sends and
+                   STOR keeps only the first half of the file       (CMDS: STOR,RETR,DELE)
+  ftp_refuse=CMDS  that command is answered "550 Refused by the test." and does nothing
+  hold=ITEMS       that command or page waits unanswered until /_dev/release (ITEMS: CMDS
+                   and PAGES); /_dev/held lists what waits now, one a line
+/_dev/reset: no contacts, no files in the FTP folder, no pending imports, every fault back
+to its default, no holds (a held request ends without answer or effect), the FTP server up.
 /_dev/contacts lists the stored contacts, /_dev/count counts them.
 )";
 
@@ -61,6 +71,7 @@ struct Options {
   fs::path dataDir;
   rookery::FtpSettings ftp;
   std::vector<std::pair<std::string, std::string>> accounts, webAccounts;
+  std::string delay;
   std::vector<std::string> faults;
 };
 
@@ -127,7 +138,7 @@ Options ParseOptions(int argc, char** argv) {
     } else if (flag == "--web-accounts-file") {
       AddAccounts(value, o.webAccounts);
     } else if (flag == "--delay") {
-      o.faults.push_back("delay=" + value);
+      o.delay = value;
     } else if (flag == "--fault") {
       o.faults.push_back(value);
     } else if (flag == "--python") {
@@ -276,17 +287,25 @@ int Serve(Options& o, StopLatch& latch) {
   if (ownDataDir) o.dataDir = MakeTempDir();
   o.ftp.home = o.dataDir / "ftp";
   o.ftp.log = o.dataDir / "ftp.log";
+  o.ftp.switches = o.dataDir / "ftp-switches";
   MakePrivate(o.dataDir);
 
   rookery::Faults faults;
-  for (const auto& fault : o.faults) faults.SetPair(fault);
+  if (!o.delay.empty()) faults.SetDefault("delay", o.delay);
   rookery::ContactStore store(o.dataDir / "rookery.sqlite");
   for (const auto& [login, pass] : o.accounts) store.AddAccount(login, pass, rookery::kPalmLevel);
   for (const auto& [login, pass] : o.webAccounts) store.AddAccount(login, pass, "web");
   rookery::Importer importer(o.ftp.home, o.dataDir / "staging", store, faults);
+  rookery::PageHolds holds;
+  rookery::FtpSwitches ftpSwitches(o.ftp.switches);
   rookery::FtpChild ftp(o.ftp);
   ftp.Start();
-  rookery::Service service{store, importer, faults, ftp, {}};
+  rookery::Service service{store, importer, faults, ftp, holds, ftpSwitches, {}};
+  for (const auto& fault : o.faults) {
+    const auto eq = fault.find('=');
+    if (eq == std::string::npos) throw std::invalid_argument("expected KEY=VALUE: " + fault);
+    rookery::SetFault(service, fault.substr(0, eq), fault.substr(eq + 1));
+  }
 
   httplib::Server server;
   server.set_keep_alive_timeout(1);  // so that a stop never waits long for an idle client
@@ -308,6 +327,7 @@ int Serve(Options& o, StopLatch& latch) {
   std::cout << "web 127.0.0.1:" << webPort << " ftp 127.0.0.1:" << ftp.port() << std::endl;
   latch.Wait();
 
+  holds.Shutdown();  // the server's stop waits for the requests it runs
   server.stop();
   listener.join();
   {

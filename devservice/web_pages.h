@@ -9,7 +9,9 @@
 #include "contact_store.h"
 #include "faults.h"
 #include "ftp_child.h"
+#include "ftp_switches.h"
 #include "importer.h"
+#include "page_holds.h"
 
 namespace rookery {
 
@@ -18,9 +20,15 @@ struct Service {
   Importer& importer;
   Faults& faults;
   FtpChild& ftp;
+  PageHolds& holds;
+  FtpSwitches& ftpSwitches;
   std::mutex ftpMutex;  // the FTP server is stopped and started from request threads
 };
 
 void RegisterPages(httplib::Server& server, Service& service);
+
+// Sets a fault or a switch (faults.h), as --fault and /_dev/set do. Throws
+// std::invalid_argument for an unknown key or a bad value.
+void SetFault(Service& service, const std::string& key, const std::string& value);
 
 }  // namespace rookery

@@ -61,18 +61,6 @@ class PatientPump : public platform::EventPump {
   bool timedOut_ = false;
 };
 
-// Answers the question whether to go on without an interrupted sync with Yes only when the
-// user asked for that with --resume-skip; every other box gets its default.
-class SyncMessageBox : public platform::QueuedMessageBox {
- public:
-  bool resumeSkip = false;
-  platform::MsgAnswer Show(const std::string& text, const std::string& title,
-                           platform::MsgButtons buttons, platform::MsgIcon icon) override {
-    if (resumeSkip && title == SyncRun::kResumeTitle) QueueAnswer(platform::MsgAnswer::Yes);
-    return QueuedMessageBox::Show(text, title, buttons, icon);
-  }
-};
-
 class SyncSession {
  public:
   SyncSession(const Args& args, std::ostream& out)
@@ -89,7 +77,6 @@ class SyncSession {
     const std::filesystem::path folder = ProgramFolder(args);
     WindowPlatform platform{messageBox_, fileDialog_, pump_, itc_, itc2_, windowing_, files_};
     window_ = std::make_unique<FrmBrindle>(platform, folder, service);
-    messageBox_.resumeSkip = args.Has("--resume-skip");
     messageBox_.onShown = [this](const platform::ShownMessage& box) { PrintBox(box); };
     window_->AddChangeListener([this](const std::string& what) { PrintStatus(what); });
     // The window says only that a step failed; the user of the command line gets the cause.
@@ -114,8 +101,16 @@ class SyncSession {
     if (w.shown(platform::WindowId::Main)) w.Form_Activate();
     if (!Loaded() || !Choose() || !EnterCredentials()) return Finish(false);
     w.Click(names::btnExt_export);
-    out_ << "Updated " << w.recordsUpdated() << " record(s)" << std::endl;
-    const bool finished = w.control(names::lblDAT_Status).text() == "Process finished...";
+    // The question whether to go on without an interrupted sync got its default, No;
+    // --resume-skip answers Yes to it, on a second press as a user would.
+    if (w.lastRun().ending == RunEnding::Declined && args_.Has("--resume-skip")) {
+      out_ << "brindle-cli sync: --resume-skip: going on without the interrupted sync"
+           << std::endl;
+      messageBox_.QueueAnswer(platform::MsgAnswer::Yes);
+      w.Click(names::btnExt_export);
+    }
+    out_ << "Updated " << w.lastRun().recordsUpdated << " record(s)" << std::endl;
+    const bool finished = w.lastRun().ending == RunEnding::Finished;
     if (!finished)
       std::cerr << "brindle-cli sync: see the run log " << w.runLog().file().string() << "\n";
     return Finish(finished);
@@ -233,7 +228,7 @@ class SyncSession {
   CurlTransferControl itc_{curl_, CurlTransferControl::Protocol::Ftp};
   CurlTransferControl itc2_{curl_, CurlTransferControl::Protocol::Http};
   PatientPump pump_;
-  SyncMessageBox messageBox_;
+  platform::QueuedMessageBox messageBox_;
   platform::QueuedFileDialog fileDialog_;
   platform::RecordingWindowing windowing_;
   platform::RealFileOps files_;
@@ -275,18 +270,20 @@ const CommandRegistrar kSync({
         "Only FILE is loaded, whatever path Brindle.conf holds. Like the window, the run\n"
         "saves the path (FILE's absolute path), categories, user name and password in\n"
         "Brindle.conf (readable by its owner only).\n"
-        "A run whose export reached the service keeps a journal in the program folder\n"
-        "until its identifiers are written back. When a run was interrupted (killed, the\n"
-        "connection lost), the next sync of FILE first finishes it: from the result kept\n"
-        "with the journal, or by fetching it from the service. When that result is gone or\n"
-        "not ready, contacts of that run may already be in the service: the sync stops and\n"
-        "keeps the journal, unless --resume-skip is given, which drops it and goes on.\n"
+        "A run whose export reached the service keeps a journal in the program folder,\n"
+        "naming its last step, until the service's copy of the result is deleted. When a\n"
+        "run was interrupted (killed, the connection lost), the next sync of FILE first\n"
+        "finishes it: from the result kept with the journal, or by fetching it from the\n"
+        "service (a run that never asked for its import is simply forgotten). When that\n"
+        "result is gone or not ready, contacts of that run may already be in the service:\n"
+        "the sync stops and keeps the journal, unless --resume-skip is given, which drops\n"
+        "it and goes on.\n"
         "  --resume-skip            go on when an interrupted sync cannot be finished\n"
         "When the run has started, \"Updated N record(s)\" gives the exported records that\n"
         "received their database identifiers; the service cannot change any other record.\n"
         "When a step fails, its cause is printed on stderr, and so is the path of the run\n"
         "log, Brindle.log in the program folder, which every run appends to.\n"
-        "Exit status 0 when the run ends with \"Process finished...\", 1 otherwise (also when\n"
+        "Exit status 0 when the run finished (\"Process finished...\"), 1 otherwise (also when\n"
         "the result file named none of the exported records).\n",
     .valueOptions = {"--categories", "--user", "--password-file", "--web-host", "--ftp-host",
                      "--ftp-password-file", "--program-folder", "--timeout"},

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 #include "sync/service_protocol.h"
 
@@ -13,7 +14,14 @@ namespace brindle {
 namespace {
 
 constexpr std::string_view kMagic = "brindle-sync-journal";
-constexpr int kVersion = 1;
+constexpr int kVersion = 2;
+
+// The steps a journal can name, as it writes them.
+constexpr std::pair<SyncStep, std::string_view> kJournalSteps[] = {
+    {SyncStep::ExportUploaded, "export-uploaded"}, {SyncStep::ImportRequested, "import-requested"},
+    {SyncStep::ResultReady, "result-ready"},       {SyncStep::ResultHeld, "result-held"},
+    {SyncStep::WrittenBack, "written-back"},       {SyncStep::ResultDeleted, "result-deleted"},
+};
 
 // Line ends, other control bytes and the escape character itself become \xNN, so every value
 // stays on its one line whatever bytes a path or user name holds.
@@ -122,6 +130,20 @@ std::vector<std::int32_t> Ids(Reader& in, std::string_view field) {
   return ids;
 }
 
+SyncStep Step(Reader& in) {
+  const std::string_view word = in.Field("step");
+  for (const auto& [step, name] : kJournalSteps) {
+    if (name == word) return step;
+  }
+  in.Fail("\"" + std::string(word) + "\" is not a step");
+}
+
+SyncStep FirstVersionStep(Reader& in) {
+  const std::string_view held = in.Field("result-held");
+  if (held != "yes" && held != "no") in.Fail("result-held is neither yes nor no");
+  return held == "yes" ? SyncStep::ResultHeld : SyncStep::ImportRequested;
+}
+
 std::uint64_t Fnv1a(std::string_view text) {
   std::uint64_t hash = 14695981039346656037ULL;
   for (const char c : text) {
@@ -150,7 +172,9 @@ std::string FormatJournal(const SyncJournal& journal) {
   out += "\n";
   out += "user " + Escaped(journal.user) + "\n";
   out += "time " + Escaped(journal.time) + "\n";
-  out += std::string("result-held ") + (journal.resultHeld ? "yes" : "no") + "\n";
+  for (const auto& [step, word] : kJournalSteps) {
+    if (step == journal.step) out += "step " + std::string(word) + "\n";
+  }
   out += "end\n";
   return out;
 }
@@ -158,8 +182,11 @@ std::string FormatJournal(const SyncJournal& journal) {
 SyncJournal ParseJournal(std::string_view text) {
   Reader in(text);
   SyncJournal j;
-  const std::string_view version = in.Field(kMagic);
-  if (in.Number(version, 0) != kVersion) in.Fail("version " + std::string(version) + " is unknown");
+  const std::string_view versionText = in.Field(kMagic);
+  const std::int32_t version = in.Number(versionText, 0);
+  if (version != 1 && version != kVersion) {
+    in.Fail("version " + std::string(versionText) + " is unknown");
+  }
   j.datPath = in.Text("file");
   j.csvName = in.Text("transfer");
   j.resultName = in.Text("result");
@@ -170,16 +197,44 @@ SyncJournal ParseJournal(std::string_view text) {
   j.exportedIds = Ids(in, in.Field("ids"));
   j.user = in.Text("user");
   j.time = in.Text("time");
-  const std::string_view held = in.Field("result-held");
-  if (held != "yes" && held != "no") in.Fail("result-held is neither yes nor no");
-  j.resultHeld = held == "yes";
+  j.step = version == 1 ? FirstVersionStep(in) : Step(in);
   if (in.NextLine() != "end") in.Fail("expected \"end\"");
   if (!in.AtEnd()) in.Fail("text after the end");
   if (j.datPath.empty()) throw JournalError("damaged sync journal: no address file");
   return j;
 }
 
+const char* StepName(SyncStep step) {
+  switch (step) {
+    case SyncStep::None:
+      return "not started";
+    case SyncStep::Authenticated:
+      return "authenticated";
+    case SyncStep::ExportUploaded:
+      return "export uploaded";
+    case SyncStep::ImportRequested:
+      return "import requested";
+    case SyncStep::ResultReady:
+      return "result ready";
+    case SyncStep::ResultHeld:
+      return "result held locally";
+    case SyncStep::WrittenBack:
+      return "written back";
+    case SyncStep::ResultDeleted:
+      return "result deleted on the service";
+    case SyncStep::Finished:
+      return "finished";
+  }
+  return "unknown";
+}
+
 std::string JournalFileName(std::string_view datPath) { return FileStem(datPath) + ".txt"; }
+
+bool IsJournalFileName(std::string_view name) {
+  constexpr std::string_view prefix = "sync-journal-", suffix = ".txt";
+  return name.size() > prefix.size() + suffix.size() && name.substr(0, prefix.size()) == prefix &&
+         name.substr(name.size() - suffix.size()) == suffix;
+}
 
 std::string HeldResultFileName(std::string_view datPath) { return FileStem(datPath) + ".out"; }
 

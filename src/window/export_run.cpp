@@ -10,6 +10,7 @@
 #include "platform/file_lock.h"
 #include "platform/file_safety.h"
 #include "window/frm_brindle.h"
+#include "window/sync_run/failure_cause.h"
 
 namespace brindle {
 
@@ -45,6 +46,7 @@ void FrmBrindle::btnExt_export_Click() {
     SetFocus(lstCategory);
     return;
   }
+  lastRun_ = SyncOutcome{};
   btnExt_export.SetText("Processing, wait the end!");
   btnExt_export.SetEnabled(false);
   SetOff();
@@ -74,13 +76,16 @@ void FrmBrindle::RunExport() {
     platform::RequireReplaceable(target);
     // An interrupted run on this file is finished first, so that its records go out again
     // with their identifiers instead of being added a second time.
-    if (!syncRun_.ResumeInterrupted(strDat_path)) return;
+    if (!syncRun_.ResumeInterrupted(strDat_path)) {
+      lastRun_ = syncRun_.outcome();
+      return;
+    }
     in.emplace(platform::PathFromText(strDat_path));
     header = datReader.ReadHeader(*in);
     varCsv_name = CsvName(header.recordCount);
     varCsv_path = TmpFile(varCsv_name);
   } catch (const std::exception& e) {
-    ExportFailed(kDatProblem, e.what());
+    ExportFailed(kDatProblem, e);
     return;
   }
   int lines = 0;
@@ -100,17 +105,20 @@ void FrmBrindle::RunExport() {
       return;
     }
   } catch (const std::exception& e) {
-    ExportFailed(kOutputProblem, e.what());
+    ExportFailed(kOutputProblem, e);
     return;
   }
+  lastRun_.cause = "no record of the chosen categories was exported";
   SetOn();
   btnExt_export.SetEnabled(true);
   lblCSV_Status.SetText("0 register(s) were written and could not be sent!");
   SetFocus(lstCategory);
 }
 
-void FrmBrindle::ExportFailed(const char* text, const std::string& cause) {
-  Diagnose(cause);
+// The export's own errors and programming errors end it alike; only the cause tells them apart.
+void FrmBrindle::ExportFailed(const char* text, const std::exception& error) {
+  lastRun_.cause = CauseOf(error);
+  Diagnose(lastRun_.cause);
   lblCSV_Status.SetText(text);
   SetOn();
 }
@@ -126,6 +134,7 @@ void FrmBrindle::HandOver() {
 void FrmBrindle::SendFile() {
   syncRun_.SendFile(
       ExportedFile{strDat_path, varCsv_name, varCsv_path, intReg_count, exportedIds_});
+  lastRun_ = syncRun_.outcome();
 }
 
 }  // namespace brindle

@@ -11,6 +11,7 @@
 #include "platform/file_safety.h"
 #include "platform/utf8_path.h"
 #include "window/frm_brindle.h"
+#include "window/sync_run/failure_cause.h"
 
 namespace brindle {
 
@@ -48,7 +49,7 @@ void FrmBrindle::FileLoad() {
     files.Copy(target, ProgramFile("address.dat.new"));
     LoadCategories();
   } catch (const std::exception& e) {
-    Diagnose(e.what());
+    Diagnose(CauseOf(e));
     // Only a copy this load made is removed: a refused load leaves another run's alone.
     if (copying) platform::RemoveQuietly(files, ProgramFile("address.dat.new"));
     LoadFailed();

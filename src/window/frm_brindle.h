@@ -114,8 +114,9 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   SyncRun& syncRun() { return syncRun_; }
   // True from the start of a sync run to its end: a second run must not begin meanwhile.
   bool syncRunning() const { return syncRun_.running(); }
-  // Records the last sync run's write-back gave their database identifiers.
-  int recordsUpdated() const { return syncRun_.recordsUpdated(); }
+  // How the last press of "SYNC" ended: a failure of the export before any transfer, or the
+  // sync run's own outcome (the records updated among it).
+  const SyncOutcome& lastRun() const { return lastRun_; }
   // The password the configuration held at start-up.
   const std::string& savedPassword() const;
   // The program folder's "backups": the address file as it was before each replacement.
@@ -219,7 +220,7 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   // ---- The export run and the hand-over ----
   std::filesystem::path TmpFile(const std::string& name) const;  // the tmp folder + name
   std::filesystem::path CsvResultPath() const;  // varCsv_path + ".out": the result file
-  void ExportFailed(const char* text, const std::string& cause);
+  void ExportFailed(const char* text, const std::exception& error);
   void CopySavedSelection();
   void HandOver();
   void RunExport();
@@ -289,6 +290,7 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   std::vector<std::function<void(const std::string&)>> listeners_;
   std::vector<std::function<void(const std::string&)>> diagnosticListeners_;
   std::unordered_set<std::int32_t> exportedIds_;  // records of the last export
+  SyncOutcome lastRun_;
   ConfigValues saved_;                            // the configuration read at start-up
   int height_ = kCreatedHeight;
   std::string focus_;

@@ -29,10 +29,20 @@ std::string OneLine(std::string text) {
   return text;
 }
 
+// The password travels in the authentication page's address ("pass=..."). Causes name pages,
+// never their addresses; this is the last line of defence should one ever quote it.
+std::string Redact(std::string line) {
+  for (std::size_t at = line.find("pass="); at != std::string::npos;
+       at = line.find("pass=", at + 5)) {
+    const std::size_t end = line.find_first_of("& ", at + 5);
+    line.replace(at + 5, (end == std::string::npos ? line.size() : end) - at - 5, "***");
+  }
+  return line;
+}
+
 }  // namespace
 
-void RunLog::Begin(const std::string& datPath, const std::string& categories, std::string secret) {
-  secret_ = std::move(secret);
+void RunLog::Begin(const std::string& datPath, const std::string& categories) {
   running_ = true;
   Write("sync started");
   Write("address file: " + datPath);
@@ -47,22 +57,6 @@ void RunLog::End(const std::string& outcome) {
   if (!running_) return;
   Write("end: " + outcome);
   running_ = false;
-  secret_.clear();
-}
-
-// The password travels in the authentication page's address ("pass=..."); a cause quoting
-// that address, or the password on its own, must not reach the file.
-std::string RunLog::Redact(std::string line) const {
-  for (std::size_t at = line.find("pass="); at != std::string::npos;
-       at = line.find("pass=", at + 5)) {
-    const std::size_t end = line.find_first_of("& ", at + 5);
-    line.replace(at + 5, (end == std::string::npos ? line.size() : end) - at - 5, "***");
-  }
-  if (secret_.size() < 3) return line;
-  for (std::size_t at = line.find(secret_); at != std::string::npos; at = line.find(secret_, at)) {
-    line.replace(at, secret_.size(), "***");
-  }
-  return line;
 }
 
 void RunLog::Write(const std::string& line) {

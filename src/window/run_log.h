@@ -21,18 +21,16 @@ class RunLog {
   const std::filesystem::path& file() const { return file_; }
   bool running() const { return running_; }
 
-  // Starts a run's lines. `secret` (the password) is blanked out of every later line.
-  void Begin(const std::string& datPath, const std::string& categories, std::string secret);
+  // Starts a run's lines.
+  void Begin(const std::string& datPath, const std::string& categories);
   // One line of the current run; nothing when no run is being logged.
   void Step(const std::string& what);
   void End(const std::string& outcome);
 
  private:
   void Write(const std::string& line);
-  std::string Redact(std::string line) const;
 
   std::filesystem::path file_;
-  std::string secret_;
   bool running_ = false;
 };
 

@@ -1,25 +1,11 @@
-// What a sync run writes to the run log: its start, each status line as it changes (with the
-// service's reply where one was judged), the causes of failures, the records updated, the
-// backup kept, and its end.
+// What a sync run writes to the run log: its start, each status line as it changes, the
+// service's replies and the causes of failures (from the sync run), and at the end, from the
+// run's outcome, the records updated, the backup kept and how it ended.
 #include <string>
 
 #include "window/frm_brindle.h"
 
 namespace brindle {
-
-namespace {
-
-// The service's replies are short numbers; anything else is cut, so that a misbehaving
-// server cannot fill the log.
-std::string ShortReply(const std::string& reply) {
-  std::string shown = reply.substr(0, 40);
-  for (char& c : shown) {
-    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7e) c = '?';
-  }
-  return shown;
-}
-
-}  // namespace
 
 void FrmBrindle::BeginRunLog() {
   std::string categories;
@@ -28,7 +14,7 @@ void FrmBrindle::BeginRunLog() {
   }
   logged_.clear();
   backups_.ClearLastKept();
-  runLog_.Begin(strDat_path, categories, txtAuth_pass.text());
+  runLog_.Begin(strDat_path, categories);
 }
 
 void FrmBrindle::LogStatus(const std::string& what) {
@@ -42,19 +28,15 @@ void FrmBrindle::LogStatus(const std::string& what) {
   // "Writting the output file..." comes once per record; one line says it.
   if (text.empty() || logged_[what] == text) return;
   logged_[what] = text;
-  const bool judged = what == names::lblAuth_Status ? text != "Verifying the Authentication..."
-                                                    : text == "Output file was processed!";
-  runLog_.Step(line->second + ": " + text +
-               (judged ? " (service reply \"" + ShortReply(syncRun_.lastReply()) + "\")" : ""));
+  runLog_.Step(line->second + ": " + text);
 }
 
 void FrmBrindle::EndRunLog() {
   if (!runLog_.running()) return;
-  runLog_.Step("records updated: " + std::to_string(syncRun_.recordsUpdated()));
+  runLog_.Step("records updated: " + std::to_string(lastRun_.recordsUpdated));
   const auto& kept = backups_.lastKept();
   runLog_.Step(kept.empty() ? std::string("backup: none made") : "backup: " + kept.string());
-  const bool finished = lblDAT_Status.text() == "Process finished...";
-  runLog_.End(finished ? "finished" : ended_ ? "window closed during the run" : "failed");
+  runLog_.End(Describe(lastRun_));
 }
 
 }  // namespace brindle

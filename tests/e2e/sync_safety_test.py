@@ -50,7 +50,8 @@ class SyncFixture(unittest.TestCase):
         return path
 
     def cli(self, *args, check=True, prefix=()):
-        proc = subprocess.run([*prefix, base.CLI, *args], capture_output=True, timeout=120)
+        proc = subprocess.run([*(prefix or base.RUN_WITH), base.CLI, *args], capture_output=True,
+                              timeout=120)
         if check and proc.returncode != 0:
             self.fail("%s failed: %s" % (args, proc.stderr.decode()))
         return proc

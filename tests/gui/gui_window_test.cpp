@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -411,10 +412,17 @@ class GuiWindowTest : public QObject {
             serviceLines.end());
     for (const SeenBox& box : boxes_->Seen()) QVERIFY(box.title != "Interrupted sync");
     QCOMPARE(journals(), 0);
+    QVERIFY2(!resultMade(), "a result is left on the service");
     int withIds = 0;
-    for (const auto& [id, record] : RecordsOf(DatPath())) withIds += record.status == 2 ? 1 : 0;
+    std::set<std::string> ids;
+    for (const auto& [id, record] : RecordsOf(DatPath())) {
+      if (record.status != 2) continue;
+      ++withIds;
+      ids.insert(record.custom9);
+    }
     QCOMPARE(QStringLiteral("Wrote %1 register(s)!").arg(withIds), Text("lblCSV_Status"));
     QVERIFY(withIds > 0);
+    QCOMPARE(static_cast<int>(ids.size()), withIds);  // one contact of the service each
   }
 };
 

@@ -10,8 +10,9 @@ is terminated.
 http: every request is answered 200 with the body "0" followed by blanks. --drip sends the
   whole reply (headers included) at that many bytes a second, without end; --endless sends the
   body as fast as it goes, without end; --body-bytes sends a body of exactly N bytes; --ready
-  answers at once as a service whose result file is ready: 0 to the authentication page, 1
-  to every other page, so that the run goes straight on to the FTP server.
+  answers at once as a service whose result file is ready once its import was asked for: 0
+  to the authentication page and to the verify page before the import, 1 to every other
+  page, so that the run goes straight on to the FTP server.
 ftp: any user and password log in; TLS is refused. STOR reads the upload and drops it, RETR
   sends --retr-bytes bytes (default 12), DELE and everything else one needs answer in kind.
   --hold never sends the final reply after the data of STOR or RETR (the connection stays
@@ -60,13 +61,17 @@ def read_request(conn):
 
 def http_handler(args):
     head = b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n"
+    imported = []  # an import was asked for: from then on the result is ready
 
     def handle(conn):
         request = read_request(conn)
         if not request:
             return
         if args.ready:
-            body = b"0" if b"ext_auth.php" in request.split(b"\r\n", 1)[0] else b"1"
+            page = request.split(b"\r\n", 1)[0]
+            if b"ext_input.php" in page:
+                imported.append(True)
+            body = b"0" if b"ext_auth.php" in page or not imported else b"1"
             conn.sendall(head + b"Content-Length: 1\r\n\r\n" + body)
         elif args.body_bytes is not None:
             body = b"0" + b" " * (args.body_bytes - 1)

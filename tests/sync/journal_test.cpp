@@ -19,7 +19,7 @@ SyncJournal Sample() {
   j.exportedIds = {-5, 3, 2147483647};
   j.user = "d\xE9mo user";
   j.time = "2026-12-08T11:42:05Z";
-  j.resultHeld = true;
+  j.step = SyncStep::ResultHeld;
   return j;
 }
 
@@ -33,7 +33,7 @@ TEST(SyncJournal, ReadsBackWhatWasWrittenAndHoldsNoSecret) {
   EXPECT_EQ(back.exportedIds, j.exportedIds);
   EXPECT_EQ(back.user, j.user);
   EXPECT_EQ(back.time, j.time);
-  EXPECT_TRUE(back.resultHeld);
+  EXPECT_EQ(back.step, SyncStep::ResultHeld);
   // One value per line whatever the path holds.
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 10);
   EXPECT_EQ(text.find("pass"), std::string::npos);
@@ -53,7 +53,7 @@ TEST(SyncJournal, RefusesDamagedJournalsNamingTheLine) {
       {"", "line 1: the journal ends early"},
       {good.substr(0, good.size() / 2), "line"},  // cut by a crash mid-write
       {good.substr(0, good.size() - 1), "the last line is not complete"},
-      {replaced("journal 1", "journal 2"), "line 1: version 2 is unknown"},
+      {replaced("journal 2", "journal 3"), "line 1: version 3 is unknown"},
       {replaced("ids 3 ", "ids 4 "), "line 6: the identifier count is wrong"},
       {replaced(" 3 2147483647", " 3 2147483648"), "line 6: \"2147483648\" is not a valid"},
       {replaced(" 3 2147483647", " 3  2147483647"), "line 6"},
@@ -61,7 +61,8 @@ TEST(SyncJournal, RefusesDamagedJournalsNamingTheLine) {
       {replaced("30_csv.tmp.out", "31_csv.tmp.out"), "do not belong together"},
       {replaced("30_csv.tmp\n", "../30_csv.tmp\n"), "do not belong together"},
       {replaced("\\x5C", "\\x5"), "line 2: a malformed escape"},
-      {replaced("result-held yes", "result-held maybe"), "line 9"},
+      {replaced("step result-held", "step maybe"), "line 9: \"maybe\" is not a step"},
+      {replaced("step result-held", "result-held yes"), "line 9: expected \"step ...\""},
       {replaced("user ", "login "), "line 7: expected \"user ...\""},
       {good + "extra\n", "text after the end"},
       {std::string(1000, '\0'), "line 1"},
@@ -74,6 +75,21 @@ TEST(SyncJournal, RefusesDamagedJournalsNamingTheLine) {
       EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
       EXPECT_NE(std::string(e.what()).find("damaged sync journal"), std::string::npos);
     }
+  }
+}
+
+// A journal of the first version named no step: it was written just before the import was
+// asked for, and noted a result once it was held.
+TEST(SyncJournal, AFirstVersionJournalReadsAsImportRequestedOrResultHeld) {
+  const struct {
+    const char* held;
+    SyncStep step;
+  } cases[] = {{"no", SyncStep::ImportRequested}, {"yes", SyncStep::ResultHeld}};
+  for (const auto& c : cases) {
+    std::string text = FormatJournal(Sample());
+    text.replace(text.find("journal 2"), 9, "journal 1");
+    text.replace(text.find("step result-held"), 16, std::string("result-held ") + c.held);
+    EXPECT_EQ(ParseJournal(text).step, c.step) << c.held;
   }
 }
 

@@ -37,9 +37,12 @@ TEST_F(BackupsLogTest, AFinishedRunKeepsTheOriginalOnceAndLogsEachStep) {
       "address file: " + datPath().string(),
       "categories: 2 5",
       "export: Wrote 2 register(s)!",
-      "authentication: Authentication OK... (service reply \"0\")",
+      "authentication page replied \"0\"",
+      "authentication: Authentication OK...",
       "upload: Data sent!",
-      "import: Output file was processed! (service reply \"1\")",
+      "import page replied \"0\"",
+      "verify page replied \"1\"",
+      "import: Output file was processed!",
       "records updated: 2",
       "end: finished"};
   for (const std::string& line : lines) {
@@ -85,6 +88,40 @@ TEST_F(BackupsLogTest, ABackupThatCannotBeMadeStopsTheWriteBackAndNamesTheFolder
     EXPECT_NE(cause.find("cannot keep a backup"), std::string::npos) << cause;
     EXPECT_NE(cause.find(Backups().string()), std::string::npos) << cause;
   }
+}
+
+// The log says what happened, whatever the user's password and the service do: a path that
+// holds the password stays whole, a run that failed before its export updated nothing
+// whatever the run before it did, and a service that never answered is not quoted as replying.
+TEST_F(BackupsLogTest, TheLogTellsEachRunAsItHappened) {
+  Prepare("demo", "address");  // the address file's name holds the password
+  ScriptSuccess("101,5001\n\n102,5002\n\n");
+  FrmBrindle& w = Window();
+  w.Click(names::btnExt_export);
+  ASSERT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
+  EXPECT_NE(Log().find("address file: " + datPath().string()), std::string::npos) << Log();
+  const auto lastRun = [this] { return Log().substr(Log().rfind("sync started")); };
+  const auto loadAndChoose = [&w] {
+    w.Click(names::btnLoad);
+    w.ClickListEntry(0, true);
+    w.MouseUp(names::lstCategory);
+  };
+
+  loadAndChoose();
+  const std::string kept = ReadFileBytes(datPath());
+  fs::remove(datPath());  // gone before the export
+  w.Click(names::btnExt_export);
+  EXPECT_NE(lastRun().find("records updated: 0"), std::string::npos) << lastRun();
+
+  WriteFileBytes(datPath(), kept);
+  loadAndChoose();
+  itc2.QueueScript(HttpFailure());  // the service is down
+  w.Click(names::btnExt_export);
+  EXPECT_NE(lastRun().find("nothing answered from the authentication page at web.test:8080"),
+            std::string::npos)
+      << lastRun();
+  EXPECT_EQ(lastRun().find("replied"), std::string::npos) << lastRun();
+  EXPECT_NE(lastRun().find("end: failed: nothing answered"), std::string::npos) << lastRun();
 }
 
 }  // namespace

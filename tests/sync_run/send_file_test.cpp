@@ -18,11 +18,12 @@ TEST_F(SyncTest, FullRunRewritesTheAddressFileAndCleansUp) {
   w.btnExt_export_Click();
 
   // Every value reaches the service exactly as typed.
-  ASSERT_EQ(Urls().size(), 5u);
+  ASSERT_EQ(Urls().size(), 6u);  // with the check for an earlier result before the upload
   EXPECT_EQ(Urls()[0], std::string(kAuth) + "login=an%20na&pass=p%26ss%2B%231%20%25");
-  EXPECT_EQ(Urls()[1], std::string(kImport) + "category=an%20na&name_file=5_csv.tmp&version=9");
-  EXPECT_EQ(Urls()[2], kVerify);
-  EXPECT_EQ(itc2.requests()[2].operation, "GET");
+  EXPECT_EQ(Urls()[1], kVerify);
+  EXPECT_EQ(Urls()[2], std::string(kImport) + "category=an%20na&name_file=5_csv.tmp&version=9");
+  EXPECT_EQ(Urls()[3], kVerify);
+  EXPECT_EQ(itc2.requests()[3].operation, "GET");
   const std::string tmp = Tmp("").string();
   EXPECT_EQ(Commands(),
             (std::vector<std::string>{"PUT \"" + tmp + "5_csv.tmp\" \"5_csv.tmp\"",
@@ -75,8 +76,8 @@ TEST_F(SyncTest, VerifyRequestsArePacedAboutASecondApart) {
     if (itc2.requests().size() > sent.size()) sent.push_back(now);
   };
   Window().btnExt_export_Click();
-  ASSERT_EQ(itc2.requests().size(), 6u);  // auth, import, four verifies
-  for (std::size_t i = 3; i < sent.size(); ++i) {
+  ASSERT_EQ(itc2.requests().size(), 7u);  // auth, earlier result, import, four verifies
+  for (std::size_t i = 4; i < sent.size(); ++i) {
     EXPECT_GE(sent[i] - sent[i - 1], std::chrono::milliseconds(1000)) << i;
     // Each scripted verify itself takes 0.9 s of the fake clock (nine states, one per pump).
     EXPECT_LE(sent[i] - sent[i - 1], std::chrono::milliseconds(2000)) << i;
@@ -180,44 +181,43 @@ TEST_F(SyncTest, AnUnreadableImportReplyEndsTheRunButKeepsItsJournal) {
 TEST_F(SyncTest, ImportAnsweringOneSkipsPolling) {
   Prepare();
   itc2.QueueScript(HttpReply("0"));
+  itc2.QueueScript(HttpReply("0"));
   itc.QueueScript(FtpDone());
   itc2.QueueScript(HttpReply("1"));
   itc.QueueScript(FtpDone());
   itc.QueueScript(FtpDone());
   DownloadLeaves("101,7\n\n102,8\n\n");
   Window().btnExt_export_Click();
-  EXPECT_EQ(itc2.requests().size(), 2u);
+  EXPECT_EQ(itc2.requests().size(), 3u);
   EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Process finished...");
   EXPECT_EQ(ReadStates(datPath()).at(102).custom9, "8");
 }
 
+// The service's copy of a result that did not arrive is left alone, for the next SYNC.
 TEST_F(SyncTest, MissingResultFileIsADownloadErrorAndLeavesTheFileAlone) {
   Prepare();
-  itc2.QueueScript(HttpReply("0"));
-  itc.QueueScript(FtpDone());
-  itc2.QueueScript(HttpReply("1"));
-  itc.QueueScript(FtpFailure(550, "No such file or directory."));
-  itc.QueueScript(FtpFailure(550, "No such file or directory."));
+  RunScript run;
+  run.importReply = "1";
+  run.download = FtpFailure(550, "No such file or directory.");
+  Script(run);
   FrmBrindle& w = Window();
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
 
-  ASSERT_EQ(messageBox.shown().size(), 2u);
+  ASSERT_EQ(messageBox.shown().size(), 1u);
   EXPECT_EQ(messageBox.shown()[0].text, "550 No such file or directory.");
   EXPECT_EQ(messageBox.shown()[0].title, "Error");
   EXPECT_EQ(messageBox.shown()[0].icon, platform::MsgIcon::Critical);
   EXPECT_EQ(w.control(names::lblSRV_Status).text(), "Output file was processed!");
   EXPECT_EQ(w.control(names::lblDOWN_Status).text(),
             "Download error, check your connection and try again!");
-  EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Rewriting DAT File... Wait a momment!");
+  EXPECT_EQ(w.control(names::lblDAT_Status).text(), "");
   EXPECT_EQ(w.focus(), "txtAuth_login");
   EXPECT_TRUE(w.control(names::btnExt_export).enabled());
   EXPECT_FALSE(w.control(names::btnExit2).visible());
   EXPECT_EQ(ReadFileBytes(datPath()), original);
-
-  // The copy taken before the rewrite stays until the exit clean-up removes it.
-  EXPECT_TRUE(std::filesystem::exists(Tmp("address.dat")));
+  EXPECT_EQ(Commands().size(), 2u);  // the upload and the download; no delete
+  EXPECT_EQ(w.lastRun().journalKept, SyncStep::ResultReady);
   w.CloseMain();
-  EXPECT_FALSE(std::filesystem::exists(Tmp("address.dat")));
   EXPECT_FALSE(std::filesystem::exists(Tmp("address.bkp")));
 }
 
@@ -253,12 +253,17 @@ TEST_P(SyncResultTest, ResultFilesThatDoNotFitAreDownloadErrors) {
   EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Rewriting DAT File... Wait a momment!");
   EXPECT_EQ(ReadFileBytes(datPath()), original);
 
-  // The downloaded result and the copy stay until the exit clean-up, which removes both.
-  EXPECT_TRUE(std::filesystem::exists(Tmp("5_csv.tmp.out")));
-  EXPECT_TRUE(std::filesystem::exists(Tmp("address.dat")));
+  // The refused result stays held beside the journal, out of the exit clean-up's reach, and
+  // nothing is deleted on the service: the next SYNC asks what to do with it.
+  EXPECT_EQ(Window().lastRun().journalKept, SyncStep::ResultHeld);
+  EXPECT_EQ(Commands().size(), 2u);
   Window().CloseMain();
-  EXPECT_FALSE(std::filesystem::exists(Tmp("5_csv.tmp.out")));
   EXPECT_FALSE(std::filesystem::exists(Tmp("address.dat")));
+  int kept = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir / "prog")) {
+    kept += entry.path().filename().string().rfind("sync-journal-", 0) == 0 ? 1 : 0;
+  }
+  EXPECT_EQ(kept, 2);
   EXPECT_EQ(ReadFileBytes(datPath()), original);
 }
 
@@ -273,7 +278,7 @@ TEST_F(SyncTest, ResultRowsNamingRecordsNotExportedChangeOnlyTheExportedOnes) {
   FrmBrindle& w = Window();
   w.btnExt_export_Click();
   EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
-  EXPECT_EQ(w.recordsUpdated(), 1);
+  EXPECT_EQ(w.lastRun().recordsUpdated, 1);
   const auto states = ReadStates(datPath());
   EXPECT_EQ(states.at(102).custom9, "7002");
   EXPECT_EQ(states.at(101).status, 0);
@@ -291,7 +296,7 @@ TEST_F(SyncTest, AResultNamingNoExportedRecordIsADownloadError) {
             "Download error, check your connection and try again!");
   EXPECT_NE(w.control(names::lblDAT_Status).text(), "Process finished...");
   EXPECT_TRUE(w.control(names::btnExt_export).enabled());
-  EXPECT_EQ(w.recordsUpdated(), 0);
+  EXPECT_EQ(w.lastRun().recordsUpdated, 0);
   EXPECT_EQ(ReadFileBytes(datPath()), original);
   ASSERT_EQ(causes.size(), 1u);
   EXPECT_EQ(causes[0], "the result file names none of the 2 record(s) this run exported");
@@ -326,33 +331,34 @@ TEST_F(SyncTest, VerifyRequestsThatGetNoReplyAreRetriedUntilTheServiceAnswers) {
   EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Process finished...");
 }
 
-TEST_F(SyncTest, LostFtpConnectionIsShownAndTheRunGoesOn) {
+// The service must not be asked to import a file that never arrived, or an older one.
+TEST_F(SyncTest, ALostFtpConnectionAtTheUploadEndsTheRunBeforeTheImport) {
   Prepare();
   RunScript run;
   run.upload = FtpFailure(platform::kErrorCannotConnect, "Connection refused");
-  run.importReply = "1";
-  run.result = "101,1\n\n102,2\n\n";
   Script(run);
   FrmBrindle& w = Window();
   std::string upStatusAtBox;
   messageBox.onShown = [&](const platform::ShownMessage&) {
     upStatusAtBox = w.control(names::lblUP_Status).text();
   };
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   ASSERT_EQ(messageBox.shown().size(), 1u);
   EXPECT_EQ(messageBox.shown()[0].text, "12030 Connection refused");
   EXPECT_EQ(upStatusAtBox, "Not Connected");
   EXPECT_GE(itc.cancelCount(), 1);
-  // The run went on to the import and the rest.
-  EXPECT_EQ(Urls().size(), 2u);
-  EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
+  EXPECT_EQ(Urls().size(), 2u);  // the authentication and the check for an earlier result
+  EXPECT_EQ(w.control(names::lblSRV_Status).text(), "");
+  EXPECT_TRUE(w.control(names::btnExt_export).enabled());
+  EXPECT_EQ(w.lastRun().ending, RunEnding::Failed);
+  EXPECT_FALSE(w.lastRun().journalKept);
 }
 
 TEST_F(SyncTest, NoSecondRunWhileOneIsInProgress) {
   Prepare();
   RunScript run;
-  run.upload = FtpFailure(421, "Service not available");
-  run.notReady = 1;
+  // A refused delete re-enables "SYNC" while the run still waits for the control.
+  run.remove = {{1, 2, 3, 4, 5, 11, 9, 10}, "", 550, "Refused"};
   run.result = "101,1\n\n102,2\n\n";
   Script(run);
   FrmBrindle& w = Window();
@@ -360,16 +366,15 @@ TEST_F(SyncTest, NoSecondRunWhileOneIsInProgress) {
   bool clicked = false;
   onPump = [&] {
     download();
-    // The FTP error has re-enabled "SYNC" while the run polls; the user presses it.
-    if (!clicked && w.control(names::btnExt_export).enabled() && itc2.requests().size() == 3) {
+    if (!clicked && w.control(names::btnExt_export).enabled() && w.syncRunning()) {
       clicked = true;
-      w.btnExt_export_Click();
+      w.Click(names::btnExt_export);
     }
   };
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   EXPECT_TRUE(clicked);
-  EXPECT_EQ(itc2.requests().size(), 4u);  // auth, import, two verifies: no second run
-  EXPECT_EQ(itc.requests().size(), 3u);
+  EXPECT_EQ(itc2.requests().size(), 5u);  // auth, earlier result, import, two verifies
+  EXPECT_EQ(itc.requests().size(), 3u);   // no second run
   EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
 }
 

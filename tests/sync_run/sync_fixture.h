@@ -63,6 +63,18 @@ inline std::map<std::int32_t, RecordState> ReadStates(const std::filesystem::pat
   return states;
 }
 
+// What the scripted service does in one run; the defaults make a run that succeeds once
+// `result` is set.
+struct RunScript {
+  TransferScript auth = HttpReply("0");
+  TransferScript upload = FtpDone();
+  std::string importReply = "0";
+  int notReady = 1;  // verify replies of 0 before the 1
+  TransferScript download = FtpDone();
+  TransferScript remove = FtpDone();
+  std::optional<std::string> result;  // what the download leaves in the tmp folder
+};
+
 class SyncTest : public ::testing::Test, protected PlatformDoubles {
  protected:
   SyncTest() {
@@ -118,20 +130,9 @@ class SyncTest : public ::testing::Test, protected PlatformDoubles {
     ASSERT_TRUE(w.control(names::btnExt_export).enabled());
   }
 
-  // What the scripted service does in one run; the defaults make a run that succeeds once
-  // `result` is set.
-  struct RunScript {
-    TransferScript auth = HttpReply("0");
-    TransferScript upload = FtpDone();
-    std::string importReply = "0";
-    int notReady = 1;  // verify replies of 0 before the 1
-    TransferScript download = FtpDone();
-    TransferScript remove = FtpDone();
-    std::optional<std::string> result;  // what the download leaves in the tmp folder
-  };
-
   void Script(const RunScript& run) {
     itc2.QueueScript(run.auth);
+    itc2.QueueScript(HttpReply("0"));  // no earlier result waits under this run's name
     itc.QueueScript(run.upload);
     itc2.QueueScript(HttpReply(run.importReply));
     if (run.importReply != "1") {

@@ -3,9 +3,6 @@
 
 namespace brindle {
 
-// Thrown out of a wait when the window was closed during it; it never leaves the run.
-struct RunClosed {};
-
 // Sets the run-in-progress flag for as long as the run lasts, however it ends.
 class RunFlag {
  public:

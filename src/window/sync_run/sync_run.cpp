@@ -11,10 +11,11 @@
 #include <utility>
 
 #include "address_file/rec_dat.h"
+#include "address_file/result_file.h"
 #include "platform/cp1252.h"
 #include "platform/utf8_path.h"
 #include "sync/service_protocol.h"
-#include "sync/service_reply.h"
+#include "window/sync_run/failure_cause.h"
 #include "window/sync_run/run_guards.h"
 
 namespace brindle {
@@ -23,6 +24,16 @@ namespace {
 
 // Between two verify requests, so that a slow import is not met with a flood of requests.
 constexpr std::chrono::seconds kVerifyPause{1};
+
+// The service's replies are short numbers; anything else is cut, so that a misbehaving server
+// cannot fill the log.
+std::string ShortReply(const std::string& reply) {
+  std::string shown = reply.substr(0, 40);
+  for (char& c : shown) {
+    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7e) c = '?';
+  }
+  return shown;
+}
 
 }  // namespace
 
@@ -40,7 +51,7 @@ std::filesystem::path SyncRun::TmpFile(const std::string& name) const {
 void SyncRun::PumpTimes(int k) {
   for (int i = 0; i < k; ++i) {
     parts_.eventPump.DoEvents();
-    if (host_.WindowClosed()) throw RunClosed{};
+    if (host_.WindowClosed()) throw RunEnd{RunEnding::WindowClosed, "the window was closed"};
   }
 }
 
@@ -58,27 +69,23 @@ void SyncRun::PumpUntil(std::chrono::steady_clock::time_point deadline) {
 
 void SyncRun::SendFile(const ExportedFile& exported) {
   RunFlag running(running_);
-  recordsUpdated_ = 0;
   // The write-back goes to the file this run exported, even if a load changes the path while
   // an FTP error has the controls enabled.
   exported_ = exported;
   journal_.reset();
+  step_ = SyncStep::None;
+  recordsUpdated_ = 0;
   try {
-    const Outcome login = Authenticate();
-    if (login == Outcome::Failed) SyncFailed();
-    if (login != Outcome::GoOn) return;
-    ftpFailed_ = false;
+    Authenticate();
+    ClearStaleResult();
     UploadExport();
-    // From here the service holds the export: a journal lets the next run finish this one.
-    if (!ftpFailed_ && !StartJournal(JournalKey(exported_.datPath))) {
-      SyncFailed();
-      return;
-    }
-    if (!AwaitImport()) return;
-    FetchResultAndRewrite();
-  } catch (const RunClosed&) {
-    parts_.itc.Cancel();
-    parts_.itc2.Cancel();
+    RequestImport();
+    AwaitResult();
+    WriteBack(DownloadResult());
+    DeleteResult();
+    Finish();
+  } catch (const RunEnd& end) {
+    Ended(end.ending, end.cause);
   }
 }
 
@@ -89,108 +96,240 @@ void SyncRun::Unload() {
   if (running_) parts_.itc2.Cancel();
 }
 
-// Sends the login and judges the reply. A refused login is left to the caller's failure
-// ending; a reply that is not a number has ended the run already.
-SyncRun::Outcome SyncRun::Authenticate() {
+void SyncRun::Ask(const std::string& url, const char* operation, int k) {
+  replied_ = false;
+  httpError_.reset();
+  parts_.itc2.Execute(url, operation);
+  WaitUntilFree(&SyncRun::ITC2_Free, k);
+}
+
+// Why the last request has no reply; causes name the page and host, never the address, whose
+// query holds the password on the authentication page.
+std::string SyncRun::NoReplyCause(const char* page) const {
+  const std::string where = std::string(page) + " page at " + parts_.service.webHost;
+  if (httpError_) return "nothing answered from the " + where + ": " + *httpError_;
+  return "the " + where + " gave no reply";
+}
+
+void SyncRun::LogReply(const char* page) {
+  host_.LogStep(replied_ ? std::string(page) + " page replied \"" + ShortReply(reply_) + "\""
+                         : NoReplyCause(page));
+}
+
+bool SyncRun::RunFtp(const std::string& command, int k) {
+  ftpError_.reset();
+  parts_.itc.ExecuteCommand(command);
+  WaitUntilFree(&SyncRun::ITC_Free, k);
+  return !ftpError_;
+}
+
+std::string SyncRun::FtpCause(const std::string& what) const {
+  return what + " at " + parts_.service.ftpHost + " failed: " + ftpError_.value_or("no reply");
+}
+
+// Sends the login and judges the reply; no reply reads as a refusal.
+void SyncRun::Authenticate() {
   Status(StatusLine::Authentication, "Verifying the Authentication...");
   reply_ = "2";
-  parts_.itc2.Execute(AuthUrl(parts_.service, host_.Login(), host_.Password()), "");
-  WaitUntilFree(&SyncRun::ITC2_Free, 8);
+  Ask(AuthUrl(parts_.service, host_.Login(), host_.Password()), "", 8);
+  LogReply("authentication");
   AuthVerdict verdict = AuthVerdict::Other;
   try {
     verdict = JudgeAuthReply(reply_);
   } catch (const ReplyError& e) {
-    ReplyUnreadable(e.what());
-    return Outcome::Ended;
+    ReplyUnreadable("authentication", e);
   }
   switch (verdict) {
     case AuthVerdict::Rejected:
       Status(StatusLine::Authentication,
              "Error... You have to enter with a valid USERNAME/PASSWORD!");
-      return Outcome::Failed;
+      SyncFailed();
+      throw RunEnd{RunEnding::Failed, replied_ ? "the service refused the user name or password"
+                                               : NoReplyCause("authentication")};
     case AuthVerdict::NoPalmLevel:
       Status(StatusLine::Authentication,
              "Error... You have to enter with a USERNAME with PALM Level!");
-      return Outcome::Failed;
+      SyncFailed();
+      throw RunEnd{RunEnding::Failed, "the account " + host_.Login() + " lacks the PALM level"};
     case AuthVerdict::Accepted:
       Status(StatusLine::Authentication, "Authentication OK...");
-      return Outcome::GoOn;
+      break;
     case AuthVerdict::Other:
-      return Outcome::GoOn;
+      break;
   }
-  return Outcome::GoOn;
+  Reach(SyncStep::Authenticated);
 }
 
-// Uploads the export file by FTP.
+// The service names a result by the export's record count, so a result an earlier run left
+// there would pass for this run's: a result is taken as this run's only when this run asked
+// for it. One that this file's journal says is written back is deleted; any other is left
+// alone, and the run stops before anything of it is sent.
+void SyncRun::ClearStaleResult() {
+  const std::string datKey = JournalKey(exported_.datPath);
+  const bool ownJournal = parts_.files.Exists(JournalPath(datKey));
+  if (!ResultWaits()) {
+    // Kept only for a delete the service refused; the result is gone now.
+    if (ownJournal) DropJournal(datKey);
+    return;
+  }
+  const std::string result = ResultName(exported_.csvName);
+  const std::optional<SyncJournal> claim = JournalClaiming(result);
+  if (!claim) {
+    StaleResultFailed("a result " + result + " waits on the service that no sync from this " +
+                      "program folder asked for (another computer or user with as many " +
+                      "records?); it is left alone, and this run stops so as not to take it " +
+                      "for its own");
+  }
+  if (claim->datPath != datKey || claim->step < SyncStep::WrittenBack) {
+    StaleResultFailed("the result " + result + " waiting on the service belongs to the " +
+                      "unfinished sync of " + claim->datPath + "; SYNC that file first");
+  }
+  host_.LogStep("the result " + result + " of an earlier run is still on the service; deleting it");
+  ftpMode_ = FtpMode::Quiet;
+  const bool deleted = RunFtp(DeleteCommand(exported_.csvName), 4);
+  parts_.itc.Cancel();
+  if (!deleted || ResultWaits()) {
+    StaleResultFailed("the result " + result + " of an earlier run is on the service and " +
+                      "could not be deleted" +
+                      (deleted ? "" : " (" + FtpCause("the delete") + ")"));
+  }
+  DropJournal(datKey);
+}
+
+void SyncRun::StaleResultFailed(const std::string& cause) {
+  Status(StatusLine::Export, kOutputProblem);
+  SyncFailed();
+  throw RunEnd{RunEnding::Failed, cause};
+}
+
+// Asks the verify page whether a result of this run's name is on the service now. Without an
+// answer the run cannot know, and ends before anything is sent.
+bool SyncRun::ResultWaits() {
+  Ask(VerifyUrl(parts_.service, exported_.csvName), "GET", 3);
+  parts_.itc2.Cancel();
+  if (!replied_) {
+    Status(StatusLine::Export, kOutputProblem);
+    SyncFailed();
+    throw RunEnd{RunEnding::Failed, NoReplyCause("verify")};
+  }
+  try {
+    return ResultReady(reply_);
+  } catch (const ReplyError& e) {
+    ReplyUnreadable("verify", e);
+  }
+}
+
+// Uploads the export file by FTP. A failed upload ends the run: the service must not import
+// a file that never arrived, or an older one of the same name.
 void SyncRun::UploadExport() {
   parts_.itc2.Cancel();
+  StartJournal();
   ftpMode_ = FtpMode::Up;
   WaitWhileBusy(parts_.itc, 3);
-  parts_.itc.ExecuteCommand(
-      UploadCommand(platform::Utf8FromPath(exported_.csvPath), exported_.csvName));
-  WaitUntilFree(&SyncRun::ITC_Free, 3);
+  if (!RunFtp(UploadCommand(platform::Utf8FromPath(exported_.csvPath), exported_.csvName), 3)) {
+    DropJournal(journal_->datPath);  // nothing was imported
+    SyncFailed();
+    throw RunEnd{RunEnding::Failed, FtpCause("the upload of " + exported_.csvName)};
+  }
 }
 
-// Requests the import, then polls until the service says the result file is ready. False
-// when a reply could not be read: the run has ended.
-bool SyncRun::AwaitImport() {
+// The journal says "import requested" before the request goes out: from then on the service
+// may hold this run's contacts.
+void SyncRun::RequestImport() {
   Status(StatusLine::Import, "Server processing the output file... Wait a moment!");
+  Reach(SyncStep::ImportRequested);
   auto& http = parts_.itc2;
+  reply_ = "0";  // no reply: the verify page tells
+  replied_ = false;
+  httpError_.reset();
   http.Execute(ImportUrl(parts_.service, host_.Login(), exported_.csvName), "");
   WaitWhileBusy(http, 12);
   http.Cancel();
+  LogReply("import");
+}
+
+// Polls until the service says the result file is ready.
+void SyncRun::AwaitResult() {
+  auto& http = parts_.itc2;
   try {
     for (bool first = true; !ResultReady(reply_); first = false) {
       if (!first) PumpUntil(clock_() + kVerifyPause);
-      http.Execute(VerifyUrl(parts_.service, exported_.csvName), "GET");
-      WaitUntilFree(&SyncRun::ITC2_Free, 3);
+      Ask(VerifyUrl(parts_.service, exported_.csvName), "GET", 3);
       http.Cancel();
     }
   } catch (const ReplyError& e) {
-    ReplyUnreadable(e.what());
-    return false;
+    ReplyUnreadable("verify", e);
   }
-  return true;
+  LogReply("verify");
+  Reach(SyncStep::ResultReady);
 }
 
-// Downloads and deletes the result file, then has the address file rewritten from it.
-void SyncRun::FetchResultAndRewrite() {
-  auto& ftp = parts_.itc;
+// Downloads the result and holds it beside the journal. Only a transfer that ended without an
+// error counts; otherwise the service's copy and the journal stay for another try.
+std::filesystem::path SyncRun::DownloadResult() {
   auto& files = parts_.files;
-  const std::string resultName = ResultName(exported_.csvName);
-  const auto resultPath = TmpFile(resultName);
-  const auto datPath = platform::PathFromText(exported_.datPath);
+  const auto resultPath = TmpFile(ResultName(exported_.csvName));
   Status(StatusLine::Import, "Output file was processed!");
   ftpMode_ = FtpMode::Down;
   platform::RemoveQuietly(files, exported_.csvPath);
   platform::RemoveQuietly(files, resultPath);
-  int updated = 0;
+  if (!RunFtp(DownloadCommand(exported_.csvName, platform::Utf8FromPath(resultPath)), 4)) {
+    DownloadFailed(FtpCause("the download of " + ResultName(exported_.csvName)));
+  }
+  if (!files.Exists(resultPath)) {
+    DownloadFailed("the download of " + ResultName(exported_.csvName) + " left no file");
+  }
   try {
-    ftp.ExecuteCommand(DownloadCommand(exported_.csvName, platform::Utf8FromPath(resultPath)));
-    WaitUntilFree(&SyncRun::ITC_Free, 4);
-    const auto heldResult = HoldResult(resultPath);
-    ftp.ExecuteCommand(DeleteCommand(exported_.csvName));
-    WaitUntilFree(&SyncRun::ITC_Free, 4);
-    ftp.Cancel();
+    auto held = HoldResult(resultPath);
+    parts_.itc.Cancel();
     parts_.itc2.Cancel();
+    return held;
+  } catch (const std::exception& e) {
+    if (!Foreseen(e)) InternalFailure(e);
+    DownloadFailed(e.what());
+  }
+}
+
+// Has the address file rewritten from the held result. A result refused for what it holds
+// stays held, with the journal and the service's copy: the next SYNC asks what to do.
+void SyncRun::WriteBack(const std::filesystem::path& held) {
+  auto& files = parts_.files;
+  const auto datPath = platform::PathFromText(exported_.datPath);
+  try {
     Status(StatusLine::AddressFile, "Copying original data... Wait a momment!");
     files.Copy(datPath, TmpFile("address.dat"));
     Status(StatusLine::AddressFile, "Rewriting DAT File... Wait a momment!");
-    RequireUsableResult(heldResult, resultPath);
-    updated = RecDat(parts_.datReader, WriteBackJob{heldResult, exported_.lines, datPath,
-                                                    exported_.recordIds, &parts_.backups});
+    ReadResultFile(held, exported_.lines);
+    recordsUpdated_ = RecDat(parts_.datReader, WriteBackJob{held, exported_.lines, datPath,
+                                                            exported_.recordIds, &parts_.backups});
   } catch (const std::exception& e) {
+    if (!Foreseen(e)) InternalFailure(e);
     DownloadFailed(e.what());
+  }
+  Reach(SyncStep::WrittenBack);
+}
+
+// Deletes the service's copy once the identifiers are in the file. A refused delete keeps the
+// journal: the next SYNC of this file deletes it.
+void SyncRun::DeleteResult() {
+  if (!RunFtp(DeleteCommand(exported_.csvName), 4)) {
+    host_.LogStep(FtpCause("the delete of " + ResultName(exported_.csvName)) +
+                  "; the next SYNC of this file deletes it");
+    parts_.itc.Cancel();
     return;
   }
-  recordsUpdated_ = updated;
-  if (journal_) DropJournal(journal_->datPath);  // the run is finished, whatever it updated
+  parts_.itc.Cancel();
+  Reach(SyncStep::ResultDeleted);
+  DropJournal(journal_->datPath);
+}
+
+void SyncRun::Finish() {
   // A result that names none of the records sent back has done nothing the user asked for.
-  if (updated == 0) {
+  if (recordsUpdated_ == 0) {
     DownloadFailed("the result file names none of the " +
                    std::to_string(exported_.recordIds.size()) + " record(s) this run exported");
-    return;
   }
+  auto& files = parts_.files;
   Status(StatusLine::AddressFile, "Subscribring original DAT File... Wait a momment!");
   platform::RemoveQuietly(files, TmpFile("address.dat"));
   std::filesystem::path csvResult = exported_.csvPath;
@@ -199,13 +338,21 @@ void SyncRun::FetchResultAndRewrite() {
   Status(StatusLine::AddressFile, "Process finished...");
   host_.ControlsOn();
   host_.ShowFinished();
+  Ended(RunEnding::Finished, "");
 }
 
 // The download-error ending; `cause` says what went wrong, the window only that it did.
 void SyncRun::DownloadFailed(const std::string& cause) {
-  host_.Diagnose(cause);
   Status(StatusLine::Download, "Download error, check your connection and try again!");
+  Fail(cause);
+}
+
+// A programming error: no window text blames the connection or the file for it.
+void SyncRun::InternalFailure(const std::exception& error) { Fail(CauseOf(error)); }
+
+void SyncRun::Fail(const std::string& cause) {
   SyncFailed();
+  throw RunEnd{RunEnding::Failed, cause};
 }
 
 // The failure ending.
@@ -218,13 +365,26 @@ void SyncRun::SyncFailed() {
 }
 
 // The ending when the service's reply is not one the run can read: the export status line
-// says that the output file has a problem, the cause goes to the diagnostics, and the
-// controls come back. The transfers are left as they are and a journal already written
-// stays, so that the next run asks the service again.
-void SyncRun::ReplyUnreadable(const std::string& cause) {
-  host_.Diagnose(cause);
+// says that the output file has a problem and the controls come back. The transfers are left
+// as they are and a journal already written stays, so that the next run asks the service
+// again.
+void SyncRun::ReplyUnreadable(const char* page, const ReplyError& error) {
   Status(StatusLine::Export, kOutputProblem);
   host_.ControlsOn();
+  throw RunEnd{RunEnding::Failed, "the " + std::string(page) + " page at " +
+                                      parts_.service.webHost + " answered \"" +
+                                      ShortReply(error.reply()) + "\", which is not a number"};
+}
+
+void SyncRun::Ended(RunEnding ending, const std::string& cause) {
+  if (ending == RunEnding::WindowClosed) {
+    parts_.itc.Cancel();
+    parts_.itc2.Cancel();
+  }
+  if (ending == RunEnding::Finished) step_ = SyncStep::Finished;
+  outcome_ = SyncOutcome{ending, step_, cause, recordsUpdated_, std::nullopt};
+  if (journal_) outcome_.journalKept = journal_->step;
+  if (!cause.empty()) host_.Diagnose(cause);
 }
 
 }  // namespace brindle

@@ -1,13 +1,17 @@
-// The sync run behind "SYNC", from the export's hand-over to the write-back: authenticate,
-// upload the export file, request the import, poll until the result is ready, download and
-// delete the result file, and have the address file rewritten. It also finishes a run that
-// was interrupted after the service took its export (the journal), turns the transfer
-// controls' state changes into status lines, and stops its transfers when the window unloads.
+// The sync run behind "SYNC", from the export's hand-over to the write-back, as a sequence of
+// steps (SyncStep): authenticate, make sure no earlier result waits under this run's name,
+// upload the export file, request the import, poll until the result is ready, download it
+// and hold it beside the journal, have the address file rewritten, and only then delete the
+// service's copy. From the upload on, a journal names the last step; a step whose effect lies
+// outside Brindle is recorded before it is taken. The next SYNC of the same file finishes an
+// interrupted run from its journal (sync/recovery.h). It also turns the transfer controls'
+// state changes into status lines, and stops its transfers when the window unloads.
 //
-// It reaches the window only through SyncRunHost.
+// Every run ends with an outcome (SyncOutcome). It reaches the window only through SyncRunHost.
 #pragma once
 
 #include <chrono>
+#include <exception>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -23,6 +27,8 @@
 #include "platform/transfer_control.h"
 #include "sync/journal.h"
 #include "sync/service_config.h"
+#include "sync/service_reply.h"
+#include "window/sync_run/sync_outcome.h"
 #include "window/sync_run/sync_run_host.h"
 
 namespace brindle {
@@ -84,10 +90,11 @@ class SyncRun {
   SyncRun(const SyncRun&) = delete;
   SyncRun& operator=(const SyncRun&) = delete;
 
-  // The run after a successful export (the window's SendFile).
+  // The run after a successful export (the window's SendFile); its outcome() says how it
+  // ended.
   void SendFile(const ExportedFile& exported);
   // Finishes the run the journal of this file tells of, if there is one, writing back into
-  // `datPath`. True when a new run may go on; false when the user chose to stop.
+  // `datPath`. True when a new run may go on; false when it may not, outcome() saying why.
   bool ResumeInterrupted(const std::string& datPath);
   // The window unloads: FTP stops, and a run in progress loses its web request.
   void Unload();
@@ -100,8 +107,8 @@ class SyncRun {
 
   // True from the start of a run (or a resume) to its end.
   bool running() const { return running_; }
-  // Records the last run's write-back gave their database identifiers.
-  int recordsUpdated() const { return recordsUpdated_; }
+  // How the last run (or the finishing of an interrupted one) ended.
+  const SyncOutcome& outcome() const { return outcome_; }
   // The service's last HTTP reply.
   const std::string& lastReply() const { return reply_; }
   FtpMode ftpMode() const { return ftpMode_; }
@@ -118,39 +125,71 @@ class SyncRun {
   void PumpUntil(std::chrono::steady_clock::time_point deadline);
   void Status(StatusLine line, const std::string& text) { host_.SetStatus(line, text); }
 
-  // How a stage left the run: going on, failed (the caller ends it), or ended already.
-  enum class Outcome { GoOn, Failed, Ended };
-  Outcome Authenticate();
+  // The requests. Ask sends an HTTP request and waits for its end; RunFtp runs an FTP command
+  // to its end and is false when it ended in the error state.
+  void Ask(const std::string& url, const char* operation, int k);
+  std::string NoReplyCause(const char* page) const;
+  void LogReply(const char* page);
+  bool RunFtp(const std::string& command, int k);
+  std::string FtpCause(const std::string& what) const;
+
+  // The stages (sync_run.cpp), in order. Each returns when the run may go on and throws
+  // RunEnd once the window shows the run's ending.
+  void Authenticate();
+  void ClearStaleResult();
+  bool ResultWaits();
+  [[noreturn]] void StaleResultFailed(const std::string& cause);
   void UploadExport();
-  bool AwaitImport();
-  void FetchResultAndRewrite();
-  void DownloadFailed(const std::string& cause);
+  void RequestImport();
+  void AwaitResult();
+  std::filesystem::path DownloadResult();
+  void WriteBack(const std::filesystem::path& held);
+  void DeleteResult();
+  void Finish();
+
+  // The endings.
+  [[noreturn]] void DownloadFailed(const std::string& cause);
+  [[noreturn]] void InternalFailure(const std::exception& error);
+  [[noreturn]] void Fail(const std::string& cause);
+  [[noreturn]] void ReplyUnreadable(const char* page, const ReplyError& error);
   void SyncFailed();
-  void ReplyUnreadable(const std::string& cause);
   void FtpError(StatusLine line);
+  void Ended(RunEnding ending, const std::string& cause);
 
   // The journal (sync_journal.cpp).
   std::filesystem::path JournalPath(const std::string& datKey) const;
   std::filesystem::path HeldResultPath(const std::string& datKey) const;
-  bool FetchInterruptedResult(SyncJournal& journal, const std::string& datKey);
-  bool GoOnWithout(const std::string& cause, const std::string& datKey);
-  bool StartJournal(const std::string& datKey);
+  void StartJournal();
+  std::optional<SyncJournal> JournalClaiming(const std::string& resultName);
+  void Reach(SyncStep step);
   std::filesystem::path HoldResult(const std::filesystem::path& downloaded);
-  void RequireUsableResult(const std::filesystem::path& result,
-                           const std::filesystem::path& downloaded);
   void SaveJournal(const SyncJournal& journal);
   void DropJournal(const std::string& datKey);
+
+  // Finishing an interrupted run (sync_recovery.cpp). The two that can fail for want of a
+  // usable result say why; the user then decides (GoOnWithout).
+  bool FinishInterrupted(const std::string& datPath, const std::string& datKey);
+  std::optional<std::string> FetchInterruptedResult(const SyncJournal& journal);
+  std::optional<std::string> WriteBackInterrupted(const SyncJournal& journal,
+                                                  const std::string& datPath);
+  bool DeleteInterruptedResult(const SyncJournal& journal);
+  bool GoOnWithout(const std::string& cause, const std::string& datKey,
+                   const SyncJournal* journal);
+  [[noreturn]] void InterruptedFailed(const std::string& cause);
 
   SyncRunParts parts_;
   SyncRunHost& host_;
   Clock clock_ = [] { return std::chrono::steady_clock::now(); };
   ExportedFile exported_;  // this run's export
   std::string reply_;      // last HTTP reply
+  bool replied_ = false;   // the last HTTP request got a reply
+  std::optional<std::string> httpError_, ftpError_;  // the last request's error, if any
   FtpMode ftpMode_ = FtpMode::Quiet;
   bool running_ = false;
-  bool ftpFailed_ = false;  // an FTP error arrived since the run's upload began
+  SyncStep step_ = SyncStep::None;      // the last step this run reached
   int recordsUpdated_ = 0;
   std::optional<SyncJournal> journal_;  // this run's journal, once written
+  SyncOutcome outcome_;
 };
 
 // The key a journal is filed under: the address file's absolute path as text.

@@ -11,13 +11,23 @@ namespace {
 // An error the control reports that the user need not see.
 constexpr int kSilentError = 87;
 
+std::string ErrorText(const platform::TransferControl& control) {
+  return std::to_string(control.ResponseCode()) + " " + control.ResponseInfo();
+}
+
 }  // namespace
 
 void SyncRun::ITC2_StateChanged(TransferStatus state) {
-  if (state == TransferStatus::ResponseCompleted) reply_ = parts_.itc2.GetChunk(512);
+  if (state == TransferStatus::ResponseCompleted) {
+    reply_ = parts_.itc2.GetChunk(512);
+    replied_ = true;
+  }
+  if (state == TransferStatus::Error) httpError_ = parts_.itc2.ResponseInfo();
 }
 
 void SyncRun::ITC_StateChanged(TransferStatus state) {
+  // Every request learns of its own failure, whether or not it is shown.
+  if (state == TransferStatus::Error) ftpError_ = ErrorText(parts_.itc);
   if (ftpMode_ == FtpMode::Quiet) return;
   const bool up = ftpMode_ == FtpMode::Up;
   const StatusLine line = up ? StatusLine::Upload : StatusLine::Download;
@@ -51,8 +61,7 @@ void SyncRun::ITC_StateChanged(TransferStatus state) {
 
 void SyncRun::FtpError(StatusLine line) {
   auto& ftp = parts_.itc;
-  host_.LogStep("FTP error: " + std::to_string(ftp.ResponseCode()) + " " + ftp.ResponseInfo());
-  ftpFailed_ = true;
+  host_.LogStep("FTP error: " + ErrorText(ftp));
   if (ftp.ResponseCode() == platform::kErrorCannotConnect) {
     Status(line, "Not Connected");
     ftp.Cancel();
