@@ -52,13 +52,20 @@ wineserver -p </dev/null >/dev/null 2>&1
 wine cmd /c exit </dev/null >/dev/null 2>&1
 
 summary=()
+# A test program that Wine now and then fails to start (seen once: a test ending at once with
+# no output, passing in every run after) gets a second run; a real failure fails both, and the
+# summary names every test that needed one.
 run_ctest() {  # run_ctest <title> <ctest arguments...>
   local title=$1 log; shift
   log=$(mktemp)
   step "$title"
   local status=0
-  (cd "$BUILD_DIR" && ctest --output-on-failure -j"$JOBS" --timeout 600 "$@") | tee "$log" || status=$?
+  (cd "$BUILD_DIR" && ctest --output-on-failure -j"$JOBS" --timeout 600 --repeat until-pass:2 "$@") |
+    tee "$log" || status=$?
   summary+=("$title: $(grep -E 'tests passed|tests failed' "$log" | tail -1)")
+  local retried
+  retried=$(sed -n 's/.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*Failed.*/\1/p' "$log" | sort -u | paste -sd' ' -)
+  [ -z "$retried" ] || summary+=("  failed once, then run again: $retried")
   rm -f "$log"
   return $status
 }
