@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <utility>
 
 #include "sync/service_protocol.h"
 
@@ -16,11 +15,23 @@ namespace {
 constexpr std::string_view kMagic = "brindle-sync-journal";
 constexpr int kVersion = 2;
 
-// The steps a journal can name, as it writes them.
-constexpr std::pair<SyncStep, std::string_view> kJournalSteps[] = {
-    {SyncStep::ExportUploaded, "export-uploaded"}, {SyncStep::ImportRequested, "import-requested"},
-    {SyncStep::ResultReady, "result-ready"},       {SyncStep::ResultHeld, "result-held"},
-    {SyncStep::WrittenBack, "written-back"},       {SyncStep::ResultDeleted, "result-deleted"},
+// Every step with the word a journal writes for it ("" for the steps no journal names) and the
+// words the run log and causes use.
+struct StepWords {
+  SyncStep step;
+  std::string_view inJournal;
+  const char* name;
+};
+constexpr StepWords kSteps[] = {
+    {SyncStep::None, "", "not started"},
+    {SyncStep::Authenticated, "", "authenticated"},
+    {SyncStep::ExportUploaded, "export-uploaded", "export uploaded"},
+    {SyncStep::ImportRequested, "import-requested", "import requested"},
+    {SyncStep::ResultReady, "result-ready", "result ready"},
+    {SyncStep::ResultHeld, "result-held", "result held locally"},
+    {SyncStep::WrittenBack, "written-back", "written back"},
+    {SyncStep::ResultDeleted, "result-deleted", "result deleted on the service"},
+    {SyncStep::Finished, "", "finished"},
 };
 
 // Line ends, other control bytes and the escape character itself become \xNN, so every value
@@ -132,8 +143,8 @@ std::vector<std::int32_t> Ids(Reader& in, std::string_view field) {
 
 SyncStep Step(Reader& in) {
   const std::string_view word = in.Field("step");
-  for (const auto& [step, name] : kJournalSteps) {
-    if (name == word) return step;
+  for (const StepWords& words : kSteps) {
+    if (!words.inJournal.empty() && words.inJournal == word) return words.step;
   }
   in.Fail("\"" + std::string(word) + "\" is not a step");
 }
@@ -172,8 +183,10 @@ std::string FormatJournal(const SyncJournal& journal) {
   out += "\n";
   out += "user " + Escaped(journal.user) + "\n";
   out += "time " + Escaped(journal.time) + "\n";
-  for (const auto& [step, word] : kJournalSteps) {
-    if (step == journal.step) out += "step " + std::string(word) + "\n";
+  for (const StepWords& words : kSteps) {
+    if (words.step == journal.step && !words.inJournal.empty()) {
+      out += "step " + std::string(words.inJournal) + "\n";
+    }
   }
   out += "end\n";
   return out;
@@ -205,25 +218,8 @@ SyncJournal ParseJournal(std::string_view text) {
 }
 
 const char* StepName(SyncStep step) {
-  switch (step) {
-    case SyncStep::None:
-      return "not started";
-    case SyncStep::Authenticated:
-      return "authenticated";
-    case SyncStep::ExportUploaded:
-      return "export uploaded";
-    case SyncStep::ImportRequested:
-      return "import requested";
-    case SyncStep::ResultReady:
-      return "result ready";
-    case SyncStep::ResultHeld:
-      return "result held locally";
-    case SyncStep::WrittenBack:
-      return "written back";
-    case SyncStep::ResultDeleted:
-      return "result deleted on the service";
-    case SyncStep::Finished:
-      return "finished";
+  for (const StepWords& words : kSteps) {
+    if (words.step == step) return words.name;
   }
   return "unknown";
 }

@@ -55,9 +55,7 @@ void SyncRun::StartJournal() {
   std::sort(journal.exportedIds.begin(), journal.exportedIds.end());
   journal.user = host_.Login();
   journal.time = JournalTimeNow();
-  journal.step = SyncStep::ExportUploaded;
   journal_ = journal;
-  step_ = SyncStep::ExportUploaded;
   Reach(SyncStep::ExportUploaded);
 }
 

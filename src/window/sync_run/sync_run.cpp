@@ -238,13 +238,9 @@ void SyncRun::UploadExport() {
 void SyncRun::RequestImport() {
   Status(StatusLine::Import, "Server processing the output file... Wait a moment!");
   Reach(SyncStep::ImportRequested);
-  auto& http = parts_.itc2;
   reply_ = "0";  // no reply: the verify page tells
-  replied_ = false;
-  httpError_.reset();
-  http.Execute(ImportUrl(parts_.service, host_.Login(), exported_.csvName), "");
-  WaitWhileBusy(http, 12);
-  http.Cancel();
+  Ask(ImportUrl(parts_.service, host_.Login(), exported_.csvName), "", 12);
+  parts_.itc2.Cancel();
   LogReply("import");
 }
 
