@@ -14,7 +14,8 @@
 #include <sstream>
 #include <string>
 
-#include "address_file/rec_dat.h"
+#include "platform/file_replacement.h"
+#include "window/sync_run/write_back.h"
 
 namespace {
 
@@ -49,9 +50,10 @@ std::int32_t RowsOf(const std::string& text) {
   return rows;
 }
 
-// Anything in the folder besides the two files the run was given: a left-over new copy.
+// Anything in the folder besides the two files the run was given and the address file's lock
+// file: a left-over new copy.
 bool StrayFiles(const fs::path& dir) {
-  return std::distance(fs::directory_iterator(dir), fs::directory_iterator()) != 2;
+  return std::distance(fs::directory_iterator(dir), fs::directory_iterator()) != 3;
 }
 
 }  // namespace
@@ -71,8 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Write(job.resultFile, result);
 
   brindle::DatReader reader;
+  brindle::platform::Backups backups(dir.string() + "-backups");
   try {
-    const int changed = brindle::RecDat(reader, job);
+    brindle::platform::FileReplacement replacement(job.datPath, backups);
+    const int changed = brindle::WriteBackInto(replacement, reader, job);
     if (changed == 0 && Read(job.datPath) != dat) __builtin_trap();
   } catch (const std::exception&) {
     if (Read(job.datPath) != dat) __builtin_trap();

@@ -1,7 +1,6 @@
 // brindle-cli restore BACKUP FILE [--program-folder DIR]: puts a kept version back in FILE's
 // place, by the same atomic replacement and lock as a write-back, after keeping FILE as it is
 // now, so that a restore can always be undone by another.
-#include <array>
 #include <ostream>
 
 #include "address_file/dat_error.h"
@@ -10,8 +9,7 @@
 #include "address_file/dat_reader.h"
 #include "command.h"
 #include "platform/backups.h"
-#include "platform/file_lock.h"
-#include "platform/file_safety.h"
+#include "platform/file_replacement.h"
 
 namespace brindle::cli {
 namespace {
@@ -32,33 +30,29 @@ void RequireReadable(const fs::path& backup) {
   }
 }
 
-void CopyInto(const fs::path& backup, platform::Replacement& replacement) {
-  DatInput in(backup);
-  DatOutput out(replacement.OpenStream(), replacement.path());
-  std::array<char, 64 * 1024> chunk{};
-  while (const std::size_t n = in.ReadSome(chunk.data(), chunk.size())) out.Write(chunk.data(), n);
-  out.Commit();
+void CopyInto(const fs::path& backup, platform::FileReplacement& replacement) {
+  const platform::FileReplacement::Copy copy = replacement.Write();
+  replacement.Run([&] {
+    DatInput in(backup);
+    DatOutput out(copy.stream, copy.path);
+    CopyRest(in, out);
+    out.Commit();
+  });
 }
 
 int RunRestore(const Args& args, std::ostream& out) {
   platform::Backups backups(ProgramFolder(args) / "backups");
   const fs::path file = args.PathAt(1);
-  const platform::FileLock lock(file);
-  const fs::path target = platform::ResolveLinks(file);
-  backups.ForgetUnfinished(target);
-  platform::RequireReplaceable(target);
+  platform::FileReplacement replacement(file, backups);
   const fs::path backup = backups.Find(args.positional[0]);
   platform::RequireRegularFile(backup);
   RequireReadable(backup);
   try {
-    platform::Replacement replacement(target);
     CopyInto(backup, replacement);
-    replacement.KeepOldIn(backups, "restore");
     // The restored file is in place either way; the system writes the folder out in its time.
-    static_cast<void>(replacement.Commit());
+    static_cast<void>(replacement.Commit("restore"));
   } catch (const std::exception& e) {
-    throw std::runtime_error(file.string() + " was not restored: " + e.what() + "; " +
-                             backups.Where());
+    throw std::runtime_error(file.string() + " was not restored: " + e.what());
   }
   out << "Restored " << file.string() << " from " << backup.string() << "\n";
   if (!backups.lastKept().empty()) {

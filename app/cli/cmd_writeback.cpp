@@ -4,13 +4,11 @@
 #include <filesystem>
 #include <ostream>
 
-#include "address_file/dat_error.h"
-#include "address_file/rec_dat.h"
 #include "address_file/result_file.h"
 #include "command.h"
 #include "platform/backups.h"
-#include "platform/file_lock.h"
-#include "platform/file_safety.h"
+#include "platform/file_replacement.h"
+#include "window/sync_run/write_back.h"
 
 namespace brindle::cli {
 namespace {
@@ -24,21 +22,19 @@ int RunWriteBack(const Args& args, std::ostream& out) {
   const fs::path result = args.PathAt(1);
   const bool counted = args.Has("--count");
   WriteBackJob job;
-  job.datPath = file;
   job.resultFile = result;
   if (counted) job.regCount = static_cast<std::int32_t>(args.GetNumber("--count", 0, 0, INT32_MAX));
   platform::Backups backups(ProgramFolder(args) / "backups");
-  job.backups = &backups;
-  // Held until the new file is in place: a second run on the same file stops here.
-  const platform::FileLock lock(file);
+  // Holds the lock until the new file is in place: a second run on the same file stops here.
+  platform::FileReplacement replacement(file, backups);
   platform::RequireRegularFile(result);  // before it is read: a device has no end
   if (!counted) job.regCount = RowsIn(result);
   DatReader reader;
   int changed = 0;
   try {
-    changed = RecDat(reader, job);
-  } catch (const DatError& e) {
-    throw DatError(file.string() + ": " + e.what(), e.offset());
+    changed = WriteBackInto(replacement, reader, job);
+  } catch (const platform::FileError& e) {
+    throw platform::FileError(file.string() + ": " + e.what());
   }
   out << "Updated " << changed << " record(s) in " << file.string() << "\n";
   return 0;

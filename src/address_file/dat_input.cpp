@@ -6,18 +6,14 @@
 #include <system_error>
 
 #include "address_file/dat_error.h"
-#include "platform/file_safety.h"
+#include "address_file/dat_files.h"
 
 namespace brindle {
 
 DatInput::DatInput(const std::filesystem::path& path, std::size_t bufferSize)
     : name_(path.string()) {
   // A folder, FIFO or device is refused at once; a FIFO would block the read for ever.
-  try {
-    file_.reset(platform::OpenRegularForReading(path));
-  } catch (const platform::FileError& e) {
-    throw DatError(e.what(), -1);
-  }
+  file_.reset(OpenDatForReading(path));
   buffer_.resize(std::max<std::size_t>(bufferSize, 1));
   data_ = buffer_.data();
   std::error_code ec;

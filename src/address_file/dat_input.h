@@ -4,6 +4,7 @@
 // every error can say where it happened.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -134,5 +135,13 @@ class DatInput {
   std::size_t teeFrom_ = 0;     // first consumed byte in the window not yet handed to tee_
   bool memory_ = false;
 };
+
+// Hands every byte left in `in` to `sink(data, n)`, a chunk at a time: the address-file layer's
+// one copying loop.
+template <typename Sink>
+void ForEachChunk(DatInput& in, Sink&& sink) {
+  std::array<char, DatInput::kDefaultBufferSize> chunk{};
+  while (const std::size_t n = in.ReadSome(chunk.data(), chunk.size())) sink(chunk.data(), n);
+}
 
 }  // namespace brindle

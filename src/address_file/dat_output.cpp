@@ -4,24 +4,12 @@
 #include <cstring>
 
 #include "address_file/dat_error.h"
-#include "platform/file_safety.h"
+#include "address_file/dat_files.h"
 #include "platform/file_sync.h"
 
 namespace brindle {
 
-namespace {
-
-std::FILE* CreateFile(const std::filesystem::path& path) {
-  try {
-    return platform::CreatePrivateFile(path);
-  } catch (const platform::FileError& e) {
-    throw DatError(e.what(), -1);
-  }
-}
-
-}  // namespace
-
-DatOutput::DatOutput(const std::filesystem::path& path) : DatOutput(CreateFile(path), path) {}
+DatOutput::DatOutput(const std::filesystem::path& path) : DatOutput(CreateDatFile(path), path) {}
 
 DatOutput::DatOutput(std::FILE* file, const std::filesystem::path& path)
     : path_(path), file_(file), buffer_(std::make_unique<char[]>(kBufferSize)) {}

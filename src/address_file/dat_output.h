@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "address_file/dat_input.h"
 #include "address_file/dat_types.h"
 #include "platform/owned_file.h"
 
@@ -81,5 +82,10 @@ class DatOutput {
   std::int64_t writeOutEvery_ = 0;  // 0: leave the writing out to the system
   std::int64_t writtenOut_ = 0;     // bytes drained when the last write-out was started
 };
+
+// Writes every byte left in `in` to `out`, unchanged.
+inline void CopyRest(DatInput& in, DatOutput& out) {
+  ForEachChunk(in, [&out](const char* data, std::size_t n) { out.Write(data, n); });
+}
 
 }  // namespace brindle

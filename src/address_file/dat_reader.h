@@ -2,6 +2,10 @@
 // DatCopy lives) every byte it consumes is also written to an output file, so reading a whole
 // file copies it; the write-back uses this, with two hooks that change matched records on the
 // way.
+//
+// Errors of the address-file layer: every failure is a DatError (dat_error.h), which says what
+// was read or written where; the platform's FileError becomes a DatError in one place only,
+// dat_files.cpp. Pure code on the standard library apart from the file functions there.
 #pragma once
 
 #include <cstdint>

@@ -144,8 +144,7 @@ std::string ReadResultText(const std::filesystem::path& path) {
   }
   DatInput in(path);
   std::string text;
-  char chunk[16 * 1024];
-  while (const std::size_t n = in.ReadSome(chunk, sizeof chunk)) text.append(chunk, n);
+  ForEachChunk(in, [&text](const char* data, std::size_t n) { text.append(data, n); });
   return text;
 }
 

@@ -3,6 +3,9 @@
 // what it is. Values are read line by line, so commas and blanks inside them survive.
 #pragma once
 
+// Errors of the configuration layer: none are thrown. A value it cannot use is an absent
+// value (an empty string, std::nullopt, false), and the caller decides what that means.
+
 #include <array>
 #include <cstddef>
 #include <optional>

@@ -1,5 +1,8 @@
 // The export run's record loop, shared by the window and brindle-cli so both write the same
 // bytes.
+//
+// Errors of the export layer: it throws the address file's DatError, for the file and for a
+// selection it cannot use alike.
 #pragma once
 
 #include <filesystem>

@@ -116,33 +116,36 @@ void Backups::Prune() const {
 
 KeptVersion::KeptVersion(Backups& backups, const fs::path& live, const std::string& reason)
     : backups_(backups) {
-  const auto fail = [&](const std::string& why) {
-    throw FileError("cannot keep a backup of " + live.string() + " in " +
-                    backups.folder().string() + " (" + why + "), so the file was not replaced");
-  };
+  if (const std::optional<std::string> why = Make(live, reason)) {
+    throw ReplacementError("cannot keep a backup of " + live.string() + " in " +
+                           backups.folder().string() + " (" + *why +
+                           "), so the file was not replaced");
+  }
+}
+
+std::optional<std::string> KeptVersion::Make(const fs::path& live, const std::string& reason) {
   try {
     std::error_code ec;
-    const fs::path programFolder = backups.folder().parent_path();
+    const fs::path programFolder = backups_.folder().parent_path();
     if (!programFolder.empty() && !fs::exists(programFolder, ec)) {
       EnsurePrivateFolder(programFolder);
     }
-    EnsurePrivateFolder(backups.folder());
-    const std::vector<BackupEntry> entries = backups.List();
-    if (!entries.empty() && SameContent(entries.back().path, live)) return;
+    EnsurePrivateFolder(backups_.folder());
+    const std::vector<BackupEntry> entries = backups_.List();
+    if (!entries.empty() && SameContent(entries.back().path, live)) return std::nullopt;
     for (int attempt = 0; attempt < 100; ++attempt) {
-      const fs::path name = backups.NewName(reason);
+      const fs::path name = backups_.NewName(reason);
       Made made = LinkFile(live, name);
       // Another file system, or one without hard links: a private copy instead.
       if (made.outcome == Made::kCannotLink) made = CopyPrivately(live, name);
       if (made.outcome == Made::kNameTaken) continue;
-      if (made.outcome != Made::kDone) fail(made.reason);
+      if (made.outcome != Made::kDone) return made.reason;
       made_ = name;
-      return;
+      return std::nullopt;
     }
-    fail("every name for it is taken");
+    return "every name for it is taken";
   } catch (const FileError& e) {
-    if (made_.empty() && std::string(e.what()).rfind("cannot keep a backup", 0) == 0) throw;
-    fail(e.what());
+    return e.what();
   }
 }
 

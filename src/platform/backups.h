@@ -16,9 +16,19 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <optional>
 #include <vector>
 
+#include "platform/file_error.h"
+
 namespace brindle::platform {
+
+// A failure in replacing the address file whose message says where the backups are: a backup
+// that could not be kept, or any failure of a FileReplacement once it writes.
+class ReplacementError : public FileError {
+ public:
+  using FileError::FileError;
+};
 
 struct BackupEntry {
   std::filesystem::path path;
@@ -58,10 +68,12 @@ class Backups {
 
 // Keeps the file at `live`, as it is now, in `backups`: made right before the replacement's
 // rename, Settle()d right after it. Destroyed unsettled (the rename failed, the file is still
-// the live one), it removes the backup it made, so the file keeps the names it had.
+// the live one), it removes the backup it made, so the file keeps the names it had. A file
+// equal to the newest backup is not kept again; that is no error, and Settle then keeps
+// nothing.
 class KeptVersion {
  public:
-  // Throws FileError, naming the folder, when the backup cannot be made.
+  // Throws ReplacementError when the backup cannot be made.
   KeptVersion(Backups& backups, const std::filesystem::path& live, const std::string& reason);
   ~KeptVersion();
   KeptVersion(const KeptVersion&) = delete;
@@ -72,6 +84,9 @@ class KeptVersion {
   void Settle() noexcept;
 
  private:
+  // Makes the backup unless the newest one equals the file; returns why it cannot, if it cannot.
+  std::optional<std::string> Make(const std::filesystem::path& live, const std::string& reason);
+
   Backups& backups_;
   std::filesystem::path made_;
   bool settled_ = false;

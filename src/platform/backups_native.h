@@ -7,11 +7,12 @@
 
 namespace brindle::platform {
 
-// How making a backup's file went.
+// How making a backup's file went. These functions return every outcome, a failure included,
+// and throw nothing.
 struct Made {
   enum Outcome { kDone, kNameTaken, kCannotLink, kFailed };
   Outcome outcome = kDone;
-  std::string reason;  // the system's words when kFailed
+  std::string reason;  // what failed, in the system's words, when kFailed
 };
 
 // Whether two regular files hold the same bytes.
@@ -20,8 +21,8 @@ bool SameContent(const std::filesystem::path& a, const std::filesystem::path& b)
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 // Gives `from` the second name `to`; kCannotLink where the file system cannot.
 Made LinkFile(const std::filesystem::path& from, const std::filesystem::path& to);
-// An owner-only copy at the new name `to`, forced to disk. Throws FileError when the copy
-// cannot be written (and removes it).
+// An owner-only copy at the new name `to`, forced to disk. A copy that cannot be written is
+// removed again (kFailed).
 Made CopyPrivately(const std::filesystem::path& from, const std::filesystem::path& to);
 // Narrows a kept backup to its owner. Best effort.
 void MakeOwnerOnly(const std::filesystem::path& path);

@@ -9,12 +9,12 @@
 #include <cstring>
 #include <memory>
 #include <system_error>
-#include <vector>
 
 #include "platform/backups_native.h"
 #include "platform/file_safety.h"
 #include "platform/file_sync.h"
 #include "platform/owned_file.h"
+#include "platform/unique_fd.h"
 
 namespace brindle::platform {
 
@@ -24,21 +24,9 @@ namespace {
 
 std::string Reason(int err) { return std::generic_category().message(err); }
 
-// An open file for reading, closed on every path.
-class ReadFd {
- public:
-  explicit ReadFd(const fs::path& path)
-      : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
-  ~ReadFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  ReadFd(const ReadFd&) = delete;
-  ReadFd& operator=(const ReadFd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
+UniqueFd OpenForComparing(const fs::path& path) {
+  return UniqueFd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+}
 
 // One window of a file mapped read-only: the comparison reads the page cache in place instead
 // of copying both files through buffers, and a small window keeps the resident memory small.
@@ -65,7 +53,7 @@ class Window {
 
 bool SameContent(const fs::path& a, const fs::path& b) {
   constexpr std::size_t kStep = 1024 * 1024;
-  const ReadFd fa(a), fb(b);
+  const UniqueFd fa = OpenForComparing(a), fb = OpenForComparing(b);
   struct stat sa {
   }, sb{};
   if (fa.get() < 0 || fb.get() < 0 || ::fstat(fa.get(), &sa) != 0 || ::fstat(fb.get(), &sb) != 0 ||
@@ -92,33 +80,31 @@ Made LinkFile(const fs::path& from, const fs::path& to) {
 }
 
 Made CopyPrivately(const fs::path& from, const fs::path& to) {
-  const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return {errno == EEXIST ? Made::kNameTaken : Made::kFailed, Reason(errno)};
-  FilePtr out(::fdopen(fd, "wb"));
+  UniqueFd fd(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!fd) return {errno == EEXIST ? Made::kNameTaken : Made::kFailed, Reason(errno)};
+  FilePtr out(::fdopen(fd.get(), "wb"));
   if (!out) {
-    ::close(fd);
+    fd = UniqueFd();
+    ::unlink(to.c_str());
     return {Made::kFailed, Reason(ENOMEM)};
   }
-  const FilePtr in(OpenRegularForReading(from));
-  std::vector<char> chunk(256 * 1024);
-  bool ok = true;
-  while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in.get())) {
-    ok = ok && std::fwrite(chunk.data(), 1, n, out.get()) == n;
+  (void)fd.release();  // the stream closes it now
+  bool ok = false;
+  try {
+    const FilePtr in(OpenRegularForReading(from));
+    CopyStream(in.get(), from, out.get(), to);
+    ok = SyncFile(out.get());
+  } catch (const FileError&) {
   }
-  ok = ok && !std::ferror(in.get()) && SyncFile(out.get());
   ok = std::fclose(out.release()) == 0 && ok;
-  if (!ok) {
-    ::unlink(to.c_str());
-    throw FileError("cannot copy " + from.string() + " to " + to.string());
-  }
-  return {};
+  if (ok) return {};
+  ::unlink(to.c_str());
+  return {Made::kFailed, "cannot copy " + from.string() + " to " + to.string()};
 }
 
 void MakeOwnerOnly(const fs::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return;
-  (void)::fchmod(fd, 0600);
-  ::close(fd);
+  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (fd) (void)::fchmod(fd.get(), 0600);
 }
 
 void RemoveBackupFile(const fs::path& path) { ::unlink(path.c_str()); }

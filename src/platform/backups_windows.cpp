@@ -65,16 +65,16 @@ Made CopyPrivately(const fs::path& from, const fs::path& to) {
   if (!::CopyFileW(Wide(from), Wide(to), TRUE)) {
     const DWORD err = ::GetLastError();
     if (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS) return {Made::kNameTaken, ""};
-    throw FileError("cannot copy " + from.string() + " to " + to.string() + ": " +
-                    SystemMessage(err));
+    return {Made::kFailed,
+            "cannot copy " + from.string() + " to " + to.string() + ": " + SystemMessage(err)};
   }
   const UniqueHandle copy(::CreateFileW(Wide(to), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!copy || !::FlushFileBuffers(copy.get())) {
     const DWORD err = ::GetLastError();
     ::DeleteFileW(Wide(to));
-    throw FileError("cannot copy " + from.string() + " to " + to.string() + ": " +
-                    SystemMessage(err));
+    return {Made::kFailed,
+            "cannot copy " + from.string() + " to " + to.string() + ": " + SystemMessage(err)};
   }
   return {};
 }

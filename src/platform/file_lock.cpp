@@ -1,5 +1,6 @@
 #include "platform/file_lock.h"
 
+#include <system_error>
 #include <utility>
 
 #include "platform/file_safety.h"
@@ -14,13 +15,24 @@ fs::path FileLock::LockPathFor(const fs::path& file) {
   return lock;
 }
 
+FileLock::FileLock(const fs::path& file) : target_(ResolveLinks(file)) {
+  std::error_code ec;
+  if (!fs::exists(target_, ec)) {
+    throw FileError("cannot find", target_,
+                    ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory));
+  }
+  handle_ = Acquire(file, LockPathFor(file));
+}
+
 FileLock::~FileLock() { Release(); }
 
-FileLock::FileLock(FileLock&& other) noexcept : handle_(std::exchange(other.handle_, -1)) {}
+FileLock::FileLock(FileLock&& other) noexcept
+    : target_(std::move(other.target_)), handle_(std::exchange(other.handle_, -1)) {}
 
 FileLock& FileLock::operator=(FileLock&& other) noexcept {
   if (this != &other) {
     Release();
+    target_ = std::move(other.target_);
     handle_ = std::exchange(other.handle_, -1);
   }
   return *this;

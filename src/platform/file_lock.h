@@ -2,7 +2,8 @@
 // this lock for as long as it works. The lock lives on a file of its own beside the file's
 // resolved target, "<target>.brindle-lock", which is never renamed or deleted: the address
 // file itself is replaced by a rename, so a lock on it would not stop a run that opens the new
-// file. The system drops the lock when its holder ends, killed or not.
+// file. The system drops the lock when its holder ends, killed or not. No lock file is made
+// beside a path that names nothing: a mistyped path leaves nothing in the user's folder.
 #pragma once
 
 #include <filesystem>
@@ -20,8 +21,8 @@ class FileInUse : public FileError {
 class FileLock {
  public:
   // Takes the lock of the file that `file` names (a link and its target share one). Throws
-  // FileInUse, naming `file` as given, when it is held; FileError when the lock file cannot be
-  // made. Never waits.
+  // FileInUse, naming `file` as given, when it is held; FileError when there is no such file
+  // or the lock file cannot be made. Never waits.
   explicit FileLock(const std::filesystem::path& file);
   ~FileLock();
   FileLock(FileLock&& other) noexcept;
@@ -32,8 +33,16 @@ class FileLock {
   // "<resolved target>.brindle-lock".
   static std::filesystem::path LockPathFor(const std::filesystem::path& file);
 
+  // The file locked, its links resolved.
+  const std::filesystem::path& target() const { return target_; }
+
  private:
+  // Opens and locks `lockPath` for `file`; returns the system's handle (see handle_).
+  static long long Acquire(const std::filesystem::path& file,
+                           const std::filesystem::path& lockPath);
   void Release() noexcept;
+
+  std::filesystem::path target_;
 
   // The open lock file: a descriptor locked with flock on POSIX systems, a HANDLE locked with
   // LockFileEx on Windows.

@@ -8,8 +8,7 @@ namespace brindle::platform {
 
 namespace fs = std::filesystem;
 
-FileLock::FileLock(const fs::path& file) {
-  const fs::path lockPath = LockPathFor(file);
+long long FileLock::Acquire(const fs::path& file, const fs::path& lockPath) {
   constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   UniqueHandle handle(::CreateFileW(Wide(lockPath), GENERIC_READ | GENERIC_WRITE, kShare, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -19,8 +18,8 @@ FileLock::FileLock(const fs::path& file) {
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   }
   if (!handle) {
-    throw FileError("cannot open the lock file " + lockPath.string() + ": " +
-                    SystemMessage(::GetLastError()));
+    const DWORD err = ::GetLastError();
+    throw FileError("cannot open the lock file", lockPath, SystemCode(err), SystemMessage(err));
   }
   // One byte far beyond any content: the lock file holds nothing, and a byte-range lock is
   // what Windows offers. Windows drops it when the handle closes or the process ends.
@@ -33,9 +32,9 @@ FileLock::FileLock(const fs::path& file) {
     if (err == ERROR_LOCK_VIOLATION || err == ERROR_IO_PENDING) {
       throw FileInUse(file.string() + " is in use by another Brindle run");
     }
-    throw FileError("cannot lock " + lockPath.string() + ": " + SystemMessage(err));
+    throw FileError("cannot lock", lockPath, SystemCode(err), SystemMessage(err));
   }
-  handle_ = reinterpret_cast<std::intptr_t>(handle.release());  // held until Release
+  return reinterpret_cast<std::intptr_t>(handle.release());  // held until Release
 }
 
 void FileLock::Release() noexcept {

@@ -11,9 +11,7 @@ namespace fs = std::filesystem;
 namespace {
 
 [[noreturn]] void Fail(const std::string& what, const fs::path& path, DWORD err) {
-  const auto kind =
-      err == ERROR_NOT_SAME_DEVICE ? FileError::Kind::CrossDevice : FileError::Kind::Failed;
-  throw FileError(what + " " + path.string() + ": " + SystemMessage(err), kind);
+  throw FileError(what, path, SystemCode(err), SystemMessage(err));
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 // system's own calls are in file_safety_posix.cpp and file_safety_windows.cpp.
 #include "platform/file_safety.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <random>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace brindle::platform {
 
@@ -16,6 +18,16 @@ fs::path ResolveLinks(const fs::path& path) {
   if (!fs::is_symlink(path, ec)) return path;
   fs::path target = fs::weakly_canonical(path, ec);
   return ec ? path : target;
+}
+
+void CopyStream(std::FILE* in, const fs::path& from, std::FILE* out, const fs::path& to) {
+  std::vector<char> chunk(256 * 1024);
+  while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in)) {
+    if (std::fwrite(chunk.data(), 1, n, out) != n) {
+      FailOn("cannot write the copy", to, std::error_code(errno, std::generic_category()));
+    }
+  }
+  if (std::ferror(in)) FailOn("cannot read", from, std::make_error_code(std::errc::io_error));
 }
 
 fs::path UniqueSiblingPath(const fs::path& path) {

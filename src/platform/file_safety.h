@@ -28,6 +28,11 @@ void RequireReplaceable(const std::filesystem::path& target);
 // Opens a regular file for binary reading; never blocks on a FIFO or device, which it refuses.
 std::FILE* OpenRegularForReading(const std::filesystem::path& path);
 
+// Copies what is left of `in`, a stream over the file `from`, to `out`, a stream over the file
+// `to`: the one copying loop of the platform's own copies (Windows copies with its own call).
+void CopyStream(std::FILE* in, const std::filesystem::path& from, std::FILE* out,
+                const std::filesystem::path& to);
+
 // Creates `path` afresh for binary writing, readable and writable by its owner only. A file
 // already there is removed first, and the new one is never opened through a symbolic link.
 std::FILE* CreatePrivateFile(const std::filesystem::path& path);
@@ -55,6 +60,7 @@ void KeepOwnerAndMode(const std::filesystem::path& model, const std::filesystem:
 // The new copy of a file, created owner-only under a unique name beside it, with the file's
 // owner and group from the start. Commit gives it the file's permission bits and renames it over
 // the file; until then the file is untouched, and a replacement never committed is removed.
+// Callers replace the user's address file through FileReplacement (file_replacement.h).
 class Replacement {
  public:
   // `target` is a resolved path (ResolveLinks). Throws FileError.
@@ -66,12 +72,11 @@ class Replacement {
   const std::filesystem::path& path() const { return path_; }
   // A stream of its own over the new copy, for the caller to write, force to disk and close.
   std::FILE* OpenStream();
-  // Keeps the file as it was in `backups` when Commit replaces it (see KeptVersion).
-  void KeepOldIn(Backups& backups, std::string reason);
-  // REQUIRES: the data was written and forced to disk. Throws FileError, which names the
-  // backups folder when one was given; the file is then unchanged. Returns whether the rename
-  // itself was forced to disk; when not, the system writes it out in its own time.
-  [[nodiscard]] bool Commit();
+  // REQUIRES: the data was written and forced to disk. With `backups`, keeps the file as it is
+  // there under `reason` (see KeptVersion); then renames the copy over it. Throws FileError; the file
+  // is then unchanged. Returns whether the rename itself was forced to disk; when not, the
+  // system writes it out in its own time.
+  [[nodiscard]] bool Commit(Backups* backups, const std::string& reason);
 
  private:
   std::filesystem::path target_;
@@ -79,8 +84,6 @@ class Replacement {
   NativeFile file_;
   unsigned mode_ = 0600;  // permission bits; on Windows, the target's attributes
   bool committed_ = false;
-  Backups* backups_ = nullptr;
-  std::string reason_;
 };
 
 }  // namespace brindle::platform

@@ -21,8 +21,7 @@ namespace {
 std::string Reason(int err) { return std::generic_category().message(err); }
 
 [[noreturn]] void FailErrno(const std::string& what, const fs::path& path, int err) {
-  const auto kind = err == EXDEV ? FileError::Kind::CrossDevice : FileError::Kind::Failed;
-  throw FileError(what + " " + path.string() + ": " + Reason(err), kind);
+  throw FileError(what, path, std::error_code(err, std::generic_category()));
 }
 
 [[noreturn]] void Refuse(const fs::path& path, const std::string& why) {
@@ -149,7 +148,7 @@ void AppendOwnerOnly(const fs::path& path, const std::string& text, const std::s
   const UniqueFd fd(
       ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
   if (!fd) {
-    throw FileError("cannot open " + what + " " + path.string() + ": " + Reason(errno));
+    FailErrno("cannot open " + what, path, errno);
   }
   if (!WriteAllTo(fd, text.data(), text.size())) {
     throw FileError("cannot write " + what + " " + path.string());
@@ -209,19 +208,12 @@ std::FILE* Replacement::OpenStream() {
   return StreamOver(std::move(fd), "wb", path_);
 }
 
-void Replacement::KeepOldIn(Backups& backups, std::string reason) {
-  backups_ = &backups;
-  reason_ = std::move(reason);
-}
-
-bool Replacement::Commit() {
+bool Replacement::Commit(Backups* backups, const std::string& reason) {
   if (::fchmod(file_.get(), mode_) != 0) FailErrno("cannot set the permissions of", path_, errno);
   std::optional<KeptVersion> kept;
-  if (backups_) kept.emplace(*backups_, target_, reason_);
+  if (backups) kept.emplace(*backups, target_, reason);
   if (::rename(path_.c_str(), target_.c_str()) != 0) {
-    const int err = errno;
-    throw FileError("cannot put the new copy in place of " + target_.string() + ": " + Reason(err) +
-                    (backups_ ? "; " + backups_->Where() : ""));
+    FailErrno("cannot put the new copy in place of", target_, errno);
   }
   committed_ = true;
   if (kept) kept->Settle();

@@ -22,9 +22,7 @@ constexpr DWORD kCarried = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FIL
                            FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 [[noreturn]] void FailWith(const std::string& what, const fs::path& path, DWORD err) {
-  const auto kind =
-      err == ERROR_NOT_SAME_DEVICE ? FileError::Kind::CrossDevice : FileError::Kind::Failed;
-  throw FileError(what + " " + path.string() + ": " + SystemMessage(err), kind);
+  throw FileError(what, path, SystemCode(err), SystemMessage(err));
 }
 
 [[noreturn]] void Fail(const std::string& what, const fs::path& path) {
@@ -202,22 +200,15 @@ std::FILE* Replacement::OpenStream() {
   return StreamOver(UniqueHandle(copy), _O_WRONLY, "wb", path_);
 }
 
-void Replacement::KeepOldIn(Backups& backups, std::string reason) {
-  backups_ = &backups;
-  reason_ = std::move(reason);
-}
-
-bool Replacement::Commit() {
+bool Replacement::Commit(Backups* backups, const std::string& reason) {
   if (!::FlushFileBuffers(file_.get())) Fail("cannot write", path_);
   if (!file_.Close()) Fail("cannot close", path_);
   SetAttributes(path_, mode_);
   std::optional<KeptVersion> kept;
-  if (backups_) kept.emplace(*backups_, target_, reason_);
+  if (backups) kept.emplace(*backups, target_, reason);
   if (!::MoveFileExW(Wide(path_), Wide(target_),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const DWORD err = ::GetLastError();
-    throw FileError("cannot put the new copy in place of " + target_.string() + ": " +
-                    SystemMessage(err) + (backups_ ? "; " + backups_->Where() : ""));
+    Fail("cannot put the new copy in place of", target_);
   }
   committed_ = true;
   if (kept) kept->Settle();

@@ -19,4 +19,9 @@ std::string SystemMessage(DWORD error) {
   return std::string(utf8.begin(), utf8.end());
 }
 
+std::error_code SystemCode(DWORD error) {
+  if (error == ERROR_NOT_SAME_DEVICE) return std::make_error_code(std::errc::cross_device_link);
+  return {static_cast<int>(error), std::system_category()};
+}
+
 }  // namespace brindle::platform

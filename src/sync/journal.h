@@ -4,6 +4,9 @@
 // lies outside Brindle is recorded before it is taken, so an interruption can only leave the
 // run at or just before the step the journal names. Line-based text, versioned, read strictly;
 // never holds the password.
+//
+// Errors of the sync layer: each reader throws its own type, JournalError for a journal and
+// ReplyError (service_reply.h) for a reply; the rest computes texts and throws nothing.
 #pragma once
 
 #include <cstdint>

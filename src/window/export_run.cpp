@@ -7,8 +7,7 @@
 #include "export/category_selection.h"
 #include "export/export_line.h"
 #include "platform/cp1252.h"
-#include "platform/file_lock.h"
-#include "platform/file_safety.h"
+#include "platform/file_replacement.h"
 #include "window/frm_brindle.h"
 #include "window/sync_run/failure_cause.h"
 
@@ -66,17 +65,14 @@ void FrmBrindle::RunExport() {
   // The whole run, from the export to the write-back, holds the file's lock: a second run on
   // the same file fails here. A file the write-back would have to refuse is refused before
   // anything is sent.
-  std::optional<platform::FileLock> runLock;
+  std::optional<platform::FileReplacement> run;  // its lock and checks; the write-back's own
   std::optional<DatInput> in;
   DatHeader header;
   try {
-    const auto target = platform::ResolveLinks(platform::PathFromText(strDat_path));
-    runLock.emplace(target);
-    backups_.ForgetUnfinished(target);
-    platform::RequireReplaceable(target);
+    run.emplace(platform::PathFromText(strDat_path), backups_);
     // An interrupted run on this file is finished first, so that its records go out again
     // with their identifiers instead of being added a second time.
-    if (!syncRun_.ResumeInterrupted(strDat_path)) {
+    if (!syncRun_.ResumeInterrupted(strDat_path, run->lock())) {
       lastRun_ = syncRun_.outcome();
       return;
     }
@@ -101,7 +97,7 @@ void FrmBrindle::RunExport() {
     if (lines != 0) {
       intReg_count = static_cast<std::int16_t>(lines);
       lblCSV_Status.SetText("Wrote " + std::to_string(lines) + " register(s)!");
-      HandOver();
+      HandOver(run->lock());
       return;
     }
   } catch (const std::exception& e) {
@@ -123,17 +119,17 @@ void FrmBrindle::ExportFailed(const char* text, const std::exception& error) {
   SetOn();
 }
 
-void FrmBrindle::HandOver() {
+void FrmBrindle::HandOver(const platform::FileLock& lock) {
   if (handOver_) {
     handOver_(ExportedFile{strDat_path, varCsv_name, varCsv_path, intReg_count, exportedIds_});
     return;
   }
-  SendFile();
+  SendFile(lock);
 }
 
-void FrmBrindle::SendFile() {
+void FrmBrindle::SendFile(const platform::FileLock& lock) {
   syncRun_.SendFile(
-      ExportedFile{strDat_path, varCsv_name, varCsv_path, intReg_count, exportedIds_});
+      ExportedFile{strDat_path, varCsv_name, varCsv_path, intReg_count, exportedIds_}, lock);
   lastRun_ = syncRun_.outcome();
 }
 

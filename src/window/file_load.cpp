@@ -7,8 +7,7 @@
 #include "address_file/dat_input.h"
 #include "export/category_selection.h"
 #include "platform/cp1252.h"
-#include "platform/file_lock.h"
-#include "platform/file_safety.h"
+#include "platform/file_replacement.h"
 #include "platform/utf8_path.h"
 #include "window/frm_brindle.h"
 #include "window/sync_run/failure_cause.h"
@@ -37,25 +36,20 @@ void FrmBrindle::FileLoad() {
     return;
   }
   strDat_path = txtFile.text();
-  // The copy and the swap work on the file a link finally names, so that the link stays.
-  const auto target = platform::ResolveLinks(platform::PathFromText(strDat_path));
-  std::optional<platform::FileLock> lock;
-  bool copying = false;
+  // Held until the copy is in place: one run per file. The copy and the swap work on the file
+  // a link finally names, so that the link stays.
+  std::optional<platform::FileReplacement> replacement;
   try {
-    lock.emplace(target);  // held until the copy is in place: one run per file
-    backups_.ForgetUnfinished(target);
-    platform::RequireReplaceable(target);
-    copying = true;
-    files.Copy(target, ProgramFile("address.dat.new"));
+    replacement.emplace(platform::PathFromText(strDat_path), backups_);
+    replacement->CopyInto(files, programFolder_);
     LoadCategories();
   } catch (const std::exception& e) {
     Diagnose(CauseOf(e));
-    // Only a copy this load made is removed: a refused load leaves another run's alone.
-    if (copying) platform::RemoveQuietly(files, ProgramFile("address.dat.new"));
+    replacement.reset();  // removes the copy this load made, if it made one
     LoadFailed();
     return;
   }
-  SwapAfterLoad(target);
+  SwapAfterLoad(*replacement);
   lblStatus_File.SetVisible(false);
   SetOn();
   Clear_Status();
@@ -123,21 +117,21 @@ void FrmBrindle::LoadFailed() {
 // The file that was read is kept as a backup copy, and the copy taken before the read is put
 // in its place in one step. Neither step can leave the user's path without a complete file,
 // and the backup that the exit clean-up deletes is never the only copy. Failures are passed
-// over: the user's file then simply stays where it is. `datPath` is the resolved file.
-void FrmBrindle::SwapAfterLoad(const std::filesystem::path& datPath) {
+// over: the user's file then simply stays where it is, and the copy until the exit.
+void FrmBrindle::SwapAfterLoad(platform::FileReplacement& replacement) {
   const auto backup = TmpFile("address.bkp");
   try {
     files.CreateDirectory(ProgramFile("tmp"));  // refuses a tmp folder others could reach
     platform::RemoveQuietly(files, backup);
-    files.Copy(datPath, backup);
+    files.Copy(replacement.target(), backup);
   } catch (const platform::FileError&) {
   }
   try {
-    platform::MoveReplacing(files, ProgramFile("address.dat.new"), datPath, &backups_, "load");
+    static_cast<void>(replacement.Commit("load"));
   } catch (const platform::FileError& e) {
-    const std::string cause = e.what();
-    const bool named = cause.find(backups_.folder().string()) != std::string::npos;
-    Diagnose(named ? cause : cause + "; " + backups_.Where());
+    Diagnose(e.what());
+    if (!loadCopy_.empty()) platform::RemoveQuietly(files, loadCopy_);
+    loadCopy_ = replacement.copyPath();
   }
 }
 

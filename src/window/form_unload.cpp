@@ -1,5 +1,6 @@
 // Closing the main window: stop any FTP transfer and remove what a load or a sync run left
-// in the tmp folder. The configuration, the export file and the address file stay.
+// in the tmp folder, and a load's copy that a failed swap left. The configuration, the export
+// file and the address file stay.
 #include "window/frm_brindle.h"
 
 namespace brindle {
@@ -11,6 +12,8 @@ void FrmBrindle::Form_Unload() {
     platform::RemoveQuietly(files, CsvResultPath());
   }
   platform::RemoveQuietly(files, TmpFile("address.bkp"));
+  // Only the copy this window's load made: another program's load may share the folder.
+  if (!loadCopy_.empty()) platform::RemoveQuietly(files, loadCopy_);
 }
 
 }  // namespace brindle

@@ -7,6 +7,10 @@
 // Texts are Windows-1252 bytes, as the address file and the configuration file hold them.
 // File names coming from the platform (the dialog) are UTF-8 and are converted on the way in.
 //
+// Errors: the window throws none of its own. The procedure that started the work catches what
+// the layers below throw (FileError, DatError, JournalError, ...) and turns it into the
+// window's texts and a diagnostic (AddDiagnosticListener).
+//
 // Binding a view:
 //  - Construct, then run Form_Load once: it shows the warning window and sets everything up.
 //  - AddChangeListener is called after every change with a control's name, names::frmBrindle
@@ -35,6 +39,7 @@
 #include "platform/event_pump.h"
 #include "platform/file_dialog.h"
 #include "platform/file_ops.h"
+#include "platform/file_replacement.h"
 #include "platform/message_box.h"
 #include "platform/transfer_control.h"
 #include "platform/windowing.h"
@@ -214,7 +219,7 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   void LoadCategories();
   void PreselectSaved(int position, std::int32_t number, bool& unfiled);
   void LoadFailed();
-  void SwapAfterLoad(const std::filesystem::path& datPath);
+  void SwapAfterLoad(platform::FileReplacement& replacement);
   void Recalculation();
 
   // ---- The export run and the hand-over ----
@@ -222,9 +227,9 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   std::filesystem::path CsvResultPath() const;  // varCsv_path + ".out": the result file
   void ExportFailed(const char* text, const std::exception& error);
   void CopySavedSelection();
-  void HandOver();
+  void HandOver(const platform::FileLock& lock);
   void RunExport();
-  void SendFile();
+  void SendFile(const platform::FileLock& lock);
 
   void ControlChanged(const Control& control) override;
   void Notify(const std::string& what);
@@ -283,6 +288,7 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   WindowPlatform platform_;
   std::filesystem::path programFolder_;
   platform::Backups backups_;
+  std::filesystem::path loadCopy_;  // a load's copy left by a failed swap; removed at exit
   RunLog runLog_;
   std::map<std::string, std::string> logged_;  // status texts already in the run log
   std::vector<const Control*> controls_;

@@ -8,8 +8,10 @@
 #endif
 
 #include "address_file/dat_error.h"
+#include "platform/file_replacement.h"
 #include "support/dat_builder.h"
 #include "support/posix_only.h"
+#include "window/sync_run/write_back.h"
 
 namespace brindle {
 namespace {
@@ -50,15 +52,24 @@ class RecDatTest : public ::testing::Test {
     job_.regCount = rows;
   }
   std::string Dat() const { return test::ReadFileBytes(job_.datPath); }
-  // No new copy is left beside the address file.
+  // No new copy is left beside the address file (its lock file stays, as always).
   void ExpectNoStrayFiles() const {
     for (const auto& e : fs::directory_iterator(dir_.path())) {
       const std::string name = e.path().filename().string();
-      EXPECT_TRUE(name == "address.dat" || name == "2_csv.tmp.out") << name;
+      EXPECT_TRUE(name == "address.dat" || name == "2_csv.tmp.out" ||
+                  name == "address.dat.brindle-lock")
+          << name;
     }
+  }
+  // The write-back as a run makes it: under the file's replacement.
+  int RecDat(DatReader& reader, const WriteBackJob& job, const OutputFactory& makeOutput = {}) {
+    platform::FileReplacement replacement(job.datPath, backups_);
+    return WriteBackInto(replacement, reader, job, makeOutput);
   }
 
   test::TempDir dir_;
+  test::TempDir program_;
+  platform::Backups backups_{program_ / "backups"};
   WriteBackJob job_;
   DatReader reader_;
 };
@@ -212,7 +223,7 @@ TEST_F(RecDatTest, FullDiskAtAnyPointLeavesTheFileUnchanged) {
     const OutputFactory full = [capacity](std::FILE* f, const fs::path& p) {
       return std::make_unique<FullDiskOutput>(f, p, capacity);
     };
-    EXPECT_THROW(RecDat(reader_, job_, full), DatError) << capacity;
+    EXPECT_THROW(RecDat(reader_, job_, full), platform::ReplacementError) << capacity;
     EXPECT_EQ(Dat(), before) << capacity;
     ExpectNoStrayFiles();
   }
@@ -221,7 +232,7 @@ TEST_F(RecDatTest, FullDiskAtAnyPointLeavesTheFileUnchanged) {
 TEST_F(RecDatTest, FileMissingIsAnErrorAndCreatesNothing) {
   test::WriteFileBytes(job_.resultFile, "1,a\n\n");
   job_.regCount = 1;
-  EXPECT_THROW(RecDat(reader_, job_), DatError);
+  EXPECT_THROW(RecDat(reader_, job_), platform::FileError);
   EXPECT_FALSE(fs::exists(job_.datPath));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 1);
 }

@@ -45,6 +45,20 @@ TEST_F(CliFiles, AWriteBackOnAFileInUseFailsAtOnceAndChangesNothing) {
   EXPECT_EQ(Dat(), before);
 }
 
+TEST_F(CliFiles, AMistypedPathFailsAndLeavesNoLockFileBesideIt) {
+  Sample(4);
+  ASSERT_EQ(Run({"writeback", "address.dat", "a.out", "--program-folder", "prog"}).exitCode, 0);
+  const std::string backup = fs::directory_iterator(dir_ / "prog" / "backups")->path().string();
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"writeback", "missing.dat", "a.out", "--program-folder", "prog"},
+        std::vector<std::string>{"restore", backup, "missing.dat", "--program-folder", "prog"}}) {
+    const ProcessResult r = Run(args);
+    EXPECT_EQ(r.exitCode, 1) << args[0];
+    EXPECT_NE(r.err.find("cannot find"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir_ / "missing.dat.brindle-lock")) << args[0];
+  }
+}
+
 TEST_F(CliFiles, TwoWriteBacksRacingLeaveOneWholeResult) {
   Sample(10000);
   const std::string before = Dat();

@@ -27,8 +27,7 @@ class BackupsTest : public ::testing::Test {
     std::fwrite(bytes.data(), 1, bytes.size(), out);
     ASSERT_TRUE(SyncFile(out));
     std::fclose(out);
-    replacement.KeepOldIn(backups_, "writeback");
-    EXPECT_TRUE(replacement.Commit());
+    EXPECT_TRUE(replacement.Commit(&backups_, "writeback"));
   }
   std::vector<std::string> Contents() {
     std::vector<std::string> contents;
@@ -84,8 +83,7 @@ TEST_F(BackupsTest, OnAnotherFileSystemTheOldFileIsCopiedPrivately) {
     std::FILE* out = replacement.OpenStream();
     std::fputs("new", out);
     std::fclose(out);
-    replacement.KeepOldIn(elsewhere, "load");
-    EXPECT_TRUE(replacement.Commit());
+    EXPECT_TRUE(replacement.Commit(&elsewhere, "load"));
   }
   ASSERT_EQ(elsewhere.List().size(), 1u);
   EXPECT_EQ(test::ReadFileBytes(elsewhere.List()[0].path), "old");

@@ -138,7 +138,7 @@ TEST(Replacement, KeepsOwnerGroupAndModeAndIsOwnerOnlyUntilCommitted) {
     std::fputs("new", f);
     std::fclose(f);
     EXPECT_EQ(ModeOf(r.path()), 0600u);
-    EXPECT_TRUE(r.Commit());
+    EXPECT_TRUE(r.Commit(nullptr, ""));
   }
   struct stat st {};
   ASSERT_EQ(::stat((dir / "address.dat").c_str(), &st), 0);

@@ -43,13 +43,12 @@ std::string MessageOf(const std::function<void()>& step) {
 
 void Replace(const fs::path& target, const std::string& bytes, Backups* backups = nullptr) {
   Replacement replacement(target);
-  if (backups) replacement.KeepOldIn(*backups, "writeback");
   std::FILE* out = replacement.OpenStream();
   ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), out), bytes.size());
   ASSERT_EQ(std::fflush(out), 0);
   ASSERT_TRUE(SyncFile(out));
   ASSERT_EQ(std::fclose(out), 0);
-  (void)replacement.Commit();
+  (void)replacement.Commit(backups, "writeback");
 }
 
 // Polish, Greek and Japanese: the first fits Windows-1250 only, the last no 8-bit code page.

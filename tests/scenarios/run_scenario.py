@@ -10,7 +10,8 @@ begin with `#@` are directives for this runner (the driver reads them as comment
 
   #@ fixture NAME PATH     before the run: write an address file (see scenario_fixture)
   #@ file PATH "TEXT"      before the run: write a file; TEXT is a JSON string
-  #@ show PATH             after the run: print the file's bytes, or that it is missing
+  #@ show PATH             after the run: print the file's bytes, or that it is missing; a
+                           PATH with `*` shows the first file it matches
   #@ same PATH PATH        after the run: print whether two files hold the same bytes
   #@ rookery [ARGS...]     run the script against a fresh rookery-dev (started with ARGS on
                            free loopback ports, stopped by its PID afterwards): the driver
@@ -23,6 +24,7 @@ file is rewritten instead. With --run-with, the programs are started through tha
 """
 import argparse
 import difflib
+import glob
 import json
 import os
 import shutil
@@ -60,7 +62,8 @@ def inspect(work, script):
     lines = []
     for words in directives(script):
         if words[0] == "show":
-            data = read(os.path.join(work, words[1]))
+            matches = sorted(glob.glob(os.path.join(work, words[1])))
+            data = read(matches[0]) if matches else None
             if data is None:
                 lines.append(json.dumps({"file": words[1], "missing": True}))
             else:

@@ -22,6 +22,16 @@ void FaultyFileOps::Check(FileOp op, const std::string& call, const Path& a, con
   }
 }
 
+void FaultyFileOps::Done(FileOp op) {
+  for (auto it = after_.begin(); it != after_.end(); ++it) {
+    if (it->op != op) continue;
+    const std::function<void()> run = std::move(it->run);
+    after_.erase(it);
+    run();
+    return;
+  }
+}
+
 bool FaultyFileOps::Exists(const Path& path) {
   Check(FileOp::Exists, "exists " + path.string(), path);
   return real_.Exists(path);
@@ -30,11 +40,13 @@ bool FaultyFileOps::Exists(const Path& path) {
 void FaultyFileOps::Copy(const Path& from, const Path& to) {
   Check(FileOp::Copy, "copy " + from.string() + " -> " + to.string(), from, to);
   real_.Copy(from, to);
+  Done(FileOp::Copy);
 }
 
 void FaultyFileOps::Rename(const Path& from, const Path& to) {
   Check(FileOp::Rename, "rename " + from.string() + " -> " + to.string(), from, to);
   real_.Rename(from, to);
+  Done(FileOp::Rename);
 }
 
 void FaultyFileOps::Remove(const Path& path) {

@@ -4,6 +4,7 @@
 // "read ...", "write ...").
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ class FaultyFileOps : public platform::FileOps {
   };
 
   void Plant(Fault fault) { faults_.push_back(std::move(fault)); }
+  // Runs `step` once, right after the next `op` that succeeds: what another program does
+  // meanwhile.
+  void After(FileOp op, std::function<void()> step) { after_.push_back({op, std::move(step)}); }
   const std::vector<std::string>& calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
 
@@ -36,9 +40,15 @@ class FaultyFileOps : public platform::FileOps {
 
  private:
   void Check(FileOp op, const std::string& call, const Path& a, const Path& b = {});
+  void Done(FileOp op);
 
+  struct Step {
+    FileOp op;
+    std::function<void()> run;
+  };
   platform::RealFileOps real_;
   std::vector<Fault> faults_;
+  std::vector<Step> after_;
   std::vector<std::string> calls_;
 };
 

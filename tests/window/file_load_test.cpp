@@ -30,6 +30,13 @@ class FileLoadTest : public WindowTest {
     }
     return selected;
   }
+  // Whether a load's copy (address.dat.brindle-tmp-<random>.new) is in the program folder.
+  bool LoadCopyLeft() const {
+    for (const auto& e : std::filesystem::directory_iterator(dir / "prog")) {
+      if (e.path().extension() == ".new") return true;
+    }
+    return false;
+  }
   void ExpectFailureEnding() {
     FrmBrindle& w = Window();
     ASSERT_FALSE(messageBox.shown().empty());
@@ -72,7 +79,7 @@ TEST_F(FileLoadTest, FillsTheListAndCountsAndPreselectsSavedCategories) {
   // The file read is kept as a backup copy; the user's path holds the identical copy.
   EXPECT_EQ(ReadFileBytes(Tmp("address.bkp")), original);
   EXPECT_EQ(ReadFileBytes(path), original);
-  EXPECT_FALSE(std::filesystem::exists(Prog("address.dat.new")));
+  EXPECT_FALSE(LoadCopyLeft());
 }
 
 TEST_F(FileLoadTest, PaintsTheEmptyListAndTheReadingNoteBeforeReading) {
@@ -134,7 +141,7 @@ TEST_F(FileLoadTest, ADamagedFileLeavesItUntouchedAndRemovesTheCopy) {
   ExpectFailureEnding();
   EXPECT_TRUE(Window().control(names::lblStatus_File).visible());
   EXPECT_EQ(ReadFileBytes(path), Truncated(bytes, Sample().HeaderSize() - 3));
-  EXPECT_FALSE(std::filesystem::exists(Prog("address.dat.new")));
+  EXPECT_FALSE(LoadCopyLeft());
   EXPECT_FALSE(std::filesystem::exists(Tmp("address.bkp")));
 }
 
@@ -161,10 +168,10 @@ TEST_F(FileLoadTest, ASecondLoadReplacesTheBackupWithTheFileThenAtThePath) {
 TEST_F(FileLoadTest, ACrossDeviceSwapCopiesBesideTheFileAndRenamesThere) {
   std::filesystem::create_directory(Prog("tmp"));
   const std::string path = WriteAddressFile();
-  files.Plant({FileOp::Rename, "address.dat.new", FileError::Kind::CrossDevice});
+  files.Plant({FileOp::Rename, ".new", FileError::Kind::CrossDevice});
   Load(path);
   EXPECT_EQ(ReadFileBytes(path), Sample().Bytes());
-  EXPECT_FALSE(std::filesystem::exists(Prog("address.dat.new")));
+  EXPECT_FALSE(LoadCopyLeft());
   const auto& calls = files.calls();
   const std::string renamedBeside = "rename " + path + ".brindle-tmp-";
   const auto rename = std::find_if(calls.begin(), calls.end(), [&](const std::string& call) {
@@ -205,7 +212,7 @@ TEST_F(FileLoadTest, AFileInUseReadOnlyOrHardLinkedIsRefusedAndLeftAlone) {
   ExpectFailureEnding();
   EXPECT_EQ(messageBox.shown().size(), 3u);
   EXPECT_EQ(ReadFileBytes(path), Sample().Bytes());
-  EXPECT_FALSE(std::filesystem::exists(Prog("address.dat.new")));
+  EXPECT_FALSE(LoadCopyLeft());
   EXPECT_FALSE(std::filesystem::exists(Tmp("address.bkp")));
 }
 
@@ -217,10 +224,66 @@ TEST_F(FileLoadTest, AFailedSwapLeavesTheUsersFileInPlaceAndTheBackupACopy) {
   // The original was only ever copied: the exit clean-up cannot take the only copy.
   EXPECT_EQ(ReadFileBytes(path), Sample().Bytes());
   EXPECT_EQ(ReadFileBytes(Tmp("address.bkp")), Sample().Bytes());
-  EXPECT_TRUE(std::filesystem::exists(Prog("address.dat.new")));
+  EXPECT_TRUE(LoadCopyLeft());
   EXPECT_TRUE(Window().categoryList().enabled());  // the load itself succeeded
   Window().CloseMain();
   EXPECT_EQ(ReadFileBytes(path), Sample().Bytes());
+}
+
+// brindle-cli sync sharing the program folder loads another file while this load reads; its
+// swap fails and leaves its copy. Each file must still end with its own contacts.
+TEST_F(FileLoadTest, TwoLoadsOfDifferentFilesSharingTheProgramFolderEachKeepTheirOwnContacts) {
+  std::filesystem::create_directory(Prog("tmp"));
+  DatBuilder theirs = Sample();
+  theirs.Category(11, "Theirs");
+  const std::string mine = WriteAddressFile(Sample(), "mine.dat");
+  const std::string other = WriteAddressFile(theirs, "theirs.dat");
+  PlatformDoubles cli;
+  FrmBrindle second(cli.Platform(), dir / "prog");
+  second.Form_Load();
+  second.Click(names::Command1);
+  cli.files.Plant({FileOp::Rename, ""});
+  StartAndShow();
+  files.After(FileOp::Copy, [&] {
+    second.Type(names::txtFile, other);
+    ASSERT_TRUE(second.Click(names::btnLoad));
+  });
+  Window().Type(names::txtFile, mine);
+  ASSERT_TRUE(Window().Click(names::btnLoad));
+  EXPECT_TRUE(ReadFileBytes(mine) == Sample().Bytes()) << "mine.dat holds other contacts";
+  EXPECT_TRUE(ReadFileBytes(other) == theirs.Bytes()) << "theirs.dat holds other contacts";
+  EXPECT_EQ(Window().control(names::lblNum_cat).text(), "5");
+}
+
+TEST_F(FileLoadTest, TheExitRemovesTheCopyItsFailedSwapLeftButNoOtherLoadsCopy) {
+  std::filesystem::create_directory(Prog("tmp"));
+  const std::string path = WriteAddressFile();
+  const auto othersCopy = Prog("address.dat.brindle-tmp-0123456789ab.new");
+  WriteFileBytes(othersCopy, "another load's copy");
+  files.Plant({FileOp::Rename, ""});
+  StartAndShow();
+  Window().Type(names::txtFile, path);
+  ASSERT_TRUE(Window().Click(names::btnLoad));
+  const auto copies = [this] {
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir / "prog")) {
+      n += e.path().extension() == ".new" ? 1 : 0;
+    }
+    return n;
+  };
+  ASSERT_EQ(copies(), 2);
+  Window().CloseMain();
+  EXPECT_EQ(copies(), 1);
+  EXPECT_EQ(ReadFileBytes(othersCopy), "another load's copy");
+  EXPECT_EQ(ReadFileBytes(path), Sample().Bytes());
+}
+
+TEST_F(FileLoadTest, AMistypedPathLeavesNoLockFileInTheUsersFolder) {
+  StartAndShow();
+  Window().Type(names::txtFile, (dir / "missing.dat").string());
+  ASSERT_TRUE(Window().Click(names::btnLoad));
+  ExpectFailureEnding();
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing.dat.brindle-lock"));
 }
 
 TEST_F(FileLoadTest, BrowseFillsThePathStoresItAndFocusesLoad) {

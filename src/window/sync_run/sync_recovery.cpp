@@ -6,7 +6,6 @@
 #include <string>
 #include <unordered_set>
 
-#include "address_file/rec_dat.h"
 #include "address_file/result_file.h"
 #include "platform/cp1252.h"
 #include "platform/utf8_path.h"
@@ -15,6 +14,7 @@
 #include "window/sync_run/failure_cause.h"
 #include "window/sync_run/run_guards.h"
 #include "window/sync_run/sync_run.h"
+#include "window/sync_run/write_back.h"
 
 namespace brindle {
 
@@ -28,7 +28,8 @@ constexpr std::chrono::seconds kInterruptedPause{1};
 
 }  // namespace
 
-bool SyncRun::ResumeInterrupted(const std::string& datPath) {
+bool SyncRun::ResumeInterrupted(const std::string& datPath, const platform::FileLock& lock) {
+  lock_ = &lock;
   const std::string datKey = JournalKey(datPath);
   if (!parts_.files.Exists(JournalPath(datKey))) return true;
   RunFlag running(running_);
@@ -145,9 +146,9 @@ std::optional<std::string> SyncRun::WriteBackInterrupted(const SyncJournal& jour
   const std::unordered_set<std::int32_t> ids(journal.exportedIds.begin(),
                                              journal.exportedIds.end());
   try {
-    recordsUpdated_ = RecDat(parts_.datReader, WriteBackJob{held, journal.lines,
-                                                            platform::PathFromText(datPath), ids,
-                                                            &parts_.backups});
+    platform::FileReplacement replacement(*lock_, parts_.backups);
+    recordsUpdated_ = WriteBackInto(replacement, parts_.datReader,
+                                    WriteBackJob{held, journal.lines, platform::PathFromText(datPath), ids});
   } catch (const std::exception& e) {
     InterruptedFailed(CauseOf(e));
   }

@@ -10,13 +10,13 @@
 #include <string>
 #include <utility>
 
-#include "address_file/rec_dat.h"
 #include "address_file/result_file.h"
 #include "platform/cp1252.h"
 #include "platform/utf8_path.h"
 #include "sync/service_protocol.h"
 #include "window/sync_run/failure_cause.h"
 #include "window/sync_run/run_guards.h"
+#include "window/sync_run/write_back.h"
 
 namespace brindle {
 
@@ -67,8 +67,9 @@ void SyncRun::PumpUntil(std::chrono::steady_clock::time_point deadline) {
   while (clock_() < deadline) PumpTimes(1);
 }
 
-void SyncRun::SendFile(const ExportedFile& exported) {
+void SyncRun::SendFile(const ExportedFile& exported, const platform::FileLock& lock) {
   RunFlag running(running_);
+  lock_ = &lock;
   // The write-back goes to the file this run exported, even if a load changes the path while
   // an FTP error has the controls enabled.
   exported_ = exported;
@@ -296,8 +297,9 @@ void SyncRun::WriteBack(const std::filesystem::path& held) {
     files.Copy(datPath, TmpFile("address.dat"));
     Status(StatusLine::AddressFile, "Rewriting DAT File... Wait a momment!");
     ReadResultFile(held, exported_.lines);
-    recordsUpdated_ = RecDat(parts_.datReader, WriteBackJob{held, exported_.lines, datPath,
-                                                            exported_.recordIds, &parts_.backups});
+    platform::FileReplacement replacement(*lock_, parts_.backups);
+    recordsUpdated_ = WriteBackInto(replacement, parts_.datReader,
+                                    WriteBackJob{held, exported_.lines, datPath, exported_.recordIds});
   } catch (const std::exception& e) {
     if (!Foreseen(e)) InternalFailure(e);
     DownloadFailed(e.what());

@@ -22,6 +22,7 @@
 #include "address_file/dat_reader.h"
 #include "platform/backups.h"
 #include "platform/event_pump.h"
+#include "platform/file_lock.h"
 #include "platform/file_ops.h"
 #include "platform/message_box.h"
 #include "platform/transfer_control.h"
@@ -91,11 +92,12 @@ class SyncRun {
   SyncRun& operator=(const SyncRun&) = delete;
 
   // The run after a successful export (the window's SendFile); its outcome() says how it
-  // ended.
-  void SendFile(const ExportedFile& exported);
+  // ended. `lock` is the exported file's, which the export run holds until the run ends.
+  void SendFile(const ExportedFile& exported, const platform::FileLock& lock);
   // Finishes the run the journal of this file tells of, if there is one, writing back into
-  // `datPath`. True when a new run may go on; false when it may not, outcome() saying why.
-  bool ResumeInterrupted(const std::string& datPath);
+  // `datPath`, whose lock `lock` is. True when a new run may go on; false when it may not,
+  // outcome() saying why.
+  bool ResumeInterrupted(const std::string& datPath, const platform::FileLock& lock);
   // The window unloads: FTP stops, and a run in progress loses its web request.
   void Unload();
 
@@ -181,6 +183,7 @@ class SyncRun {
   SyncRunHost& host_;
   Clock clock_ = [] { return std::chrono::steady_clock::now(); };
   ExportedFile exported_;  // this run's export
+  const platform::FileLock* lock_ = nullptr;  // the address file's, held by the export run
   std::string reply_;      // last HTTP reply
   bool replied_ = false;   // the last HTTP request got a reply
   std::optional<std::string> httpError_, ftpError_;  // the last request's error, if any
