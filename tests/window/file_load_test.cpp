@@ -1,6 +1,6 @@
 // Loading an address file: the list, the counts, the pre-selection, the failure ending and
 // the files the load leaves behind.
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "platform/file_lock.h"
 #include "support/posix_only.h"
 #include "window_fixture.h"

@@ -168,11 +168,11 @@ std::size_t CurlTransfer::OnUpload(char* data, std::size_t size, std::size_t cou
   return got * size;
 }
 
-int CurlTransfer::ReachedState() const {
+TransferState CurlTransfer::ReachedState() const {
   curl_off_t lookup = 0, connect = 0;
   curl_easy_getinfo(easy(), CURLINFO_NAMELOOKUP_TIME_T, &lookup);
   curl_easy_getinfo(easy(), CURLINFO_CONNECT_TIME_T, &connect);
-  int reached = TransferState::Resolving;
+  TransferState reached = TransferState::Resolving;
   if (lookup > 0) reached = TransferState::Connecting;
   if (connect > 0) reached = TransferState::Connected;
   if (sent_) reached = TransferState::Requesting;

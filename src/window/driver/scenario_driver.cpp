@@ -4,7 +4,7 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "window/driver/json.h"
 #include "window/driver/state_dump.h"
 
@@ -20,7 +20,7 @@ const char* IconName(platform::MsgIcon icon) {
   return icon == platform::MsgIcon::Critical ? "critical" : "none";
 }
 
-std::string Utf8(const std::string& text) { return platform::Cp1252ToUtf8(text); }
+std::string Utf8(const std::string& text) { return platform::CodePageToUtf8(text); }
 std::string PathText(const std::filesystem::path& path) {
   const std::u8string utf8 = path.generic_u8string();
   return std::string(utf8.begin(), utf8.end());
@@ -177,7 +177,7 @@ void ScenarioDriver::Type(const std::string& rest, const std::string& command) {
   if (field == nullptr || field->kind() != ControlKind::TextBox) {
     throw ScriptError("no text field: " + name);
   }
-  if (Deliverable(*field, command)) w.Type(name, platform::Utf8ToCp1252(text));
+  if (Deliverable(*field, command)) w.Type(name, platform::Utf8ToCodePage(text));
 }
 
 void ScenarioDriver::Focus(const std::string& name, const std::string& command) {
