@@ -145,6 +145,15 @@ TEST_F(FileLoadTest, ASavedEntryThatIsNoNumberFailsTheLoad) {
   EXPECT_EQ(Items(), (std::vector<std::string>{"Business"}));  // as far as it came
 }
 
+// A Brindle.conf edited by hand may hold a "+" the program never writes: "+5" is category 5,
+// "+0" the unfiled records.
+TEST_F(FileLoadTest, ASavedEntryWithAPlusSignSelectsItsCategory) {
+  StartWithSaved("+5 +0");
+  Load(WriteAddressFile());
+  EXPECT_EQ(Selected(), (std::vector<int>{1, 4}));
+  EXPECT_EQ(Window().control(names::lblExt_num_selected).text(), "1");
+}
+
 TEST_F(FileLoadTest, ASecondLoadReplacesTheBackupWithTheFileThenAtThePath) {
   std::filesystem::create_directory(Prog("tmp"));
   const std::string path = WriteAddressFile();

@@ -1,10 +1,12 @@
 #include "window/driver/scenario_driver.h"
 
+#include <climits>
 #include <ostream>
 #include <sstream>
 #include <vector>
 
 #include "platform/code_page.h"
+#include "text/whole_number.h"
 #include "window/driver/json.h"
 #include "window/driver/state_dump.h"
 
@@ -193,18 +195,13 @@ void ScenarioDriver::Select(const std::string& args, const std::string& command)
   FrmBrindle& w = Window();
   const auto [indexText, state] = SplitWord(args);
   if (state != "on" && state != "off") throw ScriptError("select needs on or off: " + args);
-  std::size_t used = 0;
-  int index = -1;
-  try {
-    index = std::stoi(indexText, &used);
-  } catch (const std::exception&) {
-  }
-  if (used != indexText.size() || index < 0) throw ScriptError("bad list index: " + indexText);
+  const auto index = text::ParseWholeNumber(indexText);
+  if (!index || *index < 0 || *index > INT_MAX) throw ScriptError("bad list index: " + indexText);
   if (!Deliverable(w.categoryList(), command)) return;
-  if (index >= w.categoryList().size()) {
+  if (*index >= w.categoryList().size()) {
     throw ScriptError("the list has no entry " + indexText);
   }
-  w.ClickListEntry(index, state == "on");
+  w.ClickListEntry(static_cast<int>(*index), state == "on");
 }
 
 void ScenarioDriver::ListEvent(bool mouse, const std::string& command) {
