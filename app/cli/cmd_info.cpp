@@ -15,8 +15,9 @@ namespace {
 // A name from the file for the terminal: UTF-8, with every control character written as \xNN
 // of its byte in the file, so that a file cannot send control sequences to the terminal.
 std::string TerminalText(std::string_view text) {
-  return text::EscapeBytes(text, platform::IsControlByte,
-                           [](char c) { return platform::CodePageToUtf8(std::string_view(&c, 1)); });
+  return text::EscapeBytes(text, platform::IsControlByte, [](char c) {
+    return platform::CodePageToUtf8(std::string_view(&c, 1));
+  });
 }
 
 int RunInfo(const Args& args, std::ostream& out) {

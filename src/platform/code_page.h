@@ -1,8 +1,8 @@
 // Texts inside Brindle are bytes in the system's 8-bit code page, as the address file and the
 // configuration file hold them: Windows-1252 on POSIX systems (code_page_posix.cpp), the ANSI
-// code page on Windows (code_page_windows.cpp), where Palm Desktop wrote the user's. These convert at the
-// edges: file names, the terminal, a view. In Windows-1252 the five undefined bytes map to the
-// C1 controls of the same number, so every byte survives a round trip.
+// code page on Windows (code_page_windows.cpp), where Palm Desktop wrote the user's. These convert
+// at the edges: file names, the terminal, a view. In Windows-1252 the five undefined bytes map to
+// the C1 controls of the same number, so every byte survives a round trip.
 #pragma once
 
 #include <filesystem>

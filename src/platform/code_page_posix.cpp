@@ -1,6 +1,6 @@
-#include "platform/code_page.h"
-
 #include <array>
+
+#include "platform/code_page.h"
 
 namespace brindle::platform {
 

@@ -39,8 +39,8 @@ constexpr StepWords kSteps[] = {
 // Line ends, other control bytes and the escape character itself become \xNN, so every value
 // stays on its one line whatever bytes a path or user name holds.
 std::string Escaped(std::string_view value) {
-  return text::EscapeBytes(value,
-                           [](unsigned char byte) { return byte < 0x20 || byte == 0x7f || byte == '\\'; });
+  return text::EscapeBytes(
+      value, [](unsigned char byte) { return byte < 0x20 || byte == 0x7f || byte == '\\'; });
 }
 
 int HexDigit(char c) {

@@ -92,7 +92,8 @@ void FrmBrindle::RunExport() {
   int lines = 0;
   exportedIds_.clear();
   try {
-    files.CreateDirectory(platform::TmpFolder(programFolder_));  // refuses a tmp folder others could reach
+    // Refuses a tmp folder others could reach.
+    files.CreateDirectory(platform::TmpFolder(programFolder_));
     lines =
         WriteExport(datReader, *in, header, varSel_cat, varCsv_path, [this](const DatRecord& rec) {
           lblCSV_Status.SetText("Writting the output file...");

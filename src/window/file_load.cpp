@@ -128,7 +128,8 @@ void FrmBrindle::LoadFailed() {
 void FrmBrindle::SwapAfterLoad(const std::filesystem::path& datPath) {
   const auto backup = TmpFile("address.bkp");
   try {
-    files.CreateDirectory(platform::TmpFolder(programFolder_));  // refuses a tmp folder others could reach
+    // Refuses a tmp folder others could reach.
+    files.CreateDirectory(platform::TmpFolder(programFolder_));
     platform::RemoveQuietly(files, backup);
     files.Copy(datPath, backup);
   } catch (const platform::FileError&) {
@@ -158,8 +159,8 @@ void FrmBrindle::btnFile_Click() {
   if (!text) {
     messageBox.Show(
         platform::Utf8ToCodePage(chosen + " cannot be named in " + platform::CodePageName() +
-                               ", the code page of Brindle.conf. Move or rename the "
-                               "file, then choose it again."),
+                                 ", the code page of Brindle.conf. Move or rename the "
+                                 "file, then choose it again."),
         "File Path Error", platform::MsgButtons::OK, platform::MsgIcon::Critical);
     SetFocus(txtFile);
     return;

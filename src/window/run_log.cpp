@@ -13,7 +13,8 @@ namespace brindle {
 namespace {
 
 std::string Timestamp() {
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  const std::time_t seconds =
+      std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
   return text::FormatTime(platform::LocalTime(seconds), 0, text::TimeForm::kRunLog);
 }
 

@@ -1,6 +1,6 @@
-#include "platform/code_page.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/code_page.h"
 
 namespace brindle::platform {
 namespace {
@@ -18,7 +18,7 @@ TEST(Cp1252, ConvertsTheCodePagesOwnCharacters) {
 
 TEST(Cp1252, UnrepresentableOrBrokenUtf8BecomesAQuestionMark) {
   EXPECT_EQ(Utf8ToCodePage("a\xE4\xB8\xAD"
-                         "b"),
+                           "b"),
             "a?b");
   EXPECT_EQ(Utf8ToCodePage("a\xC3"), "a?");
   EXPECT_EQ(Utf8ToCodePage("\xF0\x9F\x98\x80"), "?");

@@ -119,7 +119,7 @@ TEST(WindowsCodePage, ACharacterBeyondTheBasicPlaneIsOneQuestionMark) {
   // UTF-16 holds it in two units; the user typed one character.
   if (::GetACP() == CP_UTF8) GTEST_SKIP() << "a UTF-8 system code page holds every character";
   EXPECT_EQ(Utf8ToCodePage("a\xF0\x9F\x98\x80"
-                         "b"),
+                           "b"),
             "a?b");
   const fs::path smiling = fs::path(u8"C:\\\U0001F600\\address.dat");
   EXPECT_FALSE(ExactTextFromPath(smiling).has_value());

@@ -65,9 +65,9 @@ TEST(FormatTime, UtcTimeBreaksDownTheMomentInUtc) {
 
 TEST(EscapeBytes, WritesTheChosenBytesAsUpperCaseHex) {
   const auto controls = [](unsigned char b) { return b < 0x20 || b == 0x7f || b == '\\'; };
-  EXPECT_EQ(EscapeBytes(std::string("a\nb\\\x7f\x00\xe9", 7), controls), "a\\x0Ab\\x5C\\x7F\\x00\xe9");
-  EXPECT_EQ(EscapeBytes("ab\x1f", controls, [](char c) { return std::string(2, c); }),
-            "aabb\\x1F");
+  EXPECT_EQ(EscapeBytes(std::string("a\nb\\\x7f\x00\xe9", 7), controls),
+            "a\\x0Ab\\x5C\\x7F\\x00\xe9");
+  EXPECT_EQ(EscapeBytes("ab\x1f", controls, [](char c) { return std::string(2, c); }), "aabb\\x1F");
   EXPECT_EQ(EscapeBytes("", controls), "");
 }
 

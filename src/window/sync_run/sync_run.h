@@ -11,8 +11,8 @@
 #pragma once
 
 #include <chrono>
-#include <exception>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <optional>
