@@ -17,6 +17,15 @@ std::string FormatTime(const std::tm& time, int milliseconds, TimeForm form) {
   return text.data();
 }
 
+std::string ReadableBackupTime(std::string time) {
+  if (time.size() >= 19) {
+    time[10] = ' ';
+    time[13] = ':';
+    time[16] = ':';
+  }
+  return time;
+}
+
 std::tm UtcTime(std::chrono::system_clock::time_point when) {
   using namespace std::chrono;
   const auto seconds = floor<std::chrono::seconds>(when);

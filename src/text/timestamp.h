@@ -18,6 +18,10 @@ enum class TimeForm {
 // The length of a kBackupName time, by which a backup's name is taken apart.
 inline constexpr std::size_t kBackupNameTimeLength = 23;
 
+// A kBackupName time as a person reads it: "2026-12-08T11-42-05.123" as
+// "2026-12-08 11:42:05.123". A text too short to be one stays as it is.
+std::string ReadableBackupTime(std::string time);
+
 // `time` broken down in the zone `form` names; `milliseconds` (0 to 999) shows in kBackupName
 // only.
 std::string FormatTime(const std::tm& time, int milliseconds, TimeForm form);

@@ -52,6 +52,9 @@ TEST(FormatTime, WritesEachFileItsOwnForm) {
   EXPECT_EQ(FormatTime(t, 7, TimeForm::kBackupName).size(), kBackupNameTimeLength);
   EXPECT_EQ(FormatTime(t, 7, TimeForm::kRunLog), "2026-12-08 09:04:05");
   EXPECT_EQ(FormatTime(t, 7, TimeForm::kJournal), "2026-12-08T09:04:05Z");
+  EXPECT_EQ(ReadableBackupTime(FormatTime(t, 7, TimeForm::kBackupName)),
+            "2026-12-08 09:04:05.007");
+  EXPECT_EQ(ReadableBackupTime("2026-12-08T09"), "2026-12-08T09");
 }
 
 TEST(FormatTime, UtcTimeBreaksDownTheMomentInUtc) {
