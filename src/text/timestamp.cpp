@@ -39,7 +39,6 @@ std::tm UtcTime(std::chrono::system_clock::time_point when) {
   utc.tm_hour = static_cast<int>(time.hours().count());
   utc.tm_min = static_cast<int>(time.minutes().count());
   utc.tm_sec = static_cast<int>(time.seconds().count());
-  utc.tm_wday = static_cast<int>(weekday{day}.c_encoding());
   return utc;
 }
 
