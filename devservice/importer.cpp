@@ -11,6 +11,13 @@ namespace rookery {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// The result an import leaves beside the file it imported.
+std::string ResultFileName(const std::string& nameFile) { return nameFile + ".out"; }
+
+}  // namespace
+
 bool IsBareName(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
   return std::none_of(name.begin(), name.end(), [](char c) {
@@ -50,7 +57,7 @@ std::string Importer::Import(const std::string& owner, const std::string& nameFi
   std::cerr << "rookery-dev: imported " << ids.size() << " contact(s) from " << nameFile << " for "
             << owner << "\n";
   const std::string result = ResultContent(file.records, ids);
-  const std::string name = nameFile + ".out";
+  const std::string name = ResultFileName(nameFile);
   const bool noResult = faults_.Get("result") == "none";
   std::unique_lock lock(mutex_);
   // A result left from an earlier import of the same name (never downloaded, or still due)
@@ -77,7 +84,7 @@ std::string Importer::Import(const std::string& owner, const std::string& nameFi
 std::string Importer::Verify(const std::string& nameFile) const {
   if (!IsBareName(nameFile)) return "0";
   std::error_code error;
-  return fs::exists(home_ / (nameFile + ".out"), error) ? "1" : "0";
+  return fs::exists(home_ / ResultFileName(nameFile), error) ? "1" : "0";
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include "address_file/dat_reader.h"
 #include "command.h"
 #include "platform/backups.h"
+#include "text/timestamp.h"
 
 namespace brindle::cli {
 namespace {
@@ -22,16 +23,6 @@ std::string Records(const std::filesystem::path& path) {
   }
 }
 
-// "2026-12-08T11-42-05.123" as "2026-12-08 11:42:05.123".
-std::string Readable(std::string time) {
-  if (time.size() >= 19) {
-    time[10] = ' ';
-    time[13] = ':';
-    time[16] = ':';
-  }
-  return time;
-}
-
 int RunBackups(const Args& args, std::ostream& out) {
   const platform::Backups backups(ProgramFolder(args) / "backups");
   const auto entries = backups.List();
@@ -41,7 +32,7 @@ int RunBackups(const Args& args, std::ostream& out) {
   }
   out << "Backups in " << backups.folder().string() << ", newest first:\n";
   for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-    out << it->path.filename().string() << "\t" << Readable(it->time) << "\t" << it->reason << "\t"
+    out << it->path.filename().string() << "\t" << text::ReadableBackupTime(it->time) << "\t" << it->reason << "\t"
         << it->size << " bytes\t" << Records(it->path) << " records\n";
   }
   return 0;

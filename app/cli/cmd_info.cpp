@@ -1,5 +1,4 @@
 // brindle-cli info FILE: the header's record count and the category table.
-#include <cstdio>
 #include <iostream>
 #include <ostream>
 
@@ -7,7 +6,8 @@
 #include "address_file/dat_format.h"
 #include "address_file/dat_reader.h"
 #include "command.h"
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
+#include "text/byte_escape.h"
 
 namespace brindle::cli {
 namespace {
@@ -15,18 +15,9 @@ namespace {
 // A name from the file for the terminal: UTF-8, with every control character written as \xNN
 // of its byte in the file, so that a file cannot send control sequences to the terminal.
 std::string TerminalText(std::string_view text) {
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (platform::IsControlByte(byte)) {
-      char escaped[5];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-      out += escaped;
-    } else {
-      out += platform::Cp1252ToUtf8(std::string_view(&c, 1));
-    }
-  }
-  return out;
+  return text::EscapeBytes(text, platform::IsControlByte, [](char c) {
+    return platform::CodePageToUtf8(std::string_view(&c, 1));
+  });
 }
 
 int RunInfo(const Args& args, std::ostream& out) {

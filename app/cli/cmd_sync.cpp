@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "command.h"
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "platform/curl/curl_event_pump.h"
 #include "platform/curl/curl_pump.h"
 #include "platform/curl/curl_transfer_control.h"
@@ -174,7 +174,7 @@ class SyncSession {
     FrmBrindle& w = *window_;
     const std::string password =
         args_.Has("--password-file")
-            ? platform::Utf8ToCp1252(FirstLine(args_.Get("--password-file"), "password"))
+            ? platform::Utf8ToCodePage(FirstLine(args_.Get("--password-file"), "password"))
             : w.savedPassword();
     if (password.empty()) {
       std::cerr << "brindle-cli sync: no password: give --password-file, or save one in "
@@ -183,7 +183,7 @@ class SyncSession {
     }
     // As a user would: into each box in turn, then on to "SYNC" (leaving a box saves it).
     w.SetFocus(names::txtAuth_login);
-    w.Type(names::txtAuth_login, platform::Utf8ToCp1252(args_.Get("--user")));
+    w.Type(names::txtAuth_login, platform::Utf8ToCodePage(args_.Get("--user")));
     w.SetFocus(names::txtAuth_pass);
     w.Type(names::txtAuth_pass, password);
     w.SetFocus(names::btnExt_export);
@@ -213,12 +213,12 @@ class SyncSession {
     const std::string& text = window_->control(what).text();
     if (text.empty() || printed_[what] == text) return;
     printed_[what] = text;
-    out_ << platform::Cp1252ToUtf8(window_->control(caption->second).text()) << ' '
-         << platform::Cp1252ToUtf8(text) << std::endl;
+    out_ << platform::CodePageToUtf8(window_->control(caption->second).text()) << ' '
+         << platform::CodePageToUtf8(text) << std::endl;
   }
 
   void PrintBox(const platform::ShownMessage& box) {
-    out_ << "[" << platform::Cp1252ToUtf8(box.title) << "] " << platform::Cp1252ToUtf8(box.text)
+    out_ << "[" << platform::CodePageToUtf8(box.title) << "] " << platform::CodePageToUtf8(box.text)
          << " -> " << platform::AnswerName(box.answer) << std::endl;
   }
 

@@ -1,11 +1,13 @@
 #include "command.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdint>
 #include <sstream>
 
+#include "export/category_selection.h"
 #include "platform/program_folder.h"
 #include "platform/utf8_path.h"
+#include "text/whole_number.h"
 
 namespace brindle::cli {
 
@@ -29,12 +31,11 @@ std::vector<std::int32_t> CategoryNumbers(const std::string& text) {
   std::vector<std::int32_t> numbers;
   std::istringstream words(text);
   for (std::string word; words >> word;) {
-    std::int32_t value = 0;
-    const auto [ptr, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (ec != std::errc() || ptr != word.data() + word.size()) {
+    const auto value = ParseCategoryNumber(word);
+    if (!value || *value < INT32_MIN || *value > INT32_MAX) {
       throw UsageError("--categories holds \"" + word + "\", which is not a category number");
     }
-    numbers.push_back(value);
+    numbers.push_back(static_cast<std::int32_t>(*value));
   }
   if (numbers.empty()) throw UsageError("--categories needs at least one category number");
   return numbers;
@@ -49,14 +50,12 @@ long long Args::GetNumber(const std::string& option, long long fallback, long lo
                           long long max) const {
   if (!Has(option)) return fallback;
   const std::string text = Get(option);
-  long long value = 0;
-  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || value < min ||
-      value > max) {
+  const auto value = text::ParseWholeNumber(text);
+  if (!value || *value < min || *value > max) {
     throw UsageError(option + " needs a whole number from " + std::to_string(min) + " to " +
                      std::to_string(max) + ", not \"" + text + "\"");
   }
-  return value;
+  return *value;
 }
 
 Args ParseArgs(const Command& command, const std::vector<std::string>& words) {

@@ -57,7 +57,8 @@ struct CommandRegistrar {
 // Registered commands, sorted by name.
 const std::vector<Command>& Commands();
 
-// The category numbers of a --categories value ("2 5 0"), in the order given.
+// The category numbers of a --categories value ("2 5 0"), in the order given, each read as
+// Brindle.conf's saved categories are (ParseCategoryNumber).
 std::vector<std::int32_t> CategoryNumbers(const std::string& text);
 
 // The folder that holds Brindle.conf, tmp, backups and Brindle.log: --program-folder, or the

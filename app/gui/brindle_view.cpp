@@ -60,8 +60,8 @@ void BrindleView::Attach(FrmBrindle& model) {
   model_ = &model;
   // The program ends when the model closes the main window, not when the warning closes.
   QApplication::setQuitOnLastWindowClosed(false);
-  main_->setWindowTitle(FromCp1252(FrmBrindle::kCaption));
-  alert_->setWindowTitle(FromCp1252(Form1::kCaption));
+  main_->setWindowTitle(FromCodePage(FrmBrindle::kCaption));
+  alert_->setWindowTitle(FromCodePage(Form1::kCaption));
   model.AddChangeListener([this](const std::string& what) { Refresh(what); });
   ConnectButtons();
   ConnectTextFields();
@@ -100,7 +100,7 @@ void BrindleView::RefreshControl(FormWidget& form, const Control& control) {
   QWidget* widget = form.Control(name);
   if (widget == nullptr) return;
   Mirroring mirroring(mirroring_);
-  form.SetControlText(name, FromCp1252(control.text()));
+  form.SetControlText(name, FromCodePage(control.text()));
   widget->setEnabled(control.enabled());
   widget->setVisible(control.visible());
   if (control.kind() == ControlKind::Frame) form.SetPanelTop(name, control.top());
@@ -112,11 +112,11 @@ void BrindleView::RefreshList() {
   Mirroring mirroring(mirroring_);
   bool sameEntries = list_->count() == model.size();
   for (int row = 0; sameEntries && row < model.size(); ++row) {
-    sameEntries = list_->item(row)->text() == FromCp1252(model.entries()[row].text);
+    sameEntries = list_->item(row)->text() == FromCodePage(model.entries()[row].text);
   }
   if (!sameEntries) {
     list_->clear();
-    for (const ListEntry& entry : model.entries()) list_->addItem(FromCp1252(entry.text));
+    for (const ListEntry& entry : model.entries()) list_->addItem(FromCodePage(entry.text));
   }
   for (int row = 0; row < model.size(); ++row) {
     QListWidgetItem* item = list_->item(row);
@@ -198,7 +198,7 @@ void BrindleView::ConnectTextFields() {
   for (const char* name : FrmBrindle::TextFields()) {
     connect(main_->ControlAs<QLineEdit>(name), &QLineEdit::textEdited, this,
             [this, field = std::string(name)](const QString& text) {
-              if (!mirroring_) model_->Type(field, ToCp1252(text));
+              if (!mirroring_) model_->Type(field, ToCodePage(text));
             });
   }
   for (QWidget* widget : main_->Controls()) {

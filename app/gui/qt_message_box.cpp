@@ -14,7 +14,7 @@ using platform::MsgIcon;
 MsgAnswer QtMessageBox::Show(const std::string& text, const std::string& title, MsgButtons buttons,
                              MsgIcon icon) {
   QMessageBox box(icon == MsgIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
-                  FromCp1252(title), FromCp1252(text), QMessageBox::NoButton,
+                  FromCodePage(title), FromCodePage(text), QMessageBox::NoButton,
                   QApplication::activeWindow());
   box.setObjectName("brindleMessageBox");
   box.setTextFormat(Qt::PlainText);

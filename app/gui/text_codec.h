@@ -12,10 +12,10 @@
 namespace brindle::gui {
 
 // In Windows-1252 every one of the 256 byte values maps to a character and back unchanged.
-QString FromCp1252(std::string_view bytes);
+QString FromCodePage(std::string_view bytes);
 
 // Characters that the code page cannot hold become '?', so a typed text never turns into
 // control characters in the configuration file or a request.
-std::string ToCp1252(const QString& text);
+std::string ToCodePage(const QString& text);
 
 }  // namespace brindle::gui

@@ -12,8 +12,8 @@ void DatEncoder::Raw(const Bytes4& bytes) { out_.append(bytes.begin(), bytes.end
 void DatEncoder::Long(std::int32_t value) { Raw(EncodeInteger(value)); }
 
 void DatEncoder::Short(int value) {
-  out_.push_back(static_cast<char>(value & 0xFF));
-  out_.push_back(static_cast<char>((value >> 8) & 0xFF));
+  const Bytes2 bytes = EncodeShort(static_cast<std::uint16_t>(value));
+  out_.append(bytes.begin(), bytes.end());
 }
 
 void DatEncoder::Text(std::string_view text, TextLengthForm form) {

@@ -67,9 +67,9 @@ std::int32_t DatReader::ReadLong(DatInput& in, const char* what) {
 }
 
 std::int32_t DatReader::ReadShort(DatInput& in, const char* what) {
-  std::array<std::uint8_t, 2> b{};
+  Bytes2 b{};
   Take(in, b.data(), b.size(), what);
-  return b[0] | b[1] << 8;
+  return DecodeShort(b);
 }
 
 Bytes4 DatReader::ReadBytes4(DatInput& in, const char* what) {
@@ -89,9 +89,9 @@ std::size_t DatReader::ReadLength(DatInput& in, const char* what) {
 // announces. The four-byte length is checked before anything is allocated for the text.
 std::size_t DatReader::ReadLongLength(DatInput& in, const char* what) {
   const std::int64_t at = in.offset() - 1;
-  std::array<std::uint8_t, 2> two{};
+  Bytes2 two{};
   Take(in, two.data(), two.size(), what);
-  const auto n16 = static_cast<std::uint16_t>(two[0] | two[1] << 8);
+  const std::uint16_t n16 = DecodeShort(two);
   if (n16 == fmt::kUtf16Mark) {
     throw DatError(std::string(what) + At(at) +
                        " is a text stored as UTF-16 (marked FF FE FF), which Palm Desktop "

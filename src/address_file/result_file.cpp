@@ -1,12 +1,13 @@
 #include "address_file/result_file.h"
 
-#include <charconv>
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "address_file/dat_error.h"
 #include "address_file/dat_format.h"
 #include "address_file/dat_input.h"
+#include "text/whole_number.h"
 
 namespace brindle {
 
@@ -79,12 +80,9 @@ std::string ByteName(unsigned char c) {
 }
 
 std::optional<std::int32_t> ParseRecordId(std::string_view text) {
-  const std::string_view digits = Trim(text);
-  std::int32_t value = 0;
-  const char* end = digits.data() + digits.size();
-  const auto [ptr, ec] = std::from_chars(digits.data(), end, value);
-  if (digits.empty() || ec != std::errc() || ptr != end) return std::nullopt;
-  return value;
+  const auto value = text::ParseWholeNumber(Trim(text));
+  if (!value || *value < INT32_MIN || *value > INT32_MAX) return std::nullopt;
+  return static_cast<std::int32_t>(*value);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "config/config_file.h"
 
+#include <utility>
+
 namespace brindle {
 
 std::vector<std::string> ParseConfigLines(std::string_view bytes) {
@@ -33,16 +35,29 @@ std::string FormatConfig(const ConfigValues& values) {
 }
 
 std::optional<std::size_t> ConfigSlot(std::string_view key) {
-  static constexpr std::array<std::string_view, kConfigValueCount> kKeys = {"DatPath", "Category",
-                                                                            "User", "Passwd"};
-  for (std::size_t i = 0; i < kKeys.size(); ++i) {
-    if (key == kKeys[i]) return i;
+  static constexpr std::pair<std::string_view, ConfigPosition> kKeys[] = {
+      {"DatPath", kConfigPath},
+      {"Category", kConfigCategories},
+      {"User", kConfigUser},
+      {"Passwd", kConfigPassword}};
+  for (const auto& [name, position] : kKeys) {
+    if (key == name) return position;
   }
   return std::nullopt;
 }
 
 bool StorableConfigValue(std::string_view value) {
   return value.find_first_of("\r\n") == std::string_view::npos;
+}
+
+std::string SavedSelectionText(const std::vector<std::string>& slots) {
+  std::string text;
+  for (const std::string& slot : slots) {
+    if (slot.empty()) continue;
+    if (!text.empty()) text += ' ';
+    text += slot;
+  }
+  return text;
 }
 
 std::vector<std::string> SplitSavedCategories(const std::string& value) {

@@ -15,7 +15,14 @@
 
 namespace brindle {
 
-inline constexpr std::size_t kConfigValueCount = 4;
+// Each value's position in the file, in the file's order; the last gives the count.
+enum ConfigPosition : std::size_t {
+  kConfigPath,
+  kConfigCategories,
+  kConfigUser,
+  kConfigPassword,
+  kConfigValueCount,
+};
 using ConfigValues = std::array<std::string, kConfigValueCount>;
 
 // Every line of the file in order. A line ends at CR LF, LF or a lone CR; a last line without
@@ -28,12 +35,17 @@ ConfigValues FirstFourValues(const std::vector<std::string>& lines);
 // The file's bytes: the four values, each followed by CR LF.
 std::string FormatConfig(const ConfigValues& values);
 
-// Slot of a key as WriteCache uses it: "DatPath" 0, "Category" 1, "User" 2, "Passwd" 3,
-// compared exactly; no slot for any other text.
+// Slot of a key as WriteCache uses it: "DatPath" kConfigPath, "Category" kConfigCategories,
+// "User" kConfigUser, "Passwd" kConfigPassword, compared exactly; no slot for any other text.
 std::optional<std::size_t> ConfigSlot(std::string_view key);
 
 // A value holding a line break cannot be stored: it would shift every value after it.
 bool StorableConfigValue(std::string_view value);
+
+// The chosen categories as the "Category" value holds them: the slots that are not blank, in
+// position order, separated by single blanks; "" when every slot is blank. Categories 2 and 5
+// and "Unfiled" give "2 5 0".
+std::string SavedSelectionText(const std::vector<std::string>& slots);
 
 // The saved category numbers of the "Category" value, split at every single blank. An empty
 // value gives an empty list; two blanks in a row give an empty entry.

@@ -1,7 +1,6 @@
 #include "platform/backups.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -15,6 +14,8 @@
 #include "platform/file_sync.h"
 #include "platform/local_time.h"
 #include "platform/utf8_path.h"
+#include "text/timestamp.h"
+#include "text/whole_number.h"
 
 namespace brindle::platform {
 
@@ -23,17 +24,14 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kPrefix = "address-";
-constexpr std::size_t kTimeLength = 23;  // 2026-12-08T11-42-05.123
+constexpr std::size_t kTimeLength = text::kBackupNameTimeLength;
 
 std::string NowText() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch());
-  const std::tm local = LocalTime(seconds);
-  std::array<char, 32> text{};
-  const std::size_t n = std::strftime(text.data(), text.size(), "%Y-%m-%dT%H-%M-%S", &local);
-  std::snprintf(text.data() + n, text.size() - n, ".%03d", static_cast<int>(ms.count() % 1000));
-  return text.data();
+  return text::FormatTime(LocalTime(seconds), static_cast<int>(ms.count() % 1000),
+                          text::TimeForm::kBackupName);
 }
 
 // "address-<time>-<reason>[-<counter>].dat", or false for any other name.
@@ -48,12 +46,11 @@ bool ParseName(const std::string& name, BackupEntry& entry) {
   const auto dash = rest.rfind('-');
   entry.counter = 0;
   if (dash != std::string::npos) {
+    // The text after the last dash holds no "-": a counter is digits only.
     const std::string tail = rest.substr(dash + 1);
-    if (tail.empty() || tail.size() > 6 ||
-        !std::all_of(tail.begin(), tail.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-      return false;
-    }
-    entry.counter = std::stoi(tail);
+    const auto counter = text::ParseWholeNumber(tail);
+    if (tail.size() > 6 || !counter) return false;
+    entry.counter = static_cast<int>(*counter);
     rest.resize(dash);
   }
   entry.reason = rest;

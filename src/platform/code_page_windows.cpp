@@ -2,7 +2,7 @@
 // the user's address file (1250 on a Polish system, 1251 Russian, 1253 Greek, ...).
 #include <windows.h>
 
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 
 namespace brindle::platform {
 
@@ -62,9 +62,9 @@ std::string Narrow(UINT codePage, std::wstring_view original, bool* lost = nullp
 
 }  // namespace
 
-std::string Cp1252ToUtf8(std::string_view text) { return Narrow(CP_UTF8, Widen(CP_ACP, text)); }
+std::string CodePageToUtf8(std::string_view text) { return Narrow(CP_UTF8, Widen(CP_ACP, text)); }
 
-std::string Utf8ToCp1252(std::string_view text) { return Narrow(CP_ACP, Widen(CP_UTF8, text)); }
+std::string Utf8ToCodePage(std::string_view text) { return Narrow(CP_ACP, Widen(CP_UTF8, text)); }
 
 bool IsControlByte(unsigned char byte) {
   const char c = static_cast<char>(byte);

@@ -8,4 +8,8 @@ std::filesystem::path ProgramDataFolder(const char* argv0) {
   return UserProgramFolder();
 }
 
+std::filesystem::path TmpFolder(const std::filesystem::path& programFolder) {
+  return programFolder / "tmp";
+}
+
 }  // namespace brindle::platform

@@ -13,6 +13,9 @@ std::filesystem::path ExecutableFolder(const char* argv0);
 // Files), the program could otherwise save nothing.
 std::filesystem::path ProgramDataFolder(const char* argv0);
 
+// The program folder's "tmp": the working copies, the export and the result of a run.
+std::filesystem::path TmpFolder(const std::filesystem::path& programFolder);
+
 // Whether this user may create files in `folder`.
 bool MayWriteInto(const std::filesystem::path& folder);
 

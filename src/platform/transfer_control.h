@@ -9,21 +9,23 @@
 
 namespace brindle::platform {
 
-namespace TransferState {
-inline constexpr int None = 0;
-inline constexpr int Resolving = 1;
-inline constexpr int Resolved = 2;
-inline constexpr int Connecting = 3;
-inline constexpr int Connected = 4;
-inline constexpr int Requesting = 5;
-inline constexpr int RequestSent = 6;
-inline constexpr int Receiving = 7;
-inline constexpr int ResponseReceived = 8;
-inline constexpr int Disconnecting = 9;
-inline constexpr int Disconnected = 10;
-inline constexpr int Error = 11;
-inline constexpr int ResponseCompleted = 12;
-}  // namespace TransferState
+// A request's progress, in the order a request that succeeds passes through it; the numbers
+// are those the control reports.
+enum class TransferState : int {
+  None = 0,
+  Resolving = 1,
+  Resolved = 2,
+  Connecting = 3,
+  Connected = 4,
+  Requesting = 5,
+  RequestSent = 6,
+  Receiving = 7,
+  ResponseReceived = 8,
+  Disconnecting = 9,
+  Disconnected = 10,
+  Error = 11,
+  ResponseCompleted = 12,
+};
 
 // Response codes reported with TransferState::Error when the server gave none.
 inline constexpr int kErrorCannotConnect = 12030;
@@ -31,7 +33,7 @@ inline constexpr int kErrorTimeout = 12002;
 
 class TransferControl {
  public:
-  using StateHandler = std::function<void(int state)>;
+  using StateHandler = std::function<void(TransferState state)>;
 
   virtual ~TransferControl() = default;
 
@@ -57,7 +59,7 @@ class TransferControl {
   void OnStateChanged(StateHandler handler) { handler_ = std::move(handler); }
 
  protected:
-  void RaiseStateChanged(int state) {
+  void RaiseStateChanged(TransferState state) {
     if (handler_) handler_(state);
   }
 

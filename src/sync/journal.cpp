@@ -1,12 +1,14 @@
 #include "sync/journal.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 
 #include "sync/service_protocol.h"
+#include "text/byte_escape.h"
+#include "text/timestamp.h"
+#include "text/whole_number.h"
 
 namespace brindle {
 
@@ -37,18 +39,8 @@ constexpr StepWords kSteps[] = {
 // Line ends, other control bytes and the escape character itself become \xNN, so every value
 // stays on its one line whatever bytes a path or user name holds.
 std::string Escaped(std::string_view value) {
-  std::string out;
-  for (const char c : value) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7f || c == '\\') {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-      out += hex;
-    } else {
-      out += c;
-    }
-  }
-  return out;
+  return text::EscapeBytes(
+      value, [](unsigned char byte) { return byte < 0x20 || byte == 0x7f || byte == '\\'; });
 }
 
 int HexDigit(char c) {
@@ -89,12 +81,11 @@ class Reader {
   }
 
   std::int32_t Number(std::string_view text, std::int32_t min) {
-    std::int32_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || text.empty() || value < min) {
+    const auto value = text::ParseWholeNumber(text);
+    if (!value || *value < min || *value > INT32_MAX) {
       Fail("\"" + std::string(text) + "\" is not a valid number");
     }
-    return value;
+    return static_cast<std::int32_t>(*value);
   }
 
   std::string_view NextLine() {
@@ -235,17 +226,8 @@ bool IsJournalFileName(std::string_view name) {
 std::string HeldResultFileName(std::string_view datPath) { return FileStem(datPath) + ".out"; }
 
 std::string JournalTimeNow() {
-  using namespace std::chrono;
-  const auto now = floor<seconds>(system_clock::now());
-  const auto day = floor<days>(now);
-  const year_month_day date{day};
-  const hh_mm_ss time{now - day};
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
-                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
-                static_cast<int>(time.seconds().count()));
-  return text;
+  return text::FormatTime(text::UtcTime(std::chrono::system_clock::now()), 0,
+                          text::TimeForm::kJournal);
 }
 
 }  // namespace brindle

@@ -6,8 +6,9 @@
 #include "address_file/dat_input.h"
 #include "export/category_selection.h"
 #include "export/export_line.h"
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "platform/file_replacement.h"
+#include "platform/program_folder.h"
 #include "window/frm_brindle.h"
 #include "window/sync_run/failure_cause.h"
 
@@ -87,7 +88,8 @@ void FrmBrindle::RunExport() {
   int lines = 0;
   exportedIds_.clear();
   try {
-    files.CreateDirectory(ProgramFile("tmp"));  // refuses a tmp folder others could reach
+    // Refuses a tmp folder others could reach.
+    files.CreateDirectory(platform::TmpFolder(programFolder_));
     lines =
         WriteExport(datReader, *in, header, varSel_cat, varCsv_path, [this](const DatRecord& rec) {
           lblCSV_Status.SetText("Writting the output file...");

@@ -6,8 +6,9 @@
 
 #include "address_file/dat_input.h"
 #include "export/category_selection.h"
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "platform/file_replacement.h"
+#include "platform/program_folder.h"
 #include "platform/utf8_path.h"
 #include "window/frm_brindle.h"
 #include "window/sync_run/failure_cause.h"
@@ -121,7 +122,8 @@ void FrmBrindle::LoadFailed() {
 void FrmBrindle::SwapAfterLoad(platform::FileReplacement& replacement) {
   const auto backup = TmpFile("address.bkp");
   try {
-    files.CreateDirectory(ProgramFile("tmp"));  // refuses a tmp folder others could reach
+    // Refuses a tmp folder others could reach.
+    files.CreateDirectory(platform::TmpFolder(programFolder_));
     platform::RemoveQuietly(files, backup);
     files.Copy(replacement.target(), backup);
   } catch (const platform::FileError&) {
@@ -143,16 +145,16 @@ void FrmBrindle::Form_Activate() {
 
 void FrmBrindle::btnFile_Click() {
   const std::string chosen =
-      platform_.fileDialog.ShowOpen(platform::Cp1252ToUtf8(txtFile.text()), "*.dat | *.dat");
+      platform_.fileDialog.ShowOpen(platform::CodePageToUtf8(txtFile.text()), "*.dat | *.dat");
   // Brindle.conf keeps the path in the code page: a character it lacks would be saved as "?"
   // and name another file, so such a path is refused and the path box keeps what it held.
   const std::optional<std::string> text =
       platform::ExactTextFromPath(platform::PathFromUtf8(chosen));
   if (!text) {
     messageBox.Show(
-        platform::Utf8ToCp1252(chosen + " cannot be named in " + platform::CodePageName() +
-                               ", the code page of Brindle.conf. Move or rename the "
-                               "file, then choose it again."),
+        platform::Utf8ToCodePage(chosen + " cannot be named in " + platform::CodePageName() +
+                                 ", the code page of Brindle.conf. Move or rename the "
+                                 "file, then choose it again."),
         "File Path Error", platform::MsgButtons::OK, platform::MsgIcon::Critical);
     SetFocus(txtFile);
     return;

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/program_folder.h"
+
 namespace brindle {
 
 namespace {
@@ -122,13 +124,11 @@ std::filesystem::path FrmBrindle::ProgramFile(const std::string& name) const {
 }
 
 std::filesystem::path FrmBrindle::TmpFile(const std::string& name) const {
-  return programFolder_ / "tmp" / name;
+  return platform::TmpFolder(programFolder_) / name;
 }
 
 std::filesystem::path FrmBrindle::CsvResultPath() const {
-  std::filesystem::path result = varCsv_path;
-  result += ".out";
-  return result;
+  return LocalResultPath(programFolder_, varCsv_name);
 }
 
 const Control* FrmBrindle::Find(const std::string& name) const {

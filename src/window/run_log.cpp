@@ -1,24 +1,21 @@
 #include "window/run_log.h"
 
-#include <array>
 #include <chrono>
 #include <ctime>
 
 #include "platform/file_ops.h"
 #include "platform/local_time.h"
 #include "platform/log_file.h"
+#include "text/timestamp.h"
 
 namespace brindle {
 
 namespace {
 
 std::string Timestamp() {
-  const auto now = std::chrono::system_clock::now();
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  const std::tm local = platform::LocalTime(seconds);
-  std::array<char, 32> text{};
-  std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S", &local);
-  return text.data();
+  const std::time_t seconds =
+      std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  return text::FormatTime(platform::LocalTime(seconds), 0, text::TimeForm::kRunLog);
 }
 
 // Control characters would let a reply or a path forge lines of their own.

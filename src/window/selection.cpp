@@ -1,6 +1,7 @@
 // Keeping the chosen-category table in step with the list, and "Mark All".
 #include <string>
 
+#include "config/config_file.h"
 #include "export/category_selection.h"
 #include "window/frm_brindle.h"
 

@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "config/config_file.h"
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
+#include "platform/program_folder.h"
 #include "window/frm_brindle.h"
 
 namespace brindle {
@@ -11,11 +12,6 @@ namespace brindle {
 namespace {
 
 constexpr const char* kConfName = "Brindle.conf";
-// Where each value sits in the configuration file.
-constexpr std::size_t kSavedPath = 0;
-constexpr std::size_t kSavedCategories = 1;
-constexpr std::size_t kSavedUser = 2;
-constexpr std::size_t kSavedPassword = 3;
 
 }  // namespace
 
@@ -34,12 +30,12 @@ void FrmBrindle::Form_Load() {
   } catch (const platform::FileError&) {
   }
   try {
-    files.CreateDirectory(ProgramFile("tmp"));
+    files.CreateDirectory(platform::TmpFolder(programFolder_));
   } catch (const platform::FileError& e) {
     // A folder that others could read or change is never written into; the user is told why,
     // since every SYNC will fail until it is put right.
     if (e.kind() == platform::FileError::Kind::Unsafe) {
-      messageBox.Show(platform::Utf8ToCp1252(e.what()), "tmp Folder Problem",
+      messageBox.Show(platform::Utf8ToCodePage(e.what()), "tmp Folder Problem",
                       platform::MsgButtons::OK, platform::MsgIcon::Critical);
     }
   }
@@ -47,10 +43,10 @@ void FrmBrindle::Form_Load() {
     saved_ = FirstFourValues(ParseConfigLines(files.ReadFile(conf)));
   } catch (const platform::FileError&) {
   }
-  txtFile.SetText(saved_[kSavedPath]);
-  txtAuth_login.SetText(saved_[kSavedUser]);
-  txtAuth_pass.SetText(saved_[kSavedPassword]);
-  varSaved_cat = SplitSavedCategories(saved_[kSavedCategories]);
+  txtFile.SetText(saved_[kConfigPath]);
+  txtAuth_login.SetText(saved_[kConfigUser]);
+  txtAuth_pass.SetText(saved_[kConfigPassword]);
+  varSaved_cat = SplitSavedCategories(saved_[kConfigCategories]);
 
   const bool complete = std::none_of(saved_.begin(), saved_.end(),
                                      [](const std::string& value) { return value.empty(); });
@@ -70,7 +66,7 @@ void FrmBrindle::Form_Load() {
   FullLayoutAtStart();
 }
 
-const std::string& FrmBrindle::savedPassword() const { return saved_[kSavedPassword]; }
+const std::string& FrmBrindle::savedPassword() const { return saved_[kConfigPassword]; }
 
 void FrmBrindle::WriteCache(const std::string& LineDescr, const std::string& LineContent) {
   const auto conf = ProgramFile(kConfName);

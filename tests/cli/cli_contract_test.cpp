@@ -60,6 +60,28 @@ TEST_F(Cli, ExportWithNoMatchSaysSoAndLeavesAnEmptyFile) {
   EXPECT_EQ(File("out.csv"), "");
 }
 
+// Each --categories number is read as Brindle.conf's saved categories are: "+2" is 2, and
+// what is no number is refused by name.
+TEST_F(Cli, CategoriesAreReadAsTheConfigurationReadsThem) {
+  Put("address.dat", Contacts().Bytes());
+  const ProcessResult plain =
+      Run({"export", "address.dat", "--categories", "2 5", "--output", "plain.csv"});
+  const ProcessResult plus =
+      Run({"export", "address.dat", "--categories", "+2 +5", "--output", "plus.csv"});
+  ASSERT_EQ(plain.exitCode, 0) << plain.err;
+  EXPECT_EQ(plain.out, "Wrote 2 register(s)!\n");
+  EXPECT_EQ(plus.exitCode, 0) << plus.err;
+  EXPECT_EQ(plus.out, plain.out);
+  EXPECT_EQ(File("plus.csv"), File("plain.csv"));
+  for (const std::string garbage : {"+", "2x", "++2", "+-2", "0x2", "99999999999"}) {
+    const ProcessResult r = Run({"export", "address.dat", "--categories", "1 " + garbage});
+    EXPECT_EQ(r.exitCode, 2) << garbage;
+    EXPECT_NE(r.err.find("--categories holds \"" + garbage + "\", which is not a category number"),
+              std::string::npos)
+        << r.err;
+  }
+}
+
 TEST_F(Cli, UsageErrorsExitWithTwo) {
   Put("address.dat", Contacts().Bytes());
   const std::vector<std::vector<std::string>> cases = {
@@ -76,7 +98,7 @@ TEST_F(Cli, UsageErrorsExitWithTwo) {
       {"writeback", "address.dat"},
       {"writeback", "address.dat", "r.out", "--count", "-1"},
       {"sync", "address.dat", "--categories", "1", "--user", "demo", "--password", "x"},
-      {"sync", "address.dat", "--categories", "+1", "--user", "demo"},
+      {"sync", "address.dat", "--categories", "1x", "--user", "demo"},
       {"sync", "address.dat", "--categories", "1"},
       {"drive", "--bogus"},
       {"drive", "a.scn", "b.scn"},

@@ -13,7 +13,7 @@
 #include <chrono>
 #include <functional>
 
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "qt_event_pump.h"
 #include "qt_file_dialog.h"
 #include "qt_message_box.h"
@@ -46,12 +46,12 @@ class GuiAdaptersTest : public QObject {
   void cp1252RoundTripsEveryByte() {
     std::string all;
     for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    const QString text = FromCp1252(all);
+    const QString text = FromCodePage(all);
     QCOMPARE(text.size(), 256);
     QCOMPARE(text[0x80], QChar(0x20AC));  // euro sign
     QCOMPARE(text[0x9F], QChar(0x0178));  // Y with diaeresis
     QCOMPARE(text[0xE9], QChar(0x00E9));
-    QCOMPARE(ToCp1252(text), all);
+    QCOMPARE(ToCodePage(text), all);
   }
 
   // The view's conversions are the platform codec's; Qt's own converter for the same code page
@@ -69,21 +69,21 @@ class GuiAdaptersTest : public QObject {
     QStringDecoder decoder(codePage, QStringConverter::Flag::Stateless);
     QVERIFY(decoder.isValid());
     const QString qt = decoder.decode(QByteArrayView(all.data(), all.size()));
-    const QString ours = FromCp1252(all);
+    const QString ours = FromCodePage(all);
     for (int b = 0; b < 256; ++b) QCOMPARE(ours[b], qt[b]);
-    QCOMPARE(QString::fromStdString(platform::Cp1252ToUtf8(all)), ours);
+    QCOMPARE(QString::fromStdString(platform::CodePageToUtf8(all)), ours);
     const QString typed = QString::fromUtf8("\xC5\xA0koda \xE2\x80\x9Cq\xE2\x80\x9D \xE2\x80\xA6");
     QStringEncoder encoder(codePage, QStringConverter::Flag::Stateless);
     const QByteArray qtBytes = encoder.encode(typed);
-    QCOMPARE(QByteArray::fromStdString(ToCp1252(typed)).toHex(), qtBytes.toHex());
-    QCOMPARE(ToCp1252(typed), platform::Utf8ToCp1252(typed.toUtf8().toStdString()));
+    QCOMPARE(QByteArray::fromStdString(ToCodePage(typed)).toHex(), qtBytes.toHex());
+    QCOMPARE(ToCodePage(typed), platform::Utf8ToCodePage(typed.toUtf8().toStdString()));
   }
 
   void unencodableCharactersBecomeQuestionMarks() {
     // A snowman and an emoji (a surrogate pair) have no byte; the rest survives.
     const QString typed =
         QString::fromUtf8("M\xC3\xBCller \xE2\x98\x83 \xF0\x9F\x98\x80 \xE2\x82\xAC");
-    QCOMPARE(ToCp1252(typed), std::string("M\xFCller ? ? \x80"));
+    QCOMPARE(ToCodePage(typed), std::string("M\xFCller ? ? \x80"));
   }
 
   void twipsFollowTheScreenResolution() {

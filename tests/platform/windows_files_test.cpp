@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "platform/backups.h"
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
 #include "platform/file_safety.h"
@@ -117,8 +117,8 @@ TEST(WindowsCodePage, APathTheCodePageCannotHoldHasNoText) {
 TEST(WindowsCodePage, ACharacterBeyondTheBasicPlaneIsOneQuestionMark) {
   // UTF-16 holds it in two units; the user typed one character.
   if (::GetACP() == CP_UTF8) GTEST_SKIP() << "a UTF-8 system code page holds every character";
-  EXPECT_EQ(Utf8ToCp1252("a\xF0\x9F\x98\x80"
-                         "b"),
+  EXPECT_EQ(Utf8ToCodePage("a\xF0\x9F\x98\x80"
+                           "b"),
             "a?b");
   const fs::path smiling = fs::path(u8"C:\\\U0001F600\\address.dat");
   EXPECT_FALSE(ExactTextFromPath(smiling).has_value());
@@ -129,9 +129,9 @@ TEST(WindowsCodePage, TextsOfTheCodePageSurviveTheRoundTrip) {
   // Every byte the system's code page defines comes back as it went, through UTF-8.
   for (int b = 0x20; b < 0x100; ++b) {
     const std::string byte(1, static_cast<char>(b));
-    const std::string utf8 = Cp1252ToUtf8(byte);
+    const std::string utf8 = CodePageToUtf8(byte);
     if (utf8 == "?" || utf8.empty()) continue;  // a lead byte of a two-byte code page
-    EXPECT_EQ(Utf8ToCp1252(utf8), byte) << "byte " << b;
+    EXPECT_EQ(Utf8ToCodePage(utf8), byte) << "byte " << b;
   }
 }
 

@@ -26,7 +26,7 @@ bool FakeTransferControl::DeliverNext() {
   pending_.pop_front();
   // Like the real control, the request has ended by the time its last state is reported.
   if (pending_.empty()) executing_ = false;
-  RaiseStateChanged(state);
+  RaiseStateChanged(static_cast<platform::TransferState>(state));
   return true;
 }
 

@@ -12,8 +12,9 @@
 namespace brindle::test {
 
 struct TransferScript {
-  // Delivered one per pump, in order. The control counts as executing until the last one
-  // has been delivered.
+  // Delivered one per pump, in order, each written as the number the control reports for it
+  // (see platform::TransferState). The control counts as executing until the last one has
+  // been delivered.
   std::vector<int> states;
   std::string body;      // what GetChunk hands out, chunk by chunk
   int responseCode = 0;  // reported from the first state on
@@ -40,8 +41,8 @@ class FakeTransferControl : public platform::TransferControl {
 
   // Delivers the next pending state; false when there was none.
   bool DeliverNext();
-  // Raises a state change directly, outside any script.
-  void Raise(int state) { RaiseStateChanged(state); }
+  // Raises a state change directly, outside any script; `state` as the control numbers it.
+  void Raise(int state) { RaiseStateChanged(static_cast<platform::TransferState>(state)); }
 
   void SetHost(const std::string& host) override { settings_.push_back("SetHost " + host); }
   void SetPassword(const std::string& pw) override { settings_.push_back("SetPassword " + pw); }

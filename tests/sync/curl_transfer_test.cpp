@@ -35,11 +35,11 @@ class CurlTransferTest : public ::testing::Test {
         ftp_(pump_, CurlTransferControl::Protocol::Ftp),
         local_(fs::temp_directory_path() / ("brindle-curl-" + std::to_string(getpid()))) {
     fs::create_directories(local_);
-    http_.OnStateChanged([this](int state) {
+    http_.OnStateChanged([this](TransferState state) {
       httpStates_.push_back(state);
       if (state == TransferState::ResponseCompleted) reply_ = http_.GetChunk(512);
     });
-    ftp_.OnStateChanged([this](int state) { ftpStates_.push_back(state); });
+    ftp_.OnStateChanged([this](TransferState state) { ftpStates_.push_back(state); });
   }
   ~CurlTransferTest() override { fs::remove_all(local_); }
 
@@ -71,11 +71,18 @@ class CurlTransferTest : public ::testing::Test {
   CurlTransferControl http_;
   CurlTransferControl ftp_;
   fs::path local_;
-  std::vector<int> httpStates_, ftpStates_;
+  std::vector<TransferState> httpStates_, ftpStates_;
   std::string reply_ = "unset";
 };
 
-bool Increasing(const std::vector<int>& states) {
+// The states as the control numbers them.
+std::vector<int> Numbers(const std::vector<TransferState>& states) {
+  std::vector<int> numbers;
+  for (const TransferState state : states) numbers.push_back(static_cast<int>(state));
+  return numbers;
+}
+
+bool Increasing(const std::vector<TransferState>& states) {
   for (std::size_t i = 1; i < states.size(); ++i) {
     if (states[i] <= states[i - 1]) return false;
   }
@@ -88,7 +95,7 @@ TEST_F(CurlTransferTest, HttpGetDeliversEveryStateInOrderAndTheReply) {
   EXPECT_TRUE(http_.StillExecuting());
   EXPECT_THROW(http_.Execute(Page(service, "ext_verify.php"), "GET"), TransferControlError);
   WaitFor(http_);
-  EXPECT_EQ(httpStates_, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12}));
+  EXPECT_EQ(Numbers(httpStates_), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12}));
   EXPECT_EQ(reply_, "0");
   EXPECT_EQ(http_.ResponseCode(), 0);
 
@@ -154,7 +161,7 @@ TEST_F(CurlTransferTest, FtpUploadDownloadAndDeleteKeepEveryByte) {
   WriteFile(local_ / "12_csv.tmp", bytes);
 
   Ftp("PUT \"" + (local_ / "12_csv.tmp").string() + "\" \"12_csv.tmp\"");
-  EXPECT_EQ(ftpStates_, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12}));
+  EXPECT_EQ(Numbers(ftpStates_), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12}));
   EXPECT_EQ(ReadFile(service.ftpHome() / "12_csv.tmp"), bytes);
 
   WriteFile(service.ftpHome() / "12_csv.tmp.out", "12,900\n\n");

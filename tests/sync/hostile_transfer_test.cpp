@@ -40,11 +40,11 @@ class HostileTransferTest : public ::testing::Test {
       : local_(fs::temp_directory_path() / ("brindle-hostile-" + std::to_string(getpid()))) {
     fs::create_directories(local_);
     std::ofstream(local_ / "12_csv.tmp", std::ios::binary) << "\"1\",\"a\"\r\n";
-    http_.OnStateChanged([this](int state) {
+    http_.OnStateChanged([this](TransferState state) {
       httpStates_.push_back(state);
       if (state == TransferState::ResponseCompleted) reply_ = http_.GetChunk(512);
     });
-    ftp_.OnStateChanged([this](int state) { ftpStates_.push_back(state); });
+    ftp_.OnStateChanged([this](TransferState state) { ftpStates_.push_back(state); });
     ftp_.SetUserName("tarnwick");
     ftp_.SetPassword("secret");
   }
@@ -65,7 +65,7 @@ class HostileTransferTest : public ::testing::Test {
     pump_.Pump(kSlice);
     ASSERT_LT(Clock::now() - before, kAnswerBound) << "the window thread was held";
   }
-  void PumpUntilState(const std::vector<int>& states, int state) {
+  void PumpUntilState(const std::vector<TransferState>& states, TransferState state) {
     const auto end = Clock::now() + seconds(10);
     while ((states.empty() || states.back() < state) && Clock::now() < end) PumpOnce();
     ASSERT_FALSE(states.empty());
@@ -78,7 +78,7 @@ class HostileTransferTest : public ::testing::Test {
   CurlTransferControl http_{pump_, CurlTransferControl::Protocol::Http};
   CurlTransferControl ftp_{pump_, CurlTransferControl::Protocol::Ftp};
   fs::path local_;
-  std::vector<int> httpStates_, ftpStates_;
+  std::vector<TransferState> httpStates_, ftpStates_;
   std::string reply_ = "unset";
 };
 
@@ -233,8 +233,8 @@ TEST(HostileTransferEnd, APumpWithATransferHeldByTheServerEndsAtOnce) {
   std::ofstream(file) << "x";
   auto pump = std::make_unique<CurlPump>();
   auto ftp = std::make_unique<CurlTransferControl>(*pump, CurlTransferControl::Protocol::Ftp);
-  int last = 0;
-  ftp->OnStateChanged([&last](int state) { last = state; });
+  TransferState last = TransferState::None;
+  ftp->OnStateChanged([&last](TransferState state) { last = state; });
   ftp->SetHost(server.host());
   ftp->ExecuteCommand("PUT \"" + file.string() + "\" \"x\"");
   const auto end = Clock::now() + seconds(10);

@@ -1,6 +1,6 @@
 // Loading an address file: the list, the counts, the pre-selection, the failure ending and
 // the files the load leaves behind.
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "platform/file_lock.h"
 #include "support/posix_only.h"
 #include "window_fixture.h"
@@ -150,6 +150,15 @@ TEST_F(FileLoadTest, ASavedEntryThatIsNoNumberFailsTheLoad) {
   Load(WriteAddressFile());
   ExpectFailureEnding();
   EXPECT_EQ(Items(), (std::vector<std::string>{"Business"}));  // as far as it came
+}
+
+// A Brindle.conf edited by hand may hold a "+" the program never writes: "+5" is category 5,
+// "+0" the unfiled records.
+TEST_F(FileLoadTest, ASavedEntryWithAPlusSignSelectsItsCategory) {
+  StartWithSaved("+5 +0");
+  Load(WriteAddressFile());
+  EXPECT_EQ(Selected(), (std::vector<int>{1, 4}));
+  EXPECT_EQ(Window().control(names::lblExt_num_selected).text(), "1");
 }
 
 TEST_F(FileLoadTest, ASecondLoadReplacesTheBackupWithTheFileThenAtThePath) {

@@ -86,7 +86,7 @@ void CurlPump::Submit(std::unique_ptr<CurlTransfer> transfer) {
 
 void CurlPump::Wake() { curl_multi_wakeup(multi_->handle); }
 
-void CurlPump::Post(CurlTransferControl* control, std::uint64_t generation, int state,
+void CurlPump::Post(CurlTransferControl* control, std::uint64_t generation, TransferState state,
                     std::shared_ptr<const TransferResult> result) {
   {
     std::lock_guard lock(mutex_);
@@ -97,9 +97,10 @@ void CurlPump::Post(CurlTransferControl* control, std::uint64_t generation, int 
   eventsReady_.notify_all();
 }
 
-void CurlPump::PostUpTo(CurlTransfer& transfer, int state) {
+void CurlPump::PostUpTo(CurlTransfer& transfer, TransferState state) {
   while (transfer.postedState < state) {
-    Post(transfer.owner, transfer.generation, ++transfer.postedState);
+    transfer.postedState = static_cast<TransferState>(static_cast<int>(transfer.postedState) + 1);
+    Post(transfer.owner, transfer.generation, transfer.postedState);
   }
 }
 

@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/transfer_control.h"
+
 namespace brindle::platform {
 
 class CurlTransfer;
@@ -38,7 +40,7 @@ class CurlPump {
   struct Event {
     CurlTransferControl* control;
     std::uint64_t generation;
-    int state;
+    TransferState state;
     std::shared_ptr<const TransferResult> result;  // with the last state only
   };
 
@@ -51,9 +53,10 @@ class CurlPump {
   void Wake();
 
   // Any thread. Events of a request the control no longer runs are dropped.
-  void Post(CurlTransferControl* control, std::uint64_t generation, int state,
+  void Post(CurlTransferControl* control, std::uint64_t generation, TransferState state,
             std::shared_ptr<const TransferResult> result = {});
-  void PostUpTo(CurlTransfer& transfer, int state);
+  // Every progress state after the last one posted, up to `state`.
+  void PostUpTo(CurlTransfer& transfer, TransferState state);
   void PostEnd(CurlTransfer& transfer, TransferResult result);
 
   // Worker thread.

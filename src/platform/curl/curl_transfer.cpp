@@ -1,13 +1,14 @@
 #include "platform/curl/curl_transfer.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <string_view>
 #include <utility>
 
 #include "platform/curl/transfer_error.h"
 #include "platform/file_safety.h"
 #include "platform/transfer_control.h"
 #include "platform/utf8_path.h"
+#include "text/whole_number.h"
 
 namespace brindle::platform {
 namespace {
@@ -21,7 +22,7 @@ std::string EscapedName(const std::string& name) {
 
 // "550 No such file.\r\n" -> 550 and "No such file."
 long ReplyCode(const std::string& line) {
-  return line.size() >= 3 ? std::strtol(line.substr(0, 3).c_str(), nullptr, 10) : 0;
+  return static_cast<long>(text::ParseWholeNumber(std::string_view(line).substr(0, 3)).value_or(0));
 }
 
 std::string ReplyText(std::string line) {
@@ -168,11 +169,11 @@ std::size_t CurlTransfer::OnUpload(char* data, std::size_t size, std::size_t cou
   return got * size;
 }
 
-int CurlTransfer::ReachedState() const {
+TransferState CurlTransfer::ReachedState() const {
   curl_off_t lookup = 0, connect = 0;
   curl_easy_getinfo(easy(), CURLINFO_NAMELOOKUP_TIME_T, &lookup);
   curl_easy_getinfo(easy(), CURLINFO_CONNECT_TIME_T, &connect);
-  int reached = TransferState::Resolving;
+  TransferState reached = TransferState::Resolving;
   if (lookup > 0) reached = TransferState::Connecting;
   if (connect > 0) reached = TransferState::Connected;
   if (sent_) reached = TransferState::Requesting;

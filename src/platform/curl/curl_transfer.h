@@ -14,6 +14,7 @@
 #include "platform/curl/ftp_command.h"
 #include "platform/curl/transfer_link.h"
 #include "platform/owned_file.h"
+#include "platform/transfer_control.h"
 
 namespace brindle::platform {
 
@@ -53,14 +54,14 @@ class CurlTransfer {
   bool startFailed() const { return startFailed_; }
 
   // The progress state reached so far, from what libcurl has done.
-  int ReachedState() const;
+  TransferState ReachedState() const;
   // Ends the request with libcurl's result and closes its files.
   TransferResult Finish(CURLcode result);
 
   // Where its state changes go.
   CurlTransferControl* owner = nullptr;
   std::uint64_t generation = 0;
-  int postedState = 0;  // the highest progress state posted
+  TransferState postedState = TransferState::None;  // the highest progress state posted
 
  private:
   explicit CurlTransfer(bool ftp, std::shared_ptr<TransferLink> link);

@@ -69,7 +69,8 @@ void CurlTransferControl::Cancel() {
   }
 }
 
-void CurlTransferControl::Deliver(int state, const std::shared_ptr<const TransferResult>& result) {
+void CurlTransferControl::Deliver(TransferState state,
+                                  const std::shared_ptr<const TransferResult>& result) {
   if (result) {
     executing_ = false;
     link_.reset();

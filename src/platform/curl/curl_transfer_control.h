@@ -55,7 +55,7 @@ class CurlTransferControl final : public TransferControl {
   friend class CurlPump;
 
   void Start(std::unique_ptr<CurlTransfer> transfer);
-  void Deliver(int state, const std::shared_ptr<const TransferResult>& result);
+  void Deliver(TransferState state, const std::shared_ptr<const TransferResult>& result);
 
   CurlPump& pump_;
   Protocol protocol_;

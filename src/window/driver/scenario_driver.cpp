@@ -1,10 +1,12 @@
 #include "window/driver/scenario_driver.h"
 
+#include <climits>
 #include <ostream>
 #include <sstream>
 #include <vector>
 
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
+#include "text/whole_number.h"
 #include "window/driver/json.h"
 #include "window/driver/state_dump.h"
 
@@ -20,7 +22,7 @@ const char* IconName(platform::MsgIcon icon) {
   return icon == platform::MsgIcon::Critical ? "critical" : "none";
 }
 
-std::string Utf8(const std::string& text) { return platform::Cp1252ToUtf8(text); }
+std::string Utf8(const std::string& text) { return platform::CodePageToUtf8(text); }
 std::string PathText(const std::filesystem::path& path) {
   const std::u8string utf8 = path.generic_u8string();
   return std::string(utf8.begin(), utf8.end());
@@ -177,7 +179,7 @@ void ScenarioDriver::Type(const std::string& rest, const std::string& command) {
   if (field == nullptr || field->kind() != ControlKind::TextBox) {
     throw ScriptError("no text field: " + name);
   }
-  if (Deliverable(*field, command)) w.Type(name, platform::Utf8ToCp1252(text));
+  if (Deliverable(*field, command)) w.Type(name, platform::Utf8ToCodePage(text));
 }
 
 void ScenarioDriver::Focus(const std::string& name, const std::string& command) {
@@ -193,18 +195,13 @@ void ScenarioDriver::Select(const std::string& args, const std::string& command)
   FrmBrindle& w = Window();
   const auto [indexText, state] = SplitWord(args);
   if (state != "on" && state != "off") throw ScriptError("select needs on or off: " + args);
-  std::size_t used = 0;
-  int index = -1;
-  try {
-    index = std::stoi(indexText, &used);
-  } catch (const std::exception&) {
-  }
-  if (used != indexText.size() || index < 0) throw ScriptError("bad list index: " + indexText);
+  const auto index = text::ParseWholeNumber(indexText);
+  if (!index || *index < 0 || *index > INT_MAX) throw ScriptError("bad list index: " + indexText);
   if (!Deliverable(w.categoryList(), command)) return;
-  if (index >= w.categoryList().size()) {
+  if (*index >= w.categoryList().size()) {
     throw ScriptError("the list has no entry " + indexText);
   }
-  w.ClickListEntry(index, state == "on");
+  w.ClickListEntry(static_cast<int>(*index), state == "on");
 }
 
 void ScenarioDriver::ListEvent(bool mouse, const std::string& command) {

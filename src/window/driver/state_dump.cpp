@@ -4,14 +4,14 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "window/driver/json.h"
 
 namespace brindle::drive {
 
 namespace {
 
-std::string Utf8(const std::string& text) { return platform::Cp1252ToUtf8(text); }
+std::string Utf8(const std::string& text) { return platform::CodePageToUtf8(text); }
 
 std::string ListPart(const ListControl& list, JsonObject& object) {
   std::vector<std::string> items, itemData, selected;

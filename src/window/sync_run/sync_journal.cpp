@@ -7,7 +7,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "platform/utf8_path.h"
 #include "sync/service_protocol.h"
 #include "window/sync_run/failure_cause.h"

@@ -7,7 +7,7 @@
 #include <unordered_set>
 
 #include "address_file/result_file.h"
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "platform/utf8_path.h"
 #include "sync/recovery.h"
 #include "sync/service_protocol.h"
@@ -109,7 +109,7 @@ std::optional<std::string> SyncRun::FetchInterruptedResult(const SyncJournal& jo
            (replied_ ? "" : "; " + NoReplyCause("verify")) + ")";
   }
   Reach(SyncStep::ResultReady);
-  const fs::path downloaded = TmpFile(journal.resultName);
+  const fs::path downloaded = LocalResultPath(parts_.programFolder, journal.csvName);
   platform::RemoveQuietly(parts_.files, downloaded);
   Status(StatusLine::Download, "Downloading the interrupted sync's result...");
   const bool clean =

@@ -11,7 +11,8 @@
 #include <utility>
 
 #include "address_file/result_file.h"
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
+#include "platform/program_folder.h"
 #include "platform/utf8_path.h"
 #include "sync/service_protocol.h"
 #include "window/sync_run/failure_cause.h"
@@ -38,14 +39,17 @@ std::string ShortReply(const std::string& reply) {
 }  // namespace
 
 SyncRun::SyncRun(SyncRunParts parts, SyncRunHost& host) : parts_(std::move(parts)), host_(host) {
-  parts_.itc.OnStateChanged(
-      [this](int state) { ITC_StateChanged(static_cast<TransferStatus>(state)); });
-  parts_.itc2.OnStateChanged(
-      [this](int state) { ITC2_StateChanged(static_cast<TransferStatus>(state)); });
+  parts_.itc.OnStateChanged([this](platform::TransferState state) { ITC_StateChanged(state); });
+  parts_.itc2.OnStateChanged([this](platform::TransferState state) { ITC2_StateChanged(state); });
+}
+
+std::filesystem::path LocalResultPath(const std::filesystem::path& programFolder,
+                                      std::string_view csvName) {
+  return platform::TmpFolder(programFolder) / ResultName(csvName);
 }
 
 std::filesystem::path SyncRun::TmpFile(const std::string& name) const {
-  return parts_.programFolder / "tmp" / name;
+  return platform::TmpFolder(parts_.programFolder) / name;
 }
 
 void SyncRun::PumpTimes(int k) {
@@ -265,7 +269,7 @@ void SyncRun::AwaitResult() {
 // error counts; otherwise the service's copy and the journal stay for another try.
 std::filesystem::path SyncRun::DownloadResult() {
   auto& files = parts_.files;
-  const auto resultPath = TmpFile(ResultName(exported_.csvName));
+  const auto resultPath = LocalResultPath(parts_.programFolder, exported_.csvName);
   Status(StatusLine::Import, "Output file was processed!");
   ftpMode_ = FtpMode::Down;
   platform::RemoveQuietly(files, exported_.csvPath);
@@ -330,9 +334,7 @@ void SyncRun::Finish() {
   auto& files = parts_.files;
   Status(StatusLine::AddressFile, "Subscribring original DAT File... Wait a momment!");
   platform::RemoveQuietly(files, TmpFile("address.dat"));
-  std::filesystem::path csvResult = exported_.csvPath;
-  csvResult += ".out";
-  platform::RemoveQuietly(files, csvResult);
+  platform::RemoveQuietly(files, LocalResultPath(parts_.programFolder, exported_.csvName));
   Status(StatusLine::AddressFile, "Process finished...");
   host_.ControlsOn();
   host_.ShowFinished();

@@ -11,12 +11,13 @@
 #pragma once
 
 #include <chrono>
-#include <exception>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 
 #include "address_file/dat_reader.h"
@@ -34,23 +35,6 @@
 
 namespace brindle {
 
-// The transfer controls' states; the numbers are those the controls report.
-enum class TransferStatus : int {
-  None = platform::TransferState::None,
-  Resolving = platform::TransferState::Resolving,
-  Resolved = platform::TransferState::Resolved,
-  Connecting = platform::TransferState::Connecting,
-  Connected = platform::TransferState::Connected,
-  Requesting = platform::TransferState::Requesting,
-  RequestSent = platform::TransferState::RequestSent,
-  Receiving = platform::TransferState::Receiving,
-  ResponseReceived = platform::TransferState::ResponseReceived,
-  Disconnecting = platform::TransferState::Disconnecting,
-  Disconnected = platform::TransferState::Disconnected,
-  Error = platform::TransferState::Error,
-  ResponseCompleted = platform::TransferState::ResponseCompleted,
-};
-
 // Which status line FTP progress goes to. Quiet: the transfer is the run's own business
 // (the finishing of an interrupted run), its progress and errors are not shown.
 enum class FtpMode { Quiet, Up, Down };
@@ -63,6 +47,11 @@ struct ExportedFile {
   std::int16_t lines = 0;
   std::unordered_set<std::int32_t> recordIds;
 };
+
+// Where the service's result of the export `csvName` is downloaded to: the program folder's
+// tmp, beside the export.
+std::filesystem::path LocalResultPath(const std::filesystem::path& programFolder,
+                                      std::string_view csvName);
 
 // Everything outside the window the run works with.
 struct SyncRunParts {
@@ -102,8 +91,8 @@ class SyncRun {
   void Unload();
 
   // The transfer controls' events.
-  void ITC_StateChanged(TransferStatus state);
-  void ITC2_StateChanged(TransferStatus state);
+  void ITC_StateChanged(platform::TransferState state);
+  void ITC2_StateChanged(platform::TransferState state);
   bool ITC_Free() const;
   bool ITC2_Free() const;
 

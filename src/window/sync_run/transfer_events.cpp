@@ -6,6 +6,8 @@
 
 namespace brindle {
 
+using platform::TransferState;
+
 namespace {
 
 // An error the control reports that the user need not see.
@@ -17,44 +19,44 @@ std::string ErrorText(const platform::TransferControl& control) {
 
 }  // namespace
 
-void SyncRun::ITC2_StateChanged(TransferStatus state) {
-  if (state == TransferStatus::ResponseCompleted) {
+void SyncRun::ITC2_StateChanged(TransferState state) {
+  if (state == TransferState::ResponseCompleted) {
     reply_ = parts_.itc2.GetChunk(512);
     replied_ = true;
   }
-  if (state == TransferStatus::Error) httpError_ = parts_.itc2.ResponseInfo();
+  if (state == TransferState::Error) httpError_ = parts_.itc2.ResponseInfo();
 }
 
-void SyncRun::ITC_StateChanged(TransferStatus state) {
+void SyncRun::ITC_StateChanged(TransferState state) {
   // Every request learns of its own failure, whether or not it is shown.
-  if (state == TransferStatus::Error) ftpError_ = ErrorText(parts_.itc);
+  if (state == TransferState::Error) ftpError_ = ErrorText(parts_.itc);
   if (ftpMode_ == FtpMode::Quiet) return;
   const bool up = ftpMode_ == FtpMode::Up;
   const StatusLine line = up ? StatusLine::Upload : StatusLine::Download;
   switch (state) {
-    case TransferStatus::Resolving:
-    case TransferStatus::Resolved:
-    case TransferStatus::Connecting:
+    case TransferState::Resolving:
+    case TransferState::Resolved:
+    case TransferState::Connecting:
       Status(line, "Connecting To Host!");
       break;
-    case TransferStatus::Connected:
-    case TransferStatus::Requesting:
-    case TransferStatus::RequestSent:
-    case TransferStatus::Receiving:
-    case TransferStatus::ResponseReceived:
+    case TransferState::Connected:
+    case TransferState::Requesting:
+    case TransferState::RequestSent:
+    case TransferState::Receiving:
+    case TransferState::ResponseReceived:
       Status(line, up ? "Uploading Data... Wait a moment!" : "Downloading Data... Wait a moment!");
       break;
-    case TransferStatus::Disconnecting:
+    case TransferState::Disconnecting:
       Status(line, "Disconnecting");
       break;
-    case TransferStatus::Disconnected:
+    case TransferState::Disconnected:
       Status(line, up ? "Data sent!" : "Data received!");
       break;
-    case TransferStatus::Error:
+    case TransferState::Error:
       FtpError(line);
       break;
-    case TransferStatus::None:
-    case TransferStatus::ResponseCompleted:
+    case TransferState::None:
+    case TransferState::ResponseCompleted:
       break;
   }
 }

@@ -1,6 +1,6 @@
-#include "platform/cp1252.h"
-
 #include <array>
+
+#include "platform/code_page.h"
 
 namespace brindle::platform {
 
@@ -53,14 +53,14 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i) {
 
 }  // namespace
 
-std::string Cp1252ToUtf8(std::string_view text) {
+std::string CodePageToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (char c : text) AppendUtf8(out, CodePoint(static_cast<unsigned char>(c)));
   return out;
 }
 
-std::string Utf8ToCp1252(std::string_view text) {
+std::string Utf8ToCodePage(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();)
@@ -74,13 +74,13 @@ bool IsControlByte(unsigned char byte) {
 }
 
 std::filesystem::path PathFromText(std::string_view text) {
-  const std::string utf8 = Cp1252ToUtf8(text);
+  const std::string utf8 = CodePageToUtf8(text);
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 std::string TextFromPath(const std::filesystem::path& path) {
   const std::u8string utf8 = path.u8string();
-  return Utf8ToCp1252(std::string(utf8.begin(), utf8.end()));
+  return Utf8ToCodePage(std::string(utf8.begin(), utf8.end()));
 }
 
 std::optional<std::string> ExactTextFromPath(const std::filesystem::path& path) {

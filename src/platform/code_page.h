@@ -1,8 +1,8 @@
 // Texts inside Brindle are bytes in the system's 8-bit code page, as the address file and the
-// configuration file hold them: Windows-1252 on POSIX systems (cp1252.cpp), the ANSI code page
-// on Windows (code_page_windows.cpp), where Palm Desktop wrote the user's. These convert at the
-// edges: file names, the terminal, a view. In Windows-1252 the five undefined bytes map to the
-// C1 controls of the same number, so every byte survives a round trip.
+// configuration file hold them: Windows-1252 on POSIX systems (code_page_posix.cpp), the ANSI
+// code page on Windows (code_page_windows.cpp), where Palm Desktop wrote the user's. These convert
+// at the edges: file names, the terminal, a view. In Windows-1252 the five undefined bytes map to
+// the C1 controls of the same number, so every byte survives a round trip.
 #pragma once
 
 #include <filesystem>
@@ -12,9 +12,9 @@
 
 namespace brindle::platform {
 
-std::string Cp1252ToUtf8(std::string_view text);
+std::string CodePageToUtf8(std::string_view text);
 // Characters that the code page cannot hold, and malformed UTF-8, become "?".
-std::string Utf8ToCp1252(std::string_view text);
+std::string Utf8ToCodePage(std::string_view text);
 
 // True when the byte stands for a control character: C0 (0x00 to 0x1F), DEL, or one of the
 // C1 controls that the five undefined bytes become.
