@@ -124,16 +124,12 @@ void FrmBrindle::ExportFailed(const char* text, const std::exception& error) {
 }
 
 void FrmBrindle::HandOver() {
-  if (handOver_) {
-    handOver_(ExportedFile{strDat_path, varCsv_name, varCsv_path, intReg_count, exportedIds_});
+  const ExportedFile exported{strDat_path, varCsv_name, varCsv_path, intReg_count, exportedIds_};
+  if (platform_.handOver) {
+    platform_.handOver(exported);
     return;
   }
-  SendFile();
-}
-
-void FrmBrindle::SendFile() {
-  syncRun_.SendFile(
-      ExportedFile{strDat_path, varCsv_name, varCsv_path, intReg_count, exportedIds_});
+  syncRun_.SendFile(exported);
   lastRun_ = syncRun_.outcome();
 }
 

@@ -70,8 +70,6 @@ void FrmBrindle::Form_Load() {
   FullLayoutAtStart();
 }
 
-const std::string& FrmBrindle::savedPassword() const { return saved_[kSavedPassword]; }
-
 void FrmBrindle::WriteCache(const std::string& LineDescr, const std::string& LineContent) {
   const auto conf = ProgramFile(kConfName);
   try {
