@@ -239,7 +239,7 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   std::string strDat_path;                // address file being worked on
   SelCat varSel_cat;                      // chosen categories, one slot per list position
   std::vector<std::string> varSaved_cat;  // category numbers saved in the configuration
-  int varMark_all = 0;                    // 0: "Mark All" marks next; 1: it unmarks
+  bool varMark_all = false;               // true: "Mark All" unmarks next
   std::string varCsv_name;                // bare name of the export file
   // Full path of the export file. A path, never a Windows-1252 text: the program folder may
   // hold characters that the code page cannot.
