@@ -75,7 +75,13 @@ class SyncSession {
       service.ftpPassword = FirstLine(args.Get("--ftp-password-file"), "FTP password");
     }
     const std::filesystem::path folder = ProgramFolder(args);
-    WindowPlatform platform{messageBox_, fileDialog_, pump_, itc_, itc2_, windowing_, files_};
+    WindowPlatform platform{.messageBox = messageBox_,
+                            .fileDialog = fileDialog_,
+                            .eventPump = pump_,
+                            .itc = itc_,
+                            .itc2 = itc2_,
+                            .windowing = windowing_,
+                            .files = files_};
     window_ = std::make_unique<FrmBrindle>(platform, folder, service);
     messageBox_.onShown = [this](const platform::ShownMessage& box) { PrintBox(box); };
     window_->AddChangeListener([this](const std::string& what) { PrintStatus(what); });
@@ -169,13 +175,14 @@ class SyncSession {
     return true;
   }
 
-  // The password comes from the file, or from what Brindle.conf held at start-up.
+  // The password comes from the file, or from what Brindle.conf held at start-up: the
+  // password box shows it from then on.
   bool EnterCredentials() {
     FrmBrindle& w = *window_;
     const std::string password =
         args_.Has("--password-file")
             ? platform::Utf8ToCodePage(FirstLine(args_.Get("--password-file"), "password"))
-            : w.savedPassword();
+            : w.control(names::txtAuth_pass).text();
     if (password.empty()) {
       std::cerr << "brindle-cli sync: no password: give --password-file, or save one in "
                 << w.ProgramFile("Brindle.conf").string() << "\n";

@@ -82,7 +82,7 @@ void BrindleView::Refresh(const std::string& what) {
   } else {
     // Form1 and the main window both have a Label1 and a Label2: refresh whichever exist.
     if (const Control* control = model_->Find(what)) RefreshControl(*main_, *control);
-    for (const Control* control : model_->form1Controls()) {
+    for (const Control* control : model_->controls(platform::WindowId::Form1)) {
       if (control->name() == what) RefreshControl(*alert_, *control);
     }
   }
@@ -90,7 +90,8 @@ void BrindleView::Refresh(const std::string& what) {
 
 void BrindleView::RefreshAll() {
   for (const Control* control : model_->controls()) RefreshControl(*main_, *control);
-  for (const Control* control : model_->form1Controls()) RefreshControl(*alert_, *control);
+  for (const Control* control : model_->controls(platform::WindowId::Form1))
+    RefreshControl(*alert_, *control);
   RefreshList();
   RefreshWindows();
 }
@@ -187,18 +188,22 @@ void BrindleView::Repaint(const std::string& control) {
 void BrindleView::ConnectButtons() {
   FrmBrindle& m = *model_;
   // A click reaches the handler only while the model itself lets the user reach the button.
-  for (const FrmBrindle::ButtonName& button : FrmBrindle::Buttons()) {
-    FormWidget& form = button.window == platform::WindowId::Main ? *main_ : *alert_;
-    connect(form.ControlAs<QPushButton>(button.name), &QPushButton::clicked, this,
-            [&m, name = std::string(button.name)] { m.Click(name); });
+  for (const platform::WindowId window : {platform::WindowId::Main, platform::WindowId::Form1}) {
+    FormWidget& form = window == platform::WindowId::Main ? *main_ : *alert_;
+    for (const Control* button : m.controls(window)) {
+      if (button->kind() != ControlKind::Button) continue;
+      connect(form.ControlAs<QPushButton>(QString::fromStdString(button->name())),
+              &QPushButton::clicked, this, [&m, name = button->name()] { m.Click(name); });
+    }
   }
 }
 
 void BrindleView::ConnectTextFields() {
-  for (const char* name : FrmBrindle::TextFields()) {
-    connect(main_->ControlAs<QLineEdit>(name), &QLineEdit::textEdited, this,
-            [this, field = std::string(name)](const QString& text) {
-              if (!mirroring_) model_->Type(field, ToCodePage(text));
+  for (const Control* field : model_->controls()) {
+    if (field->kind() != ControlKind::TextBox) continue;
+    connect(main_->ControlAs<QLineEdit>(QString::fromStdString(field->name())),
+            &QLineEdit::textEdited, this, [this, name = field->name()](const QString& text) {
+              if (!mirroring_) model_->Type(name, ToCodePage(text));
             });
   }
   for (QWidget* widget : main_->Controls()) {

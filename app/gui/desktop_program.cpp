@@ -11,8 +11,14 @@ DesktopProgram::DesktopProgram(const std::filesystem::path& programFolder,
     : itc_(curl_, CurlTransferControl::Protocol::Ftp),
       itc2_(curl_, CurlTransferControl::Protocol::Http),
       pump_([this](std::chrono::milliseconds wait) { curl_.Pump(wait); }),
-      model_(WindowPlatform{boxes_, dialog_, pump_, itc_, itc2_, view_, files_}, programFolder,
-             service) {
+      model_(WindowPlatform{.messageBox = boxes_,
+                            .fileDialog = dialog_,
+                            .eventPump = pump_,
+                            .itc = itc_,
+                            .itc2 = itc2_,
+                            .windowing = view_,
+                            .files = files_},
+             programFolder, service) {
   view_.Attach(model_);
 }
 

@@ -122,16 +122,12 @@ void FrmBrindle::ExportFailed(const char* text, const std::exception& error) {
 }
 
 void FrmBrindle::HandOver(const platform::FileLock& lock) {
-  if (handOver_) {
-    handOver_(ExportedFile{strDat_path, varCsv_name, varCsv_path, intReg_count, exportedIds_});
+  const ExportedFile exported{strDat_path, varCsv_name, varCsv_path, intReg_count, exportedIds_};
+  if (platform_.handOver) {
+    platform_.handOver(exported);
     return;
   }
-  SendFile(lock);
-}
-
-void FrmBrindle::SendFile(const platform::FileLock& lock) {
-  syncRun_.SendFile(
-      ExportedFile{strDat_path, varCsv_name, varCsv_path, intReg_count, exportedIds_}, lock);
+  syncRun_.SendFile(exported, lock);
   lastRun_ = syncRun_.outcome();
 }
 

@@ -24,10 +24,8 @@ bool FrmBrindle::Reachable(const Control& control) const {
   if (!control.enabled() || !control.visible()) return false;
   if (OnForm1(form1, control)) return form1Shown_;
   if (!mainShown_) return false;
-  for (const Control* panel : panels_) {
-    if (panel->name() == control.panel()) return panel->visible();
-  }
-  return true;
+  const Control* panel = Find(control.panel());
+  return panel == nullptr || panel->visible();
 }
 
 std::string FrmBrindle::FirstFocusable() const {

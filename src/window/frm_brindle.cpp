@@ -96,8 +96,16 @@ FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFol
       programFolder_(std::move(programFolder)),
       backups_(programFolder_ / "backups"),
       runLog_(programFolder_ / "Brindle.log"),
-      syncRun_(SyncRunParts{platform.itc, platform.itc2, platform.eventPump, platform.messageBox,
-                            platform.files, backups_, datReader, service, programFolder_},
+      syncRun_(SyncRunParts{.itc = platform.itc,
+                            .itc2 = platform.itc2,
+                            .eventPump = platform.eventPump,
+                            .messageBox = platform.messageBox,
+                            .files = platform.files,
+                            .backups = backups_,
+                            .datReader = datReader,
+                            .service = service,
+                            .programFolder = programFolder_,
+                            .clock = platform.clock},
                *this) {
   controls_ = {&frFile,         &Label1,          &txtFile,
                &btnFile,        &btnLoad,         &frInformation,
@@ -113,7 +121,6 @@ FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFol
                &lblAuth_Status, &lblStatus_UP,    &lblUP_Status,
                &lblStatus_Srv,  &lblSRV_Status,   &lblStatus_DOWN,
                &lblDOWN_Status, &lblStatus_DAT,   &lblDAT_Status};
-  panels_ = {&frFile, &frInformation, &frExport, &frConfig, &frAuth, &frStatus};
   txtFile.onTextChanged = [this] { txtFile_Change(); };
   AddChangeListener([this](const std::string& what) { LogStatus(what); });
   AddDiagnosticListener([this](const std::string& cause) { runLog_.Step("cause: " + cause); });
@@ -138,6 +145,10 @@ const Control* FrmBrindle::Find(const std::string& name) const {
   return nullptr;
 }
 
+const std::vector<const Control*>& FrmBrindle::controls(platform::WindowId window) const {
+  return window == platform::WindowId::Main ? controls_ : form1.controls();
+}
+
 const Control& FrmBrindle::control(const std::string& name) const {
   const Control* found = Find(name);
   if (found == nullptr) throw std::invalid_argument("no control named " + name);
@@ -150,10 +161,6 @@ void FrmBrindle::AddChangeListener(std::function<void(const std::string&)> liste
 
 void FrmBrindle::AddDiagnosticListener(std::function<void(const std::string&)> listener) {
   diagnosticListeners_.push_back(std::move(listener));
-}
-
-void FrmBrindle::SetHandOver(std::function<void(const ExportedFile&)> step) {
-  handOver_ = std::move(step);
 }
 
 void FrmBrindle::Diagnose(const std::string& cause) {

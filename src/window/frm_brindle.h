@@ -52,10 +52,8 @@
 
 namespace brindle {
 
-namespace test {
-struct WindowSeam;
-}
-
+// Everything outside the window it works with. Filled with designated initialisers, so that
+// the two transfer controls cannot change places unnoticed.
 struct WindowPlatform {
   platform::MessageBox& messageBox;
   platform::FileDialog& fileDialog;
@@ -64,6 +62,10 @@ struct WindowPlatform {
   platform::TransferControl& itc2;  // HTTP
   platform::Windowing& windowing;
   platform::FileOps& files;
+  // What no user arranges: the time the sync run paces its waits by, and where the export
+  // run hands its file (empty: to the sync run; the offline scenario driver prints it).
+  SyncClock clock = SteadyClock;
+  std::function<void(const ExportedFile&)> handOver = nullptr;
 };
 
 class FrmBrindle : private ControlObserver, private SyncRunHost {
@@ -85,11 +87,11 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   const Control& control(const std::string& name) const;
   // The category list (lstCategory).
   const ListControl& categoryList() const { return lstCategory; }
-  // Every control of the main window, frames included, in creation order; its frames; and
-  // the controls of the warning window.
-  const std::vector<const Control*>& controls() const { return controls_; }
-  const std::vector<const Control*>& panels() const { return panels_; }
-  const std::vector<const Control*>& form1Controls() const { return form1.controls(); }
+  // Every control of a window in creation order, the main window's frames included. A view
+  // connects clicks to its buttons (ControlKind::Button) and typing to its text fields
+  // (ControlKind::TextBox); its frames are its panels.
+  const std::vector<const Control*>& controls(
+      platform::WindowId window = platform::WindowId::Main) const;
   int height() const { return height_; }
   const std::string& focus() const { return focus_; }
   bool shown(platform::WindowId window) const;
@@ -97,12 +99,8 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   // True when the user could reach the control: its window shown, it and its frame visible,
   // and it enabled.
   bool Reachable(const Control& control) const;
-  // The chosen categories, one slot per list position (varSel_cat).
+  // The chosen categories, one slot per list position.
   const SelCat& selectedCategories() const { return varSel_cat; }
-  // The category numbers the configuration held at start-up (varSaved_cat).
-  const std::vector<std::string>& savedCategories() const { return varSaved_cat; }
-  // The address file the last export run worked on (strDat_path).
-  const std::string& datPath() const { return strDat_path; }
 
   // ---- Listeners and the program's own state ----
   // Called with a control's name, names::frmBrindle, names::Form1 or names::focus whenever
@@ -111,39 +109,16 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   // Called with the technical cause of a failure (a file error, a refused result file, ...)
   // whose window text stays the general one.
   void AddDiagnosticListener(std::function<void(const std::string& cause)> listener);
-  // The hand-over hook: when set, the export run hands its file to `step` instead of to the
-  // sync run. The scenario driver prints the hand-over there when it runs offline; tests
-  // look at what the sync run would be given.
-  void SetHandOver(std::function<void(const ExportedFile&)> step);
-  // The sync run, from the export's hand-over to the write-back.
-  SyncRun& syncRun() { return syncRun_; }
-  // True from the start of a sync run to its end: a second run must not begin meanwhile.
-  bool syncRunning() const { return syncRun_.running(); }
   // How the last press of "SYNC" ended: a failure of the export before any transfer, or the
   // sync run's own outcome (the records updated among it).
   const SyncOutcome& lastRun() const { return lastRun_; }
-  // The password the configuration held at start-up.
-  const std::string& savedPassword() const;
-  // The program folder's "backups": the address file as it was before each replacement.
-  platform::Backups& backups() { return backups_; }
   // The program folder's "Brindle.log", a few lines per sync run.
   const RunLog& runLog() const { return runLog_; }
-  const std::filesystem::path& programFolder() const { return programFolder_; }
   std::filesystem::path ProgramFile(const std::string& name) const;  // program folder + name
 
   // ---- User events, by control name (user_events.cpp) ----
-  // The buttons of both windows a click can be delivered to.
-  struct ButtonName {
-    const char* name;
-    platform::WindowId window;
-  };
-  static const std::vector<ButtonName>& Buttons();
-  // The text fields of the main window.
-  static const std::vector<const char*>& TextFields();
-  // A button of either window by name, or nullptr.
-  const Control* FindButton(const std::string& name) const;
-  // A click on a button: runs its handler when the user could reach it, and says whether it
-  // ran. Throws std::invalid_argument for a name that is no button.
+  // A click on a button of either window: runs its handler when the user could reach it, and
+  // says whether it ran. Throws std::invalid_argument for a name that is no button.
   bool Click(const std::string& name);
   // Typing `text` (Windows-1252) into a text field: sets the text and runs its key-press
   // handler. Throws std::invalid_argument for a name that is no text field.
@@ -160,13 +135,20 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   void KeyUp(const std::string& name);
   // The close box: unloads the main window (Form_Unload), then ends the program.
   void CloseMain();
-
-  // ---- The window's event handlers, by the names its description gives them ----
-  // Views deliver events through the calls above; tests may run a handler directly.
+  // Start-up: shows the warning window and sets everything up. Run once, after construction.
   void Form_Load();
   // The main window became the program's active window (shown after the warning, not the
   // user returning from another program).
   void Form_Activate();
+
+ private:
+  friend class Form1;  // its buttons close it and show or close the main window
+  struct UserEvent;
+  static const std::vector<UserEvent>& UserEvents();
+  static const UserEvent* FindEvent(const std::string& name);
+
+  // ---- The window's event handlers, by the names its description gives them; the user
+  // reaches them through the user events above ----
   void btnFile_Click();
   void btnLoad_Click();
   void btnExt_markall_Click();
@@ -181,13 +163,6 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   void txtAuth_pass_LostFocus();
   void lstCategory_KeyUp();
   void lstCategory_MouseUp();
-
- private:
-  friend class Form1;              // its buttons close it and show or close the main window
-  friend struct test::WindowSeam;  // tests/support/window_seam.h
-  struct UserEvent;
-  static const std::vector<UserEvent>& UserEvents();
-  static const UserEvent* FindEvent(const std::string& name);
 
   // ---- Windows ----
   void Form_Unload();  // run by CloseMain
@@ -229,7 +204,6 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   void CopySavedSelection();
   void HandOver(const platform::FileLock& lock);
   void RunExport();
-  void SendFile(const platform::FileLock& lock);
 
   void ControlChanged(const Control& control) override;
   void Notify(const std::string& what);
@@ -270,7 +244,7 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   std::string strDat_path;                // address file being worked on
   SelCat varSel_cat;                      // chosen categories, one slot per list position
   std::vector<std::string> varSaved_cat;  // category numbers saved in the configuration
-  int varMark_all = 0;                    // 0: "Mark All" marks next; 1: it unmarks
+  bool varMark_all = false;               // true: "Mark All" unmarks next
   std::string varCsv_name;                // bare name of the export file
   // Full path of the export file. A path, never a Windows-1252 text: the program folder may
   // hold characters that the code page cannot.
@@ -283,7 +257,6 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   platform::FileOps& files;
   DatReader datReader;  // the one address-file reader; its state is program-wide
   const ServiceConfig service;
-  std::function<void(const ExportedFile&)> handOver_;  // see SetHandOver
 
   WindowPlatform platform_;
   std::filesystem::path programFolder_;
@@ -292,7 +265,6 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   RunLog runLog_;
   std::map<std::string, std::string> logged_;  // status texts already in the run log
   std::vector<const Control*> controls_;
-  std::vector<const Control*> panels_;
   std::vector<std::function<void(const std::string&)>> listeners_;
   std::vector<std::function<void(const std::string&)>> diagnosticListeners_;
   std::unordered_set<std::int32_t> exportedIds_;  // records of the last export

@@ -42,8 +42,8 @@ void FrmBrindle::btnExt_markall_Click() {
   const auto shown = ParseCategoryNumber(lblNum_cat.text());
   if (!shown || *shown <= 0) return;
   const int n = static_cast<int>(std::min<std::int64_t>(*shown, lstCategory.size()));
-  const bool mark = varMark_all == 0;
-  varMark_all = mark ? 1 : 0;
+  const bool mark = !varMark_all;
+  varMark_all = mark;
   varSel_cat.assign(static_cast<std::size_t>(n), "");
   for (int p = 0; p < n; ++p) {
     lstCategory.SetSelected(p, mark);

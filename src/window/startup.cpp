@@ -21,7 +21,7 @@ void FrmBrindle::Form_Load() {
   platform_.itc.SetHost(service.ftpHost);
   platform_.itc.SetPassword(service.ftpPassword);
   platform_.itc.SetUserName(service.ftpUser);
-  varMark_all = 0;
+  varMark_all = false;
   // A configuration that cannot be created, a tmp folder that cannot be made and a file that
   // cannot be read are all passed over: the window starts with empty values.
   const auto conf = ProgramFile(kConfName);
@@ -65,8 +65,6 @@ void FrmBrindle::Form_Load() {
   }
   FullLayoutAtStart();
 }
-
-const std::string& FrmBrindle::savedPassword() const { return saved_[kConfigPassword]; }
 
 void FrmBrindle::WriteCache(const std::string& LineDescr, const std::string& LineContent) {
   const auto conf = ProgramFile(kConfName);

@@ -95,34 +95,6 @@ const FrmBrindle::UserEvent* FrmBrindle::FindEvent(const std::string& name) {
   return nullptr;
 }
 
-const std::vector<FrmBrindle::ButtonName>& FrmBrindle::Buttons() {
-  static const std::vector<ButtonName> names = [] {
-    std::vector<ButtonName> all;
-    for (const UserEvent& entry : UserEvents()) {
-      if (entry.click != nullptr) all.push_back({entry.name, entry.window});
-    }
-    return all;
-  }();
-  return names;
-}
-
-const std::vector<const char*>& FrmBrindle::TextFields() {
-  static const std::vector<const char*> names = [] {
-    std::vector<const char*> all;
-    for (const UserEvent& entry : UserEvents()) {
-      if (entry.textField) all.push_back(entry.name);
-    }
-    return all;
-  }();
-  return names;
-}
-
-const Control* FrmBrindle::FindButton(const std::string& name) const {
-  const UserEvent* entry = FindEvent(name);
-  if (entry == nullptr || entry->click == nullptr) return nullptr;
-  return &entry->control(const_cast<FrmBrindle&>(*this));
-}
-
 bool FrmBrindle::Click(const std::string& name) {
   const UserEvent* entry = FindEvent(name);
   if (entry == nullptr || entry->click == nullptr) {

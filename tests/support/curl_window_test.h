@@ -54,7 +54,13 @@ class CurlWindowTest : public ::testing::Test {
   FrmBrindle& Window() {
     if (!window_) {
       std::filesystem::create_directories(dir / "prog");
-      WindowPlatform platform{messageBox, fileDialog, pump, itc, itc2, windowing, files};
+      WindowPlatform platform{.messageBox = messageBox,
+                              .fileDialog = fileDialog,
+                              .eventPump = pump,
+                              .itc = itc,
+                              .itc2 = itc2,
+                              .windowing = windowing,
+                              .files = files};
       window_ = std::make_unique<FrmBrindle>(platform, dir / "prog", config_);
       pump.onTimeOut = [this] { window_->CloseMain(); };
     }

@@ -1,6 +1,10 @@
 // The platform a test window runs on: every interface answered by its double, with both
-// transfer controls attached to the scripted pump.
+// transfer controls attached to the scripted pump. What no user can arrange goes in here too:
+// the clock the sync run paces its waits by, and a hand-over hook that takes the export run's
+// file instead of the sync run (set before the window is made; it may be changed later).
 #pragma once
+
+#include <functional>
 
 #include "platform/headless/queued_file_dialog.h"
 #include "platform/headless/queued_message_box.h"
@@ -20,7 +24,18 @@ struct PlatformDoubles {
   PlatformDoubles(const PlatformDoubles&) = delete;
   PlatformDoubles& operator=(const PlatformDoubles&) = delete;
 
-  WindowPlatform Platform() { return {messageBox, fileDialog, pump, itc, itc2, windowing, files}; }
+  WindowPlatform Platform() {
+    WindowPlatform platform{.messageBox = messageBox,
+                            .fileDialog = fileDialog,
+                            .eventPump = pump,
+                            .itc = itc,
+                            .itc2 = itc2,
+                            .windowing = windowing,
+                            .files = files};
+    if (clock) platform.clock = [this] { return clock(); };
+    if (handOver) platform.handOver = [this](const ExportedFile& file) { handOver(file); };
+    return platform;
+  }
 
   platform::QueuedMessageBox messageBox;
   platform::QueuedFileDialog fileDialog;
@@ -28,6 +43,8 @@ struct PlatformDoubles {
   test::ScriptedEventPump pump;
   platform::RecordingWindowing windowing;
   test::FaultyFileOps files;
+  SyncClock clock;
+  std::function<void(const ExportedFile&)> handOver;
 };
 
 }  // namespace brindle::test

@@ -21,11 +21,11 @@ TEST_F(BackupsLogTest, AFinishedRunKeepsTheOriginalOnceAndLogsEachStep) {
   Prepare("demo", kPassword);
   ScriptSuccess("101,5001\n\n102,5002\n\n");
   FrmBrindle& w = Window();
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   ASSERT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
 
   // The load kept the file as it was; the write-back found that same version newest.
-  const auto kept = w.backups().List();
+  const auto kept = platform::Backups(Backups()).List();
   ASSERT_EQ(kept.size(), 1u);
   EXPECT_EQ(kept[0].reason, "load");
   EXPECT_EQ(ReadFileBytes(kept[0].path), original);
@@ -61,7 +61,7 @@ TEST_F(BackupsLogTest, AFailedTransferIsLoggedWithItsErrorAndTheRunsEnd) {
   run.download = FtpFailure(550, "No such file or directory.");
   run.remove = FtpFailure(550, "No such file or directory.");
   Script(run);
-  Window().btnExt_export_Click();
+  Window().Click(names::btnExt_export);
 
   const std::string log = Log();
   EXPECT_NE(log.find("FTP error: 550 No such file or directory."), std::string::npos) << log;
@@ -77,7 +77,7 @@ TEST_F(BackupsLogTest, ABackupThatCannotBeMadeStopsTheWriteBackAndNamesTheFolder
   Prepare();
   ScriptSuccess("101,5001\n\n102,5002\n\n");
   FrmBrindle& w = Window();
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
 
   EXPECT_EQ(w.control(names::lblDOWN_Status).text(),
             "Download error, check your connection and try again!");

@@ -36,13 +36,13 @@ class HostileSyncTest : public CurlWindowTest {
     w.Form_Load();
     w.Click(names::Command1);
     w.Type(names::txtFile, (dir / "address.dat").string());
-    w.btnLoad_Click();
+    w.Click(names::btnLoad);
     ASSERT_EQ(w.categoryList().size(), 2);
     w.ClickListEntry(0, true);
-    w.lstCategory_MouseUp();
+    w.MouseUp(names::lstCategory);
     w.Type(names::txtAuth_login, "demo");
     w.Type(names::txtAuth_pass, "demo");
-    w.btnExt_export_Click();
+    w.Click(names::btnExt_export);
     EXPECT_FALSE(pump.timedOut) << "the run did not end";
   }
 

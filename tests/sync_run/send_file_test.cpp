@@ -15,7 +15,7 @@ TEST_F(SyncTest, FullRunRewritesTheAddressFileAndCleansUp) {
   ScriptSuccess("101,5001\n\n102,5002\n\n", 2);
   FrmBrindle& w = Window();
   ASSERT_TRUE(w.SetFocus("btnExt_export"));  // pressing the button takes the focus
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
 
   // Every value reaches the service exactly as typed.
   ASSERT_EQ(Urls().size(), 6u);  // with the check for an earlier result before the upload
@@ -41,8 +41,6 @@ TEST_F(SyncTest, FullRunRewritesTheAddressFileAndCleansUp) {
   EXPECT_TRUE(w.control(names::btnExit2).visible());
   EXPECT_TRUE(w.control(names::txtFile).enabled());
   EXPECT_EQ(w.focus(), "txtFile");
-  EXPECT_EQ(w.syncRun().ftpMode(), FtpMode::Down);
-  EXPECT_FALSE(w.syncRunning());
   EXPECT_TRUE(messageBox.shown().empty());
 
   const auto states = ReadStates(datPath());
@@ -57,7 +55,7 @@ TEST_F(SyncTest, FullRunRewritesTheAddressFileAndCleansUp) {
   }
 
   // The next load empties the six status values and leaves their captions.
-  w.btnLoad_Click();
+  w.Click(names::btnLoad);
   for (const char* value : {names::lblCSV_Status, names::lblAuth_Status, names::lblUP_Status,
                             names::lblSRV_Status, names::lblDOWN_Status, names::lblDAT_Status}) {
     EXPECT_EQ(w.control(value).text(), "") << value;
@@ -75,7 +73,7 @@ TEST_F(SyncTest, VerifyRequestsArePacedAboutASecondApart) {
     download();
     if (itc2.requests().size() > sent.size()) sent.push_back(now);
   };
-  Window().btnExt_export_Click();
+  Window().Click(names::btnExt_export);
   ASSERT_EQ(itc2.requests().size(), 7u);  // auth, earlier result, import, four verifies
   for (std::size_t i = 4; i < sent.size(); ++i) {
     EXPECT_GE(sent[i] - sent[i - 1], std::chrono::milliseconds(1000)) << i;
@@ -97,7 +95,7 @@ TEST_P(SyncAuthTest, RejectedAuthenticationTouchesNothing) {
   Prepare();
   itc2.QueueScript(GetParam().reply);
   FrmBrindle& w = Window();
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   EXPECT_EQ(w.control(names::lblAuth_Status).text(), GetParam().status);
   EXPECT_TRUE(itc.requests().empty());
   EXPECT_EQ(itc2.requests().size(), 1u);
@@ -105,7 +103,6 @@ TEST_P(SyncAuthTest, RejectedAuthenticationTouchesNothing) {
   EXPECT_TRUE(w.control(names::txtAuth_login).enabled());
   EXPECT_EQ(w.focus(), "txtAuth_login");
   EXPECT_FALSE(w.control(names::btnExit2).visible());
-  EXPECT_FALSE(w.syncRunning());
   EXPECT_EQ(w.control(names::lblCSV_Status).text(), "Wrote 2 register(s)!");
   for (const Control* later :
        {&w.control(names::lblUP_Status), &w.control(names::lblSRV_Status),
@@ -139,7 +136,7 @@ TEST_F(SyncTest, AnyOtherAuthenticationNumberGoesOnSilently) {
   run.importReply = "1";
   run.result = "101,1\n\n102,2\n\n";
   Script(run);
-  Window().btnExt_export_Click();
+  Window().Click(names::btnExt_export);
   EXPECT_EQ(Window().control(names::lblAuth_Status).text(), "Verifying the Authentication...");
   EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Process finished...");
 }
@@ -148,11 +145,10 @@ TEST_F(SyncTest, AReplyThatIsNotANumberEndsTheRunAsAnOutputProblem) {
   Prepare();
   itc2.QueueScript(HttpReply("<html>Internal error</html>"));
   FrmBrindle& w = Window();
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   EXPECT_EQ(w.control(names::lblCSV_Status).text(),
             "Error... There is some problem with the output file!");
   EXPECT_TRUE(itc.requests().empty());
-  EXPECT_FALSE(w.syncRunning());
   EXPECT_EQ(ReadFileBytes(datPath()), original);
 }
 
@@ -162,13 +158,12 @@ TEST_F(SyncTest, AnUnreadableImportReplyEndsTheRunButKeepsItsJournal) {
   run.importReply = "busy";
   Script(run);
   FrmBrindle& w = Window();
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   EXPECT_EQ(w.control(names::lblCSV_Status).text(),
             "Error... There is some problem with the output file!");
   EXPECT_EQ(w.control(names::lblUP_Status).text(), "Data sent!");
   ASSERT_EQ(Commands().size(), 1u);  // the upload; nothing is fetched or deleted
   EXPECT_TRUE(w.control(names::txtFile).enabled());
-  EXPECT_FALSE(w.syncRunning());
   EXPECT_EQ(ReadFileBytes(datPath()), original);
   // The service holds the export: the next run must be able to finish this one.
   int journals = 0;
@@ -187,7 +182,7 @@ TEST_F(SyncTest, ImportAnsweringOneSkipsPolling) {
   itc.QueueScript(FtpDone());
   itc.QueueScript(FtpDone());
   DownloadLeaves("101,7\n\n102,8\n\n");
-  Window().btnExt_export_Click();
+  Window().Click(names::btnExt_export);
   EXPECT_EQ(itc2.requests().size(), 3u);
   EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Process finished...");
   EXPECT_EQ(ReadStates(datPath()).at(102).custom9, "8");
@@ -226,7 +221,7 @@ TEST_F(SyncTest, AFailedCopyOfTheAddressFileIsADownloadError) {
   ScriptSuccess("101,1\n\n102,2\n\n", 0);
   files.Plant({test::FileOp::Copy, "address.dat"});
   FrmBrindle& w = Window();
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Copying original data... Wait a momment!");
   EXPECT_EQ(w.control(names::lblDOWN_Status).text(),
             "Download error, check your connection and try again!");
@@ -247,7 +242,7 @@ class SyncResultTest : public SyncTest, public ::testing::WithParamInterface<con
 TEST_P(SyncResultTest, ResultFilesThatDoNotFitAreDownloadErrors) {
   Prepare();
   ScriptSuccess(GetParam(), 0);
-  Window().btnExt_export_Click();
+  Window().Click(names::btnExt_export);
   EXPECT_EQ(Window().control(names::lblDOWN_Status).text(),
             "Download error, check your connection and try again!");
   EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Rewriting DAT File... Wait a momment!");
@@ -276,7 +271,7 @@ TEST_F(SyncTest, ResultRowsNamingRecordsNotExportedChangeOnlyTheExportedOnes) {
   // 103 is Unfiled and 105 a Friend: neither was chosen, so neither was exported.
   ScriptSuccess("103,7001\n\n102,7002\n\n", 0);
   FrmBrindle& w = Window();
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
   EXPECT_EQ(w.lastRun().recordsUpdated, 1);
   const auto states = ReadStates(datPath());
@@ -326,7 +321,7 @@ TEST_F(SyncTest, VerifyRequestsThatGetNoReplyAreRetriedUntilTheServiceAnswers) {
   itc.QueueScript(FtpDone());
   itc.QueueScript(FtpDone());
   DownloadLeaves("101,1\n\n102,2\n\n");
-  Window().btnExt_export_Click();
+  Window().Click(names::btnExt_export);
   EXPECT_EQ(itc2.requests().size(), 6u);  // auth, import, four verifies
   EXPECT_EQ(Window().control(names::lblDAT_Status).text(), "Process finished...");
 }
@@ -366,7 +361,8 @@ TEST_F(SyncTest, NoSecondRunWhileOneIsInProgress) {
   bool clicked = false;
   onPump = [&] {
     download();
-    if (!clicked && w.control(names::btnExt_export).enabled() && w.syncRunning()) {
+    // The pump runs only inside the run's waits.
+    if (!clicked && w.control(names::btnExt_export).enabled()) {
       clicked = true;
       w.Click(names::btnExt_export);
     }
@@ -376,6 +372,34 @@ TEST_F(SyncTest, NoSecondRunWhileOneIsInProgress) {
   EXPECT_EQ(itc2.requests().size(), 5u);  // auth, earlier result, import, two verifies
   EXPECT_EQ(itc.requests().size(), 3u);   // no second run
   EXPECT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
+}
+
+// "Load File" follows the path box, except that a run's end gives every control back: a path
+// emptied while an FTP error had the window enabled leaves "Load File" usable with no path.
+TEST_F(SyncTest, EmptyPathOnlyAsks) {
+  Prepare();
+  RunScript run;
+  run.remove = {{1, 2, 3, 4, 5, 11, 9, 10}, "", 550, "Refused"};
+  run.result = "101,1\n\n102,2\n\n";
+  Script(run);
+  FrmBrindle& w = Window();
+  auto download = onPump;
+  onPump = [&] {
+    download();
+    if (w.control(names::txtFile).enabled()) w.Type(names::txtFile, "");
+  };
+  w.Click(names::btnExt_export);
+  ASSERT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
+  onPump = nullptr;
+  const std::size_t boxes = messageBox.shown().size();
+  const std::size_t repaints = windowing.calls().size();
+  const std::size_t fileCalls = files.calls().size();
+  ASSERT_TRUE(w.Click(names::btnLoad));
+  ASSERT_EQ(messageBox.shown().size(), boxes + 1);
+  EXPECT_EQ(messageBox.shown().back().text, "You have to select a valid PATH!");
+  EXPECT_EQ(messageBox.shown().back().title, "Select a valid Path");
+  EXPECT_EQ(windowing.calls().size(), repaints);
+  EXPECT_EQ(files.calls().size(), fileCalls);
 }
 
 TEST_F(SyncTest, ClosingTheWindowEndsTheRunCleanly) {
@@ -392,12 +416,11 @@ TEST_F(SyncTest, ClosingTheWindowEndsTheRunCleanly) {
       pumpsAtClose = pump.count();
     }
   };
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   EXPECT_TRUE(w.ended());
   EXPECT_EQ(pump.count(), pumpsAtClose);  // no wait ran on after the window went
   EXPECT_EQ(itc2.requests().size(), 4u);
   EXPECT_GE(itc2.cancelCount(), 1);
-  EXPECT_FALSE(w.syncRunning());
   EXPECT_EQ(ReadFileBytes(datPath()), original);
   EXPECT_TRUE(messageBox.shown().empty());
 }

@@ -17,6 +17,7 @@
 #include "address_file/dat_reader.h"
 #include "support/dat_builder.h"
 #include "support/platform_doubles.h"
+#include "support/start_window.h"
 #include "window/frm_brindle.h"
 
 namespace brindle::test {
@@ -93,8 +94,8 @@ class SyncTest : public ::testing::Test, protected PlatformDoubles {
       service.webHost = "web.test:8080";
       service.ftpHost = "ftp.test";
       service.ftpPassword = "secret";
+      clock = [this] { return now; };
       window_ = std::make_unique<FrmBrindle>(Platform(), dir / "prog", service);
-      window_->syncRun().SetClock([this] { return now; });
     }
     return *window_;
   }
@@ -104,7 +105,7 @@ class SyncTest : public ::testing::Test, protected PlatformDoubles {
     std::vector<std::string> causes;
     Window().AddDiagnosticListener(
         [&causes](const std::string& cause) { causes.push_back(cause); });
-    Window().btnExt_export_Click();
+    Window().Click(names::btnExt_export);
     return causes;
   }
 
@@ -114,15 +115,14 @@ class SyncTest : public ::testing::Test, protected PlatformDoubles {
   // Start-up, load, categories Business and Family chosen, credentials typed.
   void Prepare(const std::string& user = "demo", const std::string& password = "demo") {
     FrmBrindle& w = Window();
-    w.Form_Load();
-    w.Click(names::Command1);
+    StartAsUser(w);
     w.Type(names::txtFile, datPath().string());
-    w.btnLoad_Click();
+    w.Click(names::btnLoad);
     for (int i = 0; i < w.categoryList().size(); ++i) {
       const std::string& text = w.categoryList().entries()[i].text;
       if (text == "Business" || text == "Family") {
         w.ClickListEntry(i, true);
-        w.lstCategory_MouseUp();
+        w.MouseUp(names::lstCategory);
       }
     }
     w.Type(names::txtAuth_login, user);

@@ -60,7 +60,7 @@ class SyncServiceTest : public CurlWindowTest {
     LoadAndChoose();
     w.Type(names::txtAuth_login, user);
     w.Type(names::txtAuth_pass, password);
-    w.btnExt_export_Click();
+    w.Click(names::btnExt_export);
     EXPECT_FALSE(pump.timedOut) << "the run did not end";
   }
 
@@ -74,12 +74,12 @@ class SyncServiceTest : public CurlWindowTest {
   // Loads the path in the file box and chooses Business and Family.
   void LoadAndChoose() {
     FrmBrindle& w = Window();
-    w.btnLoad_Click();
+    w.Click(names::btnLoad);
     for (int i = 0; i < w.categoryList().size(); ++i) {
       const std::int32_t number = w.categoryList().entries()[i].itemData;
       if (number == 2 || number == 5) {
         w.ClickListEntry(i, true);
-        w.lstCategory_MouseUp();
+        w.MouseUp(names::lstCategory);
       }
     }
   }

@@ -22,7 +22,8 @@ TEST_F(WindowTest, ConfigurationButtonLeavesTheShortLayout) {
   EXPECT_GT(w.height(), shortHeight);
   EXPECT_GT(w.control(names::frStatus).top(), shortStatusTop);
   EXPECT_GT(w.control(names::frStatus).top(), w.control(names::frInformation).top());
-  for (const Control* panel : w.panels()) {
+  for (const Control* panel : w.controls()) {
+    if (panel->kind() != ControlKind::Frame) continue;
     EXPECT_EQ(panel->visible(), panel != &w.control(names::frConfig)) << panel->name();
   }
   EXPECT_TRUE(w.categoryList().enabled());

@@ -15,20 +15,19 @@ constexpr const char* kLockedDuringARun[] = {
 class ExportRunTest : public WindowTest {
  protected:
   void SetUp() override {
-    WriteConf("");
     std::filesystem::create_directory(Prog("tmp"));
-    FrmBrindle& w = Window();
-    w.SetHandOver([this](const ExportedFile& file) { HandedOver(file); });
-    w.Type(names::txtAuth_login, "u");
-    w.Type(names::txtAuth_pass, "p");
+    handOver = [this](const ExportedFile& file) { HandedOver(file); };
   }
+  // Unless the test started the window itself, it starts with only a user name and a
+  // password saved.
   void LoadSample(const DatBuilder& builder = Sample()) {
+    if (!started()) StartWithSaved("", "u", "p");
     Window().Type(names::txtFile, WriteAddressFile(builder));
-    Window().btnLoad_Click();
+    Window().Click(names::btnLoad);
   }
   void Select(int index, bool on = true) {
     Window().ClickListEntry(index, on);
-    Window().lstCategory_MouseUp();
+    Window().MouseUp(names::lstCategory);
   }
   // What the sync run would find when it takes over.
   void HandedOver(const ExportedFile& file) {
@@ -38,8 +37,7 @@ class ExportRunTest : public WindowTest {
     EXPECT_FALSE(w.control(names::btnExt_export).enabled());
     EXPECT_EQ(w.control(names::btnExt_export).text(), "Processing, wait the end!");
     for (const char* name : kLockedDuringARun) EXPECT_FALSE(w.Find(name)->enabled()) << name;
-    EXPECT_EQ(w.datPath(), (dir / "address.dat").string());
-    EXPECT_EQ(file.datPath, w.datPath());
+    EXPECT_EQ(file.datPath, (dir / "address.dat").string());
     EXPECT_EQ(file.csvPath, Tmp(file.csvName));
     csvAtHandOver = ReadFileBytes(Tmp(file.csvName));
   }
@@ -53,7 +51,7 @@ TEST_F(ExportRunTest, WritesTheChosenCategoriesAndHandsOver) {
   Select(1);  // Family: one record, the other has status 129
   Select(4);  // Unfiled
   FrmBrindle& w = Window();
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   ASSERT_EQ(handOvers, 1);
   EXPECT_EQ(handed.csvName, "5_csv.tmp");
   EXPECT_EQ(handed.lines, 2);
@@ -67,10 +65,11 @@ TEST_F(ExportRunTest, FallsBackToTheSavedCategoriesAndIgnoresThoseBeyondTheTable
   StartWithSaved("9 7 2 5 0 0 0", "u", "p");  // seven entries, five slots
   LoadSample();
   FrmBrindle& w = Window();
-  w.btnExt_markall_Click();  // the load chose the saved categories; Mark All twice clears them
-  w.btnExt_markall_Click();
+  w.Click(
+      names::btnExt_markall);  // the load chose the saved categories; Mark All twice clears them
+  w.Click(names::btnExt_markall);
   ASSERT_EQ(w.categoryList().selectedCount(), 0);
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   ASSERT_EQ(handOvers, 1);
   EXPECT_EQ(w.selectedCategories(), (SelCat{"9", "7", "2", "5", "0"}));  // by position
   EXPECT_EQ(handed.lines, 4);
@@ -78,15 +77,15 @@ TEST_F(ExportRunTest, FallsBackToTheSavedCategoriesAndIgnoresThoseBeyondTheTable
 }
 
 TEST_F(ExportRunTest, NothingChosenAndNothingSavedAsksForACategory) {
-  StartAndShow();
   LoadSample();
   FrmBrindle& w = Window();
   Select(3);  // Quick List has no records: the run leaves its count in the status line
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   ASSERT_NE(w.control(names::lblCSV_Status).text(), "");
-  Select(3, false);
+  w.Click(names::btnExt_markall);  // Mark All twice leaves nothing chosen and "SYNC" available
+  w.Click(names::btnExt_markall);
   ASSERT_TRUE(w.SetFocus(names::txtFile));
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   ASSERT_EQ(messageBox.shown().size(), 1u);
   EXPECT_EQ(messageBox.shown()[0].text, "You have to select at list one Category!");
   EXPECT_EQ(messageBox.shown()[0].title, "Select some categories from the list");
@@ -97,8 +96,11 @@ TEST_F(ExportRunTest, NothingChosenAndNothingSavedAsksForACategory) {
 }
 
 TEST_F(ExportRunTest, AnEmptyPathAsksForOne) {
+  LoadSample();
+  Select(0);
   FrmBrindle& w = Window();
-  w.btnExt_export_Click();
+  w.Type(names::txtFile, "");
+  w.Click(names::btnExt_export);
   ASSERT_EQ(messageBox.shown().size(), 1u);
   EXPECT_EQ(messageBox.shown()[0].text, "You have to select a valid Import PATH!");
   EXPECT_EQ(messageBox.shown()[0].title, "Select a valid Import Path");
@@ -109,7 +111,7 @@ TEST_F(ExportRunTest, ZeroLinesLeaveAnEmptyFileAndGiveTheWindowBack) {
   LoadSample();
   Select(3);  // Quick List has no records
   FrmBrindle& w = Window();
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   EXPECT_EQ(handOvers, 0);
   EXPECT_EQ(w.control(names::lblCSV_Status).text(),
             "0 register(s) were written and could not be sent!");
@@ -124,7 +126,7 @@ TEST_F(ExportRunTest, AMissingAddressFileSaysTheDatFileFailedAndKeepsSyncDisable
   Select(0);
   FrmBrindle& w = Window();
   w.Type(names::txtFile, (dir / "gone.dat").string());
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   EXPECT_EQ(w.control(names::lblCSV_Status).text(),
             "Error... There is some problem with the DAT file!");
   EXPECT_EQ(w.control(names::btnExt_export).text(), "SYNC");
@@ -140,7 +142,7 @@ TEST_F(ExportRunTest, AnExportFileThatCannotBeWrittenSaysTheOutputFileFailed) {
   std::filesystem::remove_all(Prog("tmp"));
   WriteFileBytes(Prog("tmp"), "");  // a file where the folder should be
   FrmBrindle& w = Window();
-  w.btnExt_export_Click();
+  w.Click(names::btnExt_export);
   EXPECT_EQ(w.control(names::lblCSV_Status).text(),
             "Error... There is some problem with the output file!");
   EXPECT_FALSE(w.control(names::btnExt_export).enabled());
@@ -154,7 +156,7 @@ TEST_F(ExportRunTest, AFileAnotherRunIsReplacingSaysTheDatFileFailedAndWritesNot
   FrmBrindle& w = Window();
   {
     const platform::FileLock held(dir / "address.dat");
-    w.btnExt_export_Click();
+    w.Click(names::btnExt_export);
   }
   EXPECT_EQ(w.control(names::lblCSV_Status).text(),
             "Error... There is some problem with the DAT file!");
@@ -167,7 +169,7 @@ TEST_F(ExportRunTest, TheRunHoldsTheFileUntilItEndsAndItsExportIsOwnerOnly) {
   Select(0);
   FrmBrindle& w = Window();
   bool heldDuringRun = false;
-  w.SetHandOver([&](const ExportedFile&) {
+  handOver = [&](const ExportedFile&) {
     heldDuringRun = true;
     try {
       platform::FileLock second(dir / "address.dat");
@@ -178,8 +180,8 @@ TEST_F(ExportRunTest, TheRunHoldsTheFileUntilItEndsAndItsExportIsOwnerOnly) {
       EXPECT_EQ(std::filesystem::status(Tmp("5_csv.tmp")).permissions(),
                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     }
-  });
-  w.btnExt_export_Click();
+  };
+  w.Click(names::btnExt_export);
   EXPECT_TRUE(heldDuringRun);
   EXPECT_NO_THROW(platform::FileLock after(dir / "address.dat"));  // released at the end
 }
@@ -189,11 +191,11 @@ TEST_F(ExportRunTest, AFailureTheSyncRunLeavesUnhandledSaysTheOutputFileFailed) 
   Select(0);
   FrmBrindle& w = Window();
   int linesHandedOver = 0;
-  w.SetHandOver([&](const ExportedFile& file) {
+  handOver = [&](const ExportedFile& file) {
     linesHandedOver = file.lines;
     throw std::runtime_error("reply is not a number");
-  });
-  w.btnExt_export_Click();
+  };
+  w.Click(names::btnExt_export);
   EXPECT_EQ(w.control(names::lblCSV_Status).text(),
             "Error... There is some problem with the output file!");
   EXPECT_EQ(linesHandedOver, 1);  // counted before the hand-over
@@ -205,7 +207,7 @@ TEST_F(ExportRunTest, StopsAtTheEndOfRecordsEvenWhenTheHeaderPromisesMore) {
   builder.RecordCount(9);
   LoadSample(builder);
   Select(4);  // Unfiled would match the end marker read as a record
-  Window().btnExt_export_Click();
+  Window().Click(names::btnExt_export);
   ASSERT_EQ(handOvers, 1);
   EXPECT_EQ(handed.lines, 1);
   EXPECT_EQ(handed.csvName, "9_csv.tmp");
@@ -216,7 +218,10 @@ TEST_F(ExportRunTest, ANonNumberSavedEntryInTheFallbackSaysTheOutputFileFailed) 
   // saved entry against each category.
   StartWithSaved("abc", "u", "p");
   LoadSample(DatBuilder().Record(RecordPlan(1, 0)).EndMarker());
-  Window().btnExt_export_Click();
+  Select(0);  // "SYNC" becomes available; Mark All twice then leaves nothing chosen
+  Window().Click(names::btnExt_markall);
+  Window().Click(names::btnExt_markall);
+  Window().Click(names::btnExt_export);
   EXPECT_EQ(Window().control(names::lblCSV_Status).text(),
             "Error... There is some problem with the output file!");
 }

@@ -44,7 +44,6 @@ TEST_F(WindowTest, CompleteConfigurationAnsweredYesGivesTheShortLayout) {
   // Commas and blanks inside values survive.
   EXPECT_EQ(w.control(names::txtFile).text(), "/data/a, b/address.dat");
   EXPECT_EQ(w.control(names::txtAuth_pass).text(), "p,w ");
-  EXPECT_EQ(w.savedCategories(), (std::vector<std::string>{"2", "5", "0"}));
   EXPECT_TRUE(w.control(names::btnLoad).enabled());  // setting the path ran its change handler
   EXPECT_TRUE(w.control(names::btnExt_export).enabled());
   EXPECT_EQ(w.height(), 5000);
@@ -131,20 +130,21 @@ TEST_F(WindowTest, WriteCacheFailuresLeaveTheFileAndTheWindowAlone) {
 }
 
 TEST_F(WindowTest, LeavingAnEmptyLoginOrPasswordStoresNothing) {
-  WriteConf("a\r\nb\r\nc\r\nd\r\n");
-  FrmBrindle& w = Window();
-  w.txtAuth_login_LostFocus();
-  w.txtAuth_pass_LostFocus();
-  EXPECT_EQ(Conf(), "a\r\nb\r\nc\r\nd\r\n");
-  w.Type(names::txtAuth_pass, "new");
-  w.txtAuth_pass_LostFocus();
-  EXPECT_EQ(Conf(), "a\r\nb\r\nc\r\nnew\r\n");
+  const std::string path = WriteAddressFile();
+  WriteConf(path + "\r\n2\r\nc\r\nd\r\n");
+  StartAndShow();
+  TypeAndLeave(names::txtAuth_login, "");
+  TypeAndLeave(names::txtAuth_pass, "");
+  EXPECT_EQ(Conf(), path + "\r\n2\r\nc\r\nd\r\n");
+  TypeAndLeave(names::txtAuth_pass, "new");
+  EXPECT_EQ(Conf(), path + "\r\n2\r\nc\r\nnew\r\n");
 }
 
 TEST_F(WindowTest, SyncFollowsTheLastKeyInLoginAndPassword) {
+  StartAndShow();
   FrmBrindle& w = Window();
   w.Type(names::txtFile, WriteAddressFile());
-  w.btnLoad_Click();
+  w.Click(names::btnLoad);
   w.ClickListEntry(0, true);
   w.Type(names::txtAuth_login, "u");
   EXPECT_FALSE(w.control(names::btnExt_export).enabled());
@@ -157,8 +157,13 @@ TEST_F(WindowTest, SyncFollowsTheLastKeyInLoginAndPassword) {
 TEST_F(WindowTest, ClicksReachOnlyReachableButtonsAndTypingOnlyTextFields) {
   FrmBrindle& w = Window();
   w.Form_Load();
-  // The main window is still hidden behind the warning: its buttons take no click.
-  EXPECT_FALSE(w.Click("btnConfig"));
+  // The main window is still hidden behind the warning: its buttons take no click. Each of
+  // them is known to the user events (none throws).
+  for (const Control* button : w.controls()) {
+    if (button->kind() == ControlKind::Button) {
+      EXPECT_FALSE(w.Click(button->name())) << button->name();
+    }
+  }
   EXPECT_FALSE(w.shown(platform::WindowId::Main));
   EXPECT_TRUE(w.Click("Command1"));  // "No, is  not running"
   EXPECT_FALSE(w.shown(platform::WindowId::Form1));
@@ -166,19 +171,18 @@ TEST_F(WindowTest, ClicksReachOnlyReachableButtonsAndTypingOnlyTextFields) {
   EXPECT_FALSE(w.Click("Command1"));  // its window is gone
   EXPECT_THROW(w.Click("lblNum_reg"), std::invalid_argument);
   EXPECT_THROW(w.Type("btnLoad", "x"), std::invalid_argument);
-  for (const char* field : FrmBrindle::TextFields()) {
-    w.Type(field, "typed");
-    EXPECT_EQ(w.Find(field)->text(), "typed") << field;
+  // Every text field of the main window takes typing.
+  for (const Control* field : w.controls()) {
+    if (field->kind() != ControlKind::TextBox) continue;
+    w.Type(field->name(), "typed");
+    EXPECT_EQ(field->text(), "typed") << field->name();
   }
   EXPECT_TRUE(w.control(names::btnLoad).enabled());  // the path box's change handler ran
-  EXPECT_EQ(w.FindButton("lblNum_reg"), nullptr);
-  // Every button of the table is a button of its window.
-  for (const FrmBrindle::ButtonName& button : FrmBrindle::Buttons()) {
-    const Control* control = w.FindButton(button.name);
-    ASSERT_NE(control, nullptr) << button.name;
-    EXPECT_EQ(control->kind(), ControlKind::Button) << button.name;
-    EXPECT_EQ(w.Find(button.name) != nullptr, button.window == platform::WindowId::Main)
-        << button.name;
+  // The warning window's buttons are known too, and take no click once it is gone.
+  for (const Control* button : w.controls(platform::WindowId::Form1)) {
+    if (button->kind() == ControlKind::Button) {
+      EXPECT_FALSE(w.Click(button->name())) << button->name();
+    }
   }
 }
 

@@ -9,6 +9,7 @@
 
 #include "support/dat_builder.h"
 #include "support/platform_doubles.h"
+#include "support/start_window.h"
 #include "window/frm_brindle.h"
 
 namespace brindle::test {
@@ -54,10 +55,10 @@ class WindowTest : public ::testing::Test, protected PlatformDoubles {
 
   // Start-up answered "No, is  not running": the main window is shown and activated.
   void StartAndShow() {
-    Window().Form_Load();
-    Window().Click(names::Command1);
-    Window().Form_Activate();
+    StartAsUser(Window());
+    started_ = true;
   }
+  bool started() const { return started_; }
 
   // Start-up with a configuration that names no address file and holds `categories` as the
   // saved choice: the main window is shown with the full layout.
@@ -78,6 +79,7 @@ class WindowTest : public ::testing::Test, protected PlatformDoubles {
 
  private:
   std::unique_ptr<FrmBrindle> window_;
+  bool started_ = false;
 };
 
 }  // namespace brindle::test

@@ -124,15 +124,15 @@ void ScenarioDriver::RunLine(const std::string& rawLine) {
 void ScenarioDriver::Start() {
   if (window_) throw ScriptError("the windows exist already");
   DriveTransfers* real = options_.transfers;
-  WindowPlatform platform{messageBox_,
-                          fileDialog_,
-                          real ? real->eventPump : pump_,
-                          real ? real->itc : itc_,
-                          real ? real->itc2 : itc2_,
-                          windowing_,
-                          files_};
+  WindowPlatform platform{.messageBox = messageBox_,
+                          .fileDialog = fileDialog_,
+                          .eventPump = real ? real->eventPump : pump_,
+                          .itc = real ? real->itc : itc_,
+                          .itc2 = real ? real->itc2 : itc2_,
+                          .windowing = windowing_,
+                          .files = files_};
+  if (!real) platform.handOver = [this](const ExportedFile& file) { PrintHandOver(file); };
   window_ = std::make_unique<FrmBrindle>(platform, options_.programFolder, options_.service);
-  if (!real) window_->SetHandOver([this](const ExportedFile& file) { PrintHandOver(file); });
   window_->Form_Load();
 }
 
@@ -167,7 +167,12 @@ bool ScenarioDriver::Deliverable(const Control& control, const std::string& comm
 
 void ScenarioDriver::Click(const std::string& name, const std::string& command) {
   FrmBrindle& w = Window();
-  const Control* button = w.FindButton(name);
+  const Control* button = nullptr;
+  for (const platform::WindowId window : {platform::WindowId::Main, platform::WindowId::Form1}) {
+    for (const Control* control : w.controls(window)) {
+      if (control->name() == name && control->kind() == ControlKind::Button) button = control;
+    }
+  }
   if (button == nullptr) throw ScriptError("no button to click: " + name);
   if (Deliverable(*button, command)) w.Click(name);
 }

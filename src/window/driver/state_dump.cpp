@@ -55,9 +55,11 @@ std::string ControlsJson(const std::vector<const Control*>& controls) {
   return object.str();
 }
 
-std::string PanelsJson(const std::vector<const Control*>& panels) {
+// The main window's frames, in creation order.
+std::string PanelsJson(const std::vector<const Control*>& controls) {
   JsonObject object;
-  for (const Control* panel : panels) {
+  for (const Control* panel : controls) {
+    if (panel->kind() != ControlKind::Frame) continue;
     object.Raw(panel->name(),
                JsonObject().Int("top", panel->top()).Bool("visible", panel->visible()).str());
   }
@@ -84,11 +86,11 @@ std::vector<std::pair<std::string, std::string>> TopLevelItems(const FrmBrindle&
   JsonObject captions;
   captions.Text(names::frmBrindle, FrmBrindle::kCaption).Text(names::Form1, Form1::kCaption);
   return {{"controls", ControlsJson(window.controls())},
-          {"form1", ControlsJson(window.form1Controls())},
+          {"form1", ControlsJson(window.controls(platform::WindowId::Form1))},
           {"captions", captions.str()},
           {"focus", window.focus().empty() ? "null" : JsonString(window.focus())},
           {"height", std::to_string(window.height())},
-          {"panels", PanelsJson(window.panels())},
+          {"panels", PanelsJson(window.controls())},
           {"shown", ShownJson(window)},
           {"selCat", SelCatJson(window.selectedCategories())}};
 }
@@ -108,9 +110,9 @@ std::string ItemJson(const FrmBrindle& window,
   }
   constexpr std::string_view kForm1Prefix = "Form1.";
   const bool onForm1 = name.starts_with(kForm1Prefix);
-  const Control* control = onForm1
-                               ? FindIn(window.form1Controls(), name.substr(kForm1Prefix.size()))
-                               : FindIn(window.controls(), name);
+  const Control* control =
+      onForm1 ? FindIn(window.controls(platform::WindowId::Form1), name.substr(kForm1Prefix.size()))
+              : FindIn(window.controls(), name);
   if (control == nullptr) throw std::invalid_argument("nothing to dump by the name " + name);
   return ControlJson(*control);
 }

@@ -93,7 +93,7 @@ std::optional<std::string> SyncRun::FetchInterruptedResult(const SyncJournal& jo
   bool ready = false;
   // The import may still be running when the interrupted run is restarted at once.
   for (int poll = 0; !ready && poll < kInterruptedPolls; ++poll) {
-    if (poll > 0) PumpUntil(clock_() + kInterruptedPause);
+    if (poll > 0) PumpUntil(parts_.clock() + kInterruptedPause);
     reply_ = "0";
     Ask(VerifyUrl(parts_.service, journal.csvName), "GET", 3);
     parts_.itc2.Cancel();

@@ -68,7 +68,7 @@ void SyncRun::WaitWhileBusy(platform::TransferControl& control, int k) {
 }
 
 void SyncRun::PumpUntil(std::chrono::steady_clock::time_point deadline) {
-  while (clock_() < deadline) PumpTimes(1);
+  while (parts_.clock() < deadline) PumpTimes(1);
 }
 
 void SyncRun::SendFile(const ExportedFile& exported, const platform::FileLock& lock) {
@@ -254,7 +254,7 @@ void SyncRun::AwaitResult() {
   auto& http = parts_.itc2;
   try {
     for (bool first = true; !ResultReady(reply_); first = false) {
-      if (!first) PumpUntil(clock_() + kVerifyPause);
+      if (!first) PumpUntil(parts_.clock() + kVerifyPause);
       Ask(VerifyUrl(parts_.service, exported_.csvName), "GET", 3);
       http.Cancel();
     }

@@ -53,7 +53,14 @@ struct ExportedFile {
 std::filesystem::path LocalResultPath(const std::filesystem::path& programFolder,
                                       std::string_view csvName);
 
-// Everything outside the window the run works with.
+// The time the run paces its verify requests by; tests give their own through the platform.
+using SyncClock = std::function<std::chrono::steady_clock::time_point()>;
+inline std::chrono::steady_clock::time_point SteadyClock() {
+  return std::chrono::steady_clock::now();
+}
+
+// Everything outside the window the run works with. Filled with designated initialisers, so
+// that the two transfer controls cannot change places unnoticed.
 struct SyncRunParts {
   platform::TransferControl& itc;   // FTP
   platform::TransferControl& itc2;  // HTTP
@@ -64,12 +71,11 @@ struct SyncRunParts {
   DatReader& datReader;  // the program-wide reader; the write-back uses its copy mode
   const ServiceConfig& service;
   std::filesystem::path programFolder;
+  SyncClock clock = SteadyClock;
 };
 
 class SyncRun {
  public:
-  using Clock = std::function<std::chrono::steady_clock::time_point()>;
-
   // Title of the question whether to go on when an interrupted sync cannot be finished.
   static constexpr const char* kResumeTitle = "Interrupted sync";
   // The export status line's text when the run cannot go on with what it was given or told.
@@ -105,8 +111,6 @@ class SyncRun {
   FtpMode ftpMode() const { return ftpMode_; }
   // Sets the status line FTP progress goes to; the run sets it for each transfer itself.
   void SetFtpMode(FtpMode mode) { ftpMode_ = mode; }
-  // The time the run paces its verify requests by; tests give their own.
-  void SetClock(Clock clock) { clock_ = std::move(clock); }
 
  private:
   std::filesystem::path TmpFile(const std::string& name) const;
@@ -170,7 +174,6 @@ class SyncRun {
 
   SyncRunParts parts_;
   SyncRunHost& host_;
-  Clock clock_ = [] { return std::chrono::steady_clock::now(); };
   ExportedFile exported_;  // this run's export
   const platform::FileLock* lock_ = nullptr;  // the address file's, held by the export run
   std::string reply_;      // last HTTP reply
