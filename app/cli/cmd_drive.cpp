@@ -69,7 +69,7 @@ const CommandRegistrar kDrive({
             "                         items: controls of the main window (txtFile), of the\n"
             "                         warning (Form1.Command1), or the dump's top-level items\n"
             "                         (controls form1 captions focus height panels shown\n"
-            "                         selCat)\n"
+            "                         selectedCategories)\n"
             "Output, one JSON object per line: each message box and file dialog shown, each\n"
             "hand-over to the sync run, {\"ignored\":...} for an action aimed at a disabled or\n"
             "hidden control, and the dumps. Texts are converted from Windows-1252 to UTF-8.\n"

@@ -31,15 +31,15 @@ void FrmBrindle::btnExt_export_Click() {
   lblAuth_Status.SetText("");
   lblUP_Status.SetText("");
   lblDOWN_Status.SetText("");
-  strDat_path = txtFile.text();
-  if (strDat_path.empty()) {
+  datPath_ = txtFile.text();
+  if (datPath_.empty()) {
     messageBox.Show("You have to select a valid Import PATH!", "Select a valid Import Path",
                     platform::MsgButtons::OK, platform::MsgIcon::None);
     SetFocus(txtFile);
     return;
   }
   if (lstCategory.selectedCount() == 0) CopySavedSelection();
-  if (!AnyCategoryChosen(varSel_cat)) {
+  if (!AnyCategoryChosen(selectedCategories_)) {
     messageBox.Show("You have to select at list one Category!",
                     "Select some categories from the list", platform::MsgButtons::OK,
                     platform::MsgIcon::None);
@@ -57,8 +57,8 @@ void FrmBrindle::btnExt_export_Click() {
 
 // Saved entries go into the table by position; entries beyond the table's end are ignored.
 void FrmBrindle::CopySavedSelection() {
-  for (std::size_t p = 0; p < varSaved_cat.size() && p < varSel_cat.size(); ++p) {
-    varSel_cat[p] = varSaved_cat[p];
+  for (std::size_t p = 0; p < savedCategories_.size() && p < selectedCategories_.size(); ++p) {
+    selectedCategories_[p] = savedCategories_[p];
   }
 }
 
@@ -70,17 +70,17 @@ void FrmBrindle::RunExport() {
   std::optional<DatInput> in;
   DatHeader header;
   try {
-    run.emplace(platform::PathFromText(strDat_path), backups_);
+    run.emplace(platform::PathFromText(datPath_), backups_);
     // An interrupted run on this file is finished first, so that its records go out again
     // with their identifiers instead of being added a second time.
-    if (!syncRun_.ResumeInterrupted(strDat_path, run->lock())) {
+    if (!syncRun_.ResumeInterrupted(datPath_, run->lock())) {
       lastRun_ = syncRun_.outcome();
       return;
     }
-    in.emplace(platform::PathFromText(strDat_path));
+    in.emplace(platform::PathFromText(datPath_));
     header = datReader.ReadHeader(*in);
-    varCsv_name = CsvName(header.recordCount);
-    varCsv_path = TmpFile(varCsv_name);
+    csvName_ = CsvName(header.recordCount);
+    csvPath_ = TmpFile(csvName_);
   } catch (const std::exception& e) {
     ExportFailed(kDatProblem, e);
     return;
@@ -90,14 +90,14 @@ void FrmBrindle::RunExport() {
   try {
     // Refuses a tmp folder others could reach.
     files.CreateDirectory(platform::TmpFolder(programFolder_));
-    lines =
-        WriteExport(datReader, *in, header, varSel_cat, varCsv_path, [this](const DatRecord& rec) {
-          lblCSV_Status.SetText("Writting the output file...");
-          exportedIds_.insert(rec.recordId);
-        });
+    lines = WriteExport(datReader, *in, header, selectedCategories_, csvPath_,
+                        [this](const DatRecord& rec) {
+                          lblCSV_Status.SetText("Writting the output file...");
+                          exportedIds_.insert(rec.recordId);
+                        });
     in.reset();
     if (lines != 0) {
-      intReg_count = static_cast<std::int16_t>(lines);
+      recordsExported_ = static_cast<std::int16_t>(lines);
       lblCSV_Status.SetText("Wrote " + std::to_string(lines) + " register(s)!");
       HandOver(run->lock());
       return;
@@ -122,7 +122,7 @@ void FrmBrindle::ExportFailed(const char* text, const std::exception& error) {
 }
 
 void FrmBrindle::HandOver(const platform::FileLock& lock) {
-  const ExportedFile exported{strDat_path, varCsv_name, varCsv_path, intReg_count, exportedIds_};
+  const ExportedFile exported{datPath_, csvName_, csvPath_, recordsExported_, exportedIds_};
   if (platform_.handOver) {
     platform_.handOver(exported);
     return;

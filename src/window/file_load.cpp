@@ -36,12 +36,12 @@ void FrmBrindle::FileLoad() {
                     platform::MsgButtons::OK, platform::MsgIcon::None);
     return;
   }
-  strDat_path = txtFile.text();
+  datPath_ = txtFile.text();
   // Held until the copy is in place: one run per file. The copy and the swap work on the file
   // a link finally names, so that the link stays.
   std::optional<platform::FileReplacement> replacement;
   try {
-    replacement.emplace(platform::PathFromText(strDat_path), backups_);
+    replacement.emplace(platform::PathFromText(datPath_), backups_);
     replacement->CopyInto(files, programFolder_);
     LoadCategories();
   } catch (const std::exception& e) {
@@ -66,11 +66,11 @@ void FrmBrindle::LoadCategories() {
   lblStatus_File.SetVisible(true);
   Repaint(lblStatus_File);
 
-  DatInput in(platform::PathFromText(strDat_path));
+  DatInput in(platform::PathFromText(datPath_));
   const DatHeader header = datReader.ReadHeader(in);
   lblNum_reg.SetText(std::to_string(header.recordCount));
   const int n = header.categoryCount;
-  varSel_cat.assign(static_cast<std::size_t>(n) + 1, "");
+  selectedCategories_.assign(static_cast<std::size_t>(n) + 1, "");
   bool unfiled = false;
   for (int i = 1; i <= n; ++i) {
     const DatCategory& category = header.categories.at(static_cast<std::size_t>(i));
@@ -84,18 +84,18 @@ void FrmBrindle::LoadCategories() {
     lstCategory.SetSelected(n, true);
     // Not `= "0"`: GCC 12 at -O2 takes that for an overlapping copy (-Wrestrict, an error
     // in the CI build).
-    varSel_cat[static_cast<std::size_t>(n)].assign(1, '0');
+    selectedCategories_[static_cast<std::size_t>(n)].assign(1, '0');
   }
 }
 
 // Selects the entry at `position` when a saved entry names its category; notes a saved 0
 // for "Unfiled", which is only ever seen while some category is being matched.
 void FrmBrindle::PreselectSaved(int position, std::int32_t number, bool& unfiled) {
-  for (const std::string& entry : varSaved_cat) {
+  for (const std::string& entry : savedCategories_) {
     const std::int64_t saved = SavedNumber(entry);
     if (saved == number) {
       lstCategory.SetSelected(position, true);
-      varSel_cat[static_cast<std::size_t>(position)] = entry;
+      selectedCategories_[static_cast<std::size_t>(position)] = entry;
       UpdateSyncButton();
       lblExt_num_selected.SetText("1");
     } else if (saved == 0) {

@@ -8,7 +8,7 @@ namespace brindle {
 void FrmBrindle::Form_Unload() {
   syncRun_.Unload();
   platform::RemoveQuietly(files, TmpFile("address.dat"));
-  if (!varCsv_path.empty()) {
+  if (!csvPath_.empty()) {
     platform::RemoveQuietly(files, CsvResultPath());
   }
   platform::RemoveQuietly(files, TmpFile("address.bkp"));

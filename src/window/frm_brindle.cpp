@@ -135,7 +135,7 @@ std::filesystem::path FrmBrindle::TmpFile(const std::string& name) const {
 }
 
 std::filesystem::path FrmBrindle::CsvResultPath() const {
-  return LocalResultPath(programFolder_, varCsv_name);
+  return LocalResultPath(programFolder_, csvName_);
 }
 
 const Control* FrmBrindle::Find(const std::string& name) const {

@@ -100,7 +100,7 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   // and it enabled.
   bool Reachable(const Control& control) const;
   // The chosen categories, one slot per list position.
-  const SelCat& selectedCategories() const { return varSel_cat; }
+  const SelCat& selectedCategories() const { return selectedCategories_; }
 
   // ---- Listeners and the program's own state ----
   // Called with a control's name, names::frmBrindle, names::Form1 or names::focus whenever
@@ -199,7 +199,7 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
 
   // ---- The export run and the hand-over ----
   std::filesystem::path TmpFile(const std::string& name) const;  // the tmp folder + name
-  std::filesystem::path CsvResultPath() const;  // varCsv_path + ".out": the result file
+  std::filesystem::path CsvResultPath() const;  // csvPath_ + ".out": the result file
   void ExportFailed(const char* text, const std::exception& error);
   void CopySavedSelection();
   void HandOver(const platform::FileLock& lock);
@@ -241,15 +241,15 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   Form1 form1;
 
   // ---- Members shared between the procedures ----
-  std::string strDat_path;                // address file being worked on
-  SelCat varSel_cat;                      // chosen categories, one slot per list position
-  std::vector<std::string> varSaved_cat;  // category numbers saved in the configuration
-  bool varMark_all = false;               // true: "Mark All" unmarks next
-  std::string varCsv_name;                // bare name of the export file
+  std::string datPath_;                       // address file being worked on
+  SelCat selectedCategories_;                 // chosen categories, one slot per list position
+  std::vector<std::string> savedCategories_;  // category numbers saved in the configuration
+  bool markAll_ = false;                      // true: "Mark All" unmarks next
+  std::string csvName_;                       // bare name of the export file
   // Full path of the export file. A path, never a Windows-1252 text: the program folder may
   // hold characters that the code page cannot.
-  std::filesystem::path varCsv_path;
-  std::int16_t intReg_count = 0;  // lines written by the last export
+  std::filesystem::path csvPath_;
+  std::int16_t recordsExported_ = 0;  // lines written by the last export
 
   // ---- Platform ----
   platform::EventPump& eventPump;

@@ -9,12 +9,12 @@ namespace brindle {
 
 void FrmBrindle::BeginRunLog() {
   std::string categories;
-  for (const std::string& slot : varSel_cat) {
+  for (const std::string& slot : selectedCategories_) {
     if (!slot.empty()) categories += (categories.empty() ? "" : " ") + slot;
   }
   logged_.clear();
   backups_.ClearLastKept();
-  runLog_.Begin(strDat_path, categories);
+  runLog_.Begin(datPath_, categories);
 }
 
 void FrmBrindle::LogStatus(const std::string& what) {

@@ -21,19 +21,20 @@ void FrmBrindle::Recalculation() {
     const ListEntry& entry = lstCategory.entries()[static_cast<std::size_t>(c)];
     const std::int32_t k = entry.itemData;
     if (entry.selected) {
-      if (varSel_cat.size() <= static_cast<std::size_t>(c)) varSel_cat.resize(c + 1);
-      varSel_cat[static_cast<std::size_t>(c)] = std::to_string(k);
+      if (selectedCategories_.size() <= static_cast<std::size_t>(c))
+        selectedCategories_.resize(c + 1);
+      selectedCategories_[static_cast<std::size_t>(c)] = std::to_string(k);
       if (!txtAuth_login.text().empty() && !txtAuth_pass.text().empty()) {
         btnExt_export.SetEnabled(true);
       }
     } else {
       // A blank slot, or one whose text is not a number, names no category.
-      for (std::string& slot : varSel_cat) {
+      for (std::string& slot : selectedCategories_) {
         if (ParseCategoryNumber(slot) == k) slot.clear();
       }
     }
   }
-  WriteCache("Category", SavedSelectionText(varSel_cat));
+  WriteCache("Category", SavedSelectionText(selectedCategories_));
 }
 
 void FrmBrindle::btnExt_markall_Click() {
@@ -42,19 +43,19 @@ void FrmBrindle::btnExt_markall_Click() {
   const auto shown = ParseCategoryNumber(lblNum_cat.text());
   if (!shown || *shown <= 0) return;
   const int n = static_cast<int>(std::min<std::int64_t>(*shown, lstCategory.size()));
-  const bool mark = !varMark_all;
-  varMark_all = mark;
-  varSel_cat.assign(static_cast<std::size_t>(n), "");
+  const bool mark = !markAll_;
+  markAll_ = mark;
+  selectedCategories_.assign(static_cast<std::size_t>(n), "");
   for (int p = 0; p < n; ++p) {
     lstCategory.SetSelected(p, mark);
     if (mark) {
       const int current = lstCategory.current();
-      varSel_cat[static_cast<std::size_t>(p)] =
+      selectedCategories_[static_cast<std::size_t>(p)] =
           std::to_string(lstCategory.entries()[static_cast<std::size_t>(current)].itemData);
     }
   }
   lblExt_num_selected.SetText(std::to_string(lstCategory.selectedCount()));
-  WriteCache("Category", SavedSelectionText(varSel_cat));
+  WriteCache("Category", SavedSelectionText(selectedCategories_));
 }
 
 }  // namespace brindle

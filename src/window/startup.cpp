@@ -21,7 +21,7 @@ void FrmBrindle::Form_Load() {
   platform_.itc.SetHost(service.ftpHost);
   platform_.itc.SetPassword(service.ftpPassword);
   platform_.itc.SetUserName(service.ftpUser);
-  varMark_all = false;
+  markAll_ = false;
   // A configuration that cannot be created, a tmp folder that cannot be made and a file that
   // cannot be read are all passed over: the window starts with empty values.
   const auto conf = ProgramFile(kConfName);
@@ -46,7 +46,7 @@ void FrmBrindle::Form_Load() {
   txtFile.SetText(saved_[kConfigPath]);
   txtAuth_login.SetText(saved_[kConfigUser]);
   txtAuth_pass.SetText(saved_[kConfigPassword]);
-  varSaved_cat = SplitSavedCategories(saved_[kConfigCategories]);
+  savedCategories_ = SplitSavedCategories(saved_[kConfigCategories]);
 
   const bool complete = std::none_of(saved_.begin(), saved_.end(),
                                      [](const std::string& value) { return value.empty(); });

@@ -65,7 +65,7 @@ TEST_F(DriverTest, DumpShowsBlankSlotsAsNullAndTextsAsUtf8) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("\"txtFile\":{\"text\":\"caf\xC3\xA9\",\"enabled\":true"),
             std::string::npos);
-  EXPECT_NE(r.out.find("\"shown\":[\"frmBrindle\"],\"selCat\":[]"), std::string::npos);
+  EXPECT_NE(r.out.find("\"shown\":[\"frmBrindle\"],\"selectedCategories\":[]"), std::string::npos);
   EXPECT_NE(r.out.find("\"focus\":\"txtFile\",\"height\":7995"), std::string::npos);
 }
 

@@ -150,10 +150,10 @@ void ScenarioDriver::Dump(const std::string& names) {
 // The keys are the window's own names for what it hands over.
 void ScenarioDriver::PrintHandOver(const ExportedFile& file) {
   JsonObject state;
-  state.Text("varCsv_name", Utf8(file.csvName))
-      .Text("varCsv_path", PathText(file.csvPath))
-      .Int("intReg_count", file.lines)
-      .Text("strDat_path", Utf8(file.datPath))
+  state.Text("csvName", Utf8(file.csvName))
+      .Text("csvPath", PathText(file.csvPath))
+      .Int("recordsExported", file.lines)
+      .Text("datPath", Utf8(file.datPath))
       .Text(names::lblCSV_Status, Utf8(window_->control(names::lblCSV_Status).text()));
   out_ << JsonObject().Raw("sendFile", state.str()).str() << '\n';
 }

@@ -73,9 +73,9 @@ std::string ShownJson(const FrmBrindle& window) {
   return JsonArray(shown);
 }
 
-std::string SelCatJson(const SelCat& selCat) {
+std::string SelCatJson(const SelCat& selectedCategories) {
   std::vector<std::string> slots;
-  for (const std::string& slot : selCat) {
+  for (const std::string& slot : selectedCategories) {
     slots.push_back(slot.empty() ? "null" : JsonString(Utf8(slot)));
   }
   return JsonArray(slots);
@@ -92,7 +92,7 @@ std::vector<std::pair<std::string, std::string>> TopLevelItems(const FrmBrindle&
           {"height", std::to_string(window.height())},
           {"panels", PanelsJson(window.controls())},
           {"shown", ShownJson(window)},
-          {"selCat", SelCatJson(window.selectedCategories())}};
+          {"selectedCategories", SelCatJson(window.selectedCategories())}};
 }
 
 const Control* FindIn(const std::vector<const Control*>& controls, std::string_view name) {
