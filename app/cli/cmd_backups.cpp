@@ -32,8 +32,8 @@ int RunBackups(const Args& args, std::ostream& out) {
   }
   out << "Backups in " << backups.folder().string() << ", newest first:\n";
   for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-    out << it->path.filename().string() << "\t" << text::ReadableBackupTime(it->time) << "\t" << it->reason << "\t"
-        << it->size << " bytes\t" << Records(it->path) << " records\n";
+    out << it->path.filename().string() << "\t" << text::ReadableBackupTime(it->time) << "\t"
+        << it->reason << "\t" << it->size << " bytes\t" << Records(it->path) << " records\n";
   }
   return 0;
 }

@@ -1,9 +1,9 @@
 // The platform layer's one error type. Error style: every file function throws FileError when
-// it does not complete; FileInUse (file_lock.h) and ReplacementError (backups.h) are FileErrors too.
-// An outcome that is not an error is returned as a value and its header says so (a backup
-// that is not made because it would equal the newest one, a name already taken). No function
-// both returns an outcome and throws for the same failure, and no caller reads a kind of
-// error back from its message.
+// it does not complete; FileInUse (file_lock.h) and ReplacementError (backups.h) are
+// FileErrors too. An outcome that is not an error is returned as a value and its header says
+// so (a backup that is not made because it would equal the newest one, a name already taken).
+// No function both returns an outcome and throws for the same failure, and no caller reads a
+// kind of error back from its message.
 #pragma once
 
 #include <filesystem>

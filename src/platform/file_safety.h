@@ -73,8 +73,8 @@ class Replacement {
   // A stream of its own over the new copy, for the caller to write, force to disk and close.
   std::FILE* OpenStream();
   // REQUIRES: the data was written and forced to disk. With `backups`, keeps the file as it is
-  // there under `reason` (see KeptVersion); then renames the copy over it. Throws FileError; the file
-  // is then unchanged. Returns whether the rename itself was forced to disk; when not, the
+  // there under `reason` (see KeptVersion); then renames the copy over it. Throws FileError; the
+  // file is then unchanged. Returns whether the rename itself was forced to disk; when not, the
   // system writes it out in its own time.
   [[nodiscard]] bool Commit(Backups* backups, const std::string& reason);
 

@@ -34,11 +34,11 @@ TEST(ExportLine, EmptyRecordStillHasThirtyFields) {
 TEST(ExportLine, ColumnsComeFromTheirItems) {
   DatRecord r;
   r.recordId = -7;
-  std::string* texts[] = {&r.lastName, &r.firstName, &r.title,  &r.company, &r.address,
-                          &r.phone1, &r.phone2, &r.phone3,  &r.phone4, &r.phone5,
-                          &r.phone6, &r.phone7, &r.custom1, &r.item49, &r.item50,
-                          &r.item51, &r.item52, &r.item53,  &r.item55, &r.item56,
-                          &r.item57, &r.item58, &r.item59,  &r.note, &r.item70};
+  std::string* texts[] = {&r.lastName, &r.firstName, &r.title,   &r.company, &r.address,
+                          &r.phone1,   &r.phone2,    &r.phone3,  &r.phone4,  &r.phone5,
+                          &r.phone6,   &r.phone7,    &r.custom1, &r.item49,  &r.item50,
+                          &r.item51,   &r.item52,    &r.item53,  &r.item55,  &r.item56,
+                          &r.item57,   &r.item58,    &r.item59,  &r.note,    &r.item70};
   int n = 2;
   for (std::string* t : texts) *t = "c" + std::to_string(n++);
   r.custom9 = "c28";
@@ -55,8 +55,8 @@ TEST(ExportLine, OnlyThirteenFieldsAreEscaped) {
   DatRecord r;
   const std::string raw = "a,\"b";
   for (std::string* t :
-       {&r.lastName, &r.firstName, &r.title, &r.company, &r.address, &r.item49, &r.item50, &r.item51,
-        &r.item53, &r.item55, &r.item56, &r.item57, &r.item59}) {
+       {&r.lastName, &r.firstName, &r.title, &r.company, &r.address, &r.item49, &r.item50,
+        &r.item51, &r.item53, &r.item55, &r.item56, &r.item57, &r.item59}) {
     *t = raw;
   }
   for (std::string* t :

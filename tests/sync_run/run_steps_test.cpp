@@ -16,9 +16,9 @@ namespace fs = std::filesystem;
 struct StepFault {
   const char* name;
   void (*arrange)(RunScript&);
-  bool importAsked;       // the service was asked to import
-  bool resultDeleted;     // a DELETE of the result was sent
-  const char* journal;    // the journal's last step afterwards, "" for none
+  bool importAsked;     // the service was asked to import
+  bool resultDeleted;   // a DELETE of the result was sent
+  const char* journal;  // the journal's last step afterwards, "" for none
   RunEnding ending;
 };
 
@@ -46,7 +46,8 @@ TEST_P(RunStepsTest, TheRunSendsNothingItCannotFinishAndKeepsWhatTheNextOneNeeds
   w.Click(names::btnExt_export);
 
   bool importAsked = false;
-  for (const std::string& url : Urls()) importAsked |= url.find("ext_input.php") != std::string::npos;
+  for (const std::string& url : Urls())
+    importAsked |= url.find("ext_input.php") != std::string::npos;
   bool deleted = false;
   for (const std::string& command : Commands()) deleted |= command.rfind("DELETE ", 0) == 0;
   EXPECT_EQ(importAsked, fault.importAsked);
@@ -57,8 +58,8 @@ TEST_P(RunStepsTest, TheRunSendsNothingItCannotFinishAndKeepsWhatTheNextOneNeeds
 
 const StepFault kStepFaults[] = {
     {"healthy", [](RunScript&) {}, true, true, "", RunEnding::Finished},
-    {"upload fails", [](RunScript& r) { r.upload = FtpFailure(12030, "lost"); }, false,
-     false, "", RunEnding::Failed},
+    {"upload fails", [](RunScript& r) { r.upload = FtpFailure(12030, "lost"); }, false, false, "",
+     RunEnding::Failed},
     {"download fails",
      [](RunScript& r) {
        r.download = FtpFailure(12030, "lost");
@@ -66,18 +67,19 @@ const StepFault kStepFaults[] = {
      },
      true, false, "result ready", RunEnding::Failed},
     {"download leaves a file but ends in error",
-     [](RunScript& r) { r.download = FtpFailure(426, "Connection closed"); }, true,
-     false, "result ready", RunEnding::Failed},
+     [](RunScript& r) { r.download = FtpFailure(426, "Connection closed"); }, true, false,
+     "result ready", RunEnding::Failed},
     {"result refused", [](RunScript& r) { r.result = "101,5001\n\n"; }, true, false,
      "result held locally", RunEnding::Failed},
-    {"delete refused", [](RunScript& r) { r.remove = FtpFailure(550, "Refused"); },
-     true, true, "written back", RunEnding::Finished},
+    {"delete refused", [](RunScript& r) { r.remove = FtpFailure(550, "Refused"); }, true, true,
+     "written back", RunEnding::Finished},
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, RunStepsTest, ::testing::ValuesIn(kStepFaults),
                          [](const auto& info) {
                            std::string name = info.param.name;
-                           for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           for (char& c : name)
+                             c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                            return name;
                          });
 

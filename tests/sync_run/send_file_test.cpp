@@ -1,5 +1,8 @@
 // The sync run over scripted transfers: what it sends, what the user sees, what happens to
 // the files, and how it ends.
+#include <functional>
+#include <utility>
+
 #include "sync_fixture.h"
 
 namespace brindle::test {
@@ -349,25 +352,35 @@ TEST_F(SyncTest, ALostFtpConnectionAtTheUploadEndsTheRunBeforeTheImport) {
   EXPECT_FALSE(w.lastRun().journalKept);
 }
 
-TEST_F(SyncTest, NoSecondRunWhileOneIsInProgress) {
-  Prepare();
-  RunScript run;
-  // A refused delete re-enables "SYNC" while the run still waits for the control.
-  run.remove = {{1, 2, 3, 4, 5, 11, 9, 10}, "", 550, "Refused"};
-  run.result = "101,1\n\n102,2\n\n";
-  Script(run);
-  FrmBrindle& w = Window();
-  auto download = onPump;
+// A run whose delete is refused gives the window back while it still waits for the control;
+// `meanwhile` acts as the user on each of those waits.
+class RefusedDeleteTest : public SyncTest {
+ protected:
+  FrmBrindle& SyncWhile(std::function<void(FrmBrindle&)> meanwhile) {
+    Prepare();
+    RunScript run;
+    run.remove = {{1, 2, 3, 4, 5, 11, 9, 10}, "", 550, "Refused"};
+    run.result = "101,1\n\n102,2\n\n";
+    Script(run);
+    FrmBrindle& w = Window();
+    onPump = [&w, download = onPump, meanwhile = std::move(meanwhile)] {
+      download();
+      meanwhile(w);
+    };
+    w.Click(names::btnExt_export);
+    return w;
+  }
+};
+
+TEST_F(RefusedDeleteTest, NoSecondRunWhileOneIsInProgress) {
   bool clicked = false;
-  onPump = [&] {
-    download();
-    // The pump runs only inside the run's waits.
-    if (!clicked && w.control(names::btnExt_export).enabled()) {
+  // The pump runs only inside the run's waits.
+  FrmBrindle& w = SyncWhile([&](FrmBrindle& window) {
+    if (!clicked && window.control(names::btnExt_export).enabled()) {
       clicked = true;
-      w.Click(names::btnExt_export);
+      window.Click(names::btnExt_export);
     }
-  };
-  w.Click(names::btnExt_export);
+  });
   EXPECT_TRUE(clicked);
   EXPECT_EQ(itc2.requests().size(), 5u);  // auth, earlier result, import, two verifies
   EXPECT_EQ(itc.requests().size(), 3u);   // no second run
@@ -376,19 +389,10 @@ TEST_F(SyncTest, NoSecondRunWhileOneIsInProgress) {
 
 // "Load File" follows the path box, except that a run's end gives every control back: a path
 // emptied while an FTP error had the window enabled leaves "Load File" usable with no path.
-TEST_F(SyncTest, EmptyPathOnlyAsks) {
-  Prepare();
-  RunScript run;
-  run.remove = {{1, 2, 3, 4, 5, 11, 9, 10}, "", 550, "Refused"};
-  run.result = "101,1\n\n102,2\n\n";
-  Script(run);
-  FrmBrindle& w = Window();
-  auto download = onPump;
-  onPump = [&] {
-    download();
-    if (w.control(names::txtFile).enabled()) w.Type(names::txtFile, "");
-  };
-  w.Click(names::btnExt_export);
+TEST_F(RefusedDeleteTest, EmptyPathOnlyAsks) {
+  FrmBrindle& w = SyncWhile([](FrmBrindle& window) {
+    if (window.control(names::txtFile).enabled()) window.Type(names::txtFile, "");
+  });
   ASSERT_EQ(w.control(names::lblDAT_Status).text(), "Process finished...");
   onPump = nullptr;
   const std::size_t boxes = messageBox.shown().size();

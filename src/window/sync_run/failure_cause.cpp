@@ -28,7 +28,8 @@ std::string TypeName(const std::exception& error) {
 }  // namespace
 
 bool Foreseen(const std::exception& error) {
-  return dynamic_cast<const DatError*>(&error) || dynamic_cast<const platform::FileError*>(&error) ||
+  return dynamic_cast<const DatError*>(&error) ||
+         dynamic_cast<const platform::FileError*>(&error) ||
          dynamic_cast<const JournalError*>(&error) || dynamic_cast<const ReplyError*>(&error) ||
          dynamic_cast<const std::system_error*>(&error);  // filesystem_error among them
 }

@@ -71,7 +71,8 @@ bool SyncRun::FinishInterrupted(const std::string& datPath, const std::string& d
       if (auto why = FetchInterruptedResult(journal)) return GoOnWithout(*why, datKey, &journal);
       [[fallthrough]];
     case Recovery::WriteBackHeld:
-      if (auto why = WriteBackInterrupted(journal, datPath)) return GoOnWithout(*why, datKey, &journal);
+      if (auto why = WriteBackInterrupted(journal, datPath))
+        return GoOnWithout(*why, datKey, &journal);
       Status(StatusLine::AddressFile,
              "Interrupted sync: " + std::to_string(recordsUpdated_) + " record(s) updated!");
       [[fallthrough]];
@@ -133,22 +134,21 @@ std::optional<std::string> SyncRun::FetchInterruptedResult(const SyncJournal& jo
 // address file itself keeps everything for the next try.
 std::optional<std::string> SyncRun::WriteBackInterrupted(const SyncJournal& journal,
                                                          const std::string& datPath) {
-  Status(StatusLine::AddressFile,
-         "Rewriting DAT File for the interrupted sync... Wait a momment!");
+  Status(StatusLine::AddressFile, "Rewriting DAT File for the interrupted sync... Wait a momment!");
   const fs::path held = HeldResultPath(journal.datPath);
   try {
     ReadResultFile(held, journal.lines);
   } catch (const std::exception& e) {
     if (!Foreseen(e)) InterruptedFailed(CauseOf(e));
-    return "the result of the interrupted sync of " + journal.time + " cannot be used: " +
-           e.what();
+    return "the result of the interrupted sync of " + journal.time + " cannot be used: " + e.what();
   }
   const std::unordered_set<std::int32_t> ids(journal.exportedIds.begin(),
                                              journal.exportedIds.end());
   try {
     platform::FileReplacement replacement(*lock_, parts_.backups);
-    recordsUpdated_ = WriteBackInto(replacement, parts_.datReader,
-                                    WriteBackJob{held, journal.lines, platform::PathFromText(datPath), ids});
+    recordsUpdated_ =
+        WriteBackInto(replacement, parts_.datReader,
+                      WriteBackJob{held, journal.lines, platform::PathFromText(datPath), ids});
   } catch (const std::exception& e) {
     InterruptedFailed(CauseOf(e));
   }
@@ -163,7 +163,8 @@ bool SyncRun::DeleteInterruptedResult(const SyncJournal& journal) {
   const bool deleted = RunFtp(DeleteCommand(journal.csvName), 4);
   parts_.itc.Cancel();
   if (!deleted) {
-    host_.LogStep(FtpCause("the delete of " + journal.resultName) + "; tried again before the import");
+    host_.LogStep(FtpCause("the delete of " + journal.resultName) +
+                  "; tried again before the import");
     return false;
   }
   Reach(SyncStep::ResultDeleted);

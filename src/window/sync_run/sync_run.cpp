@@ -302,8 +302,9 @@ void SyncRun::WriteBack(const std::filesystem::path& held) {
     Status(StatusLine::AddressFile, "Rewriting DAT File... Wait a momment!");
     ReadResultFile(held, exported_.lines);
     platform::FileReplacement replacement(*lock_, parts_.backups);
-    recordsUpdated_ = WriteBackInto(replacement, parts_.datReader,
-                                    WriteBackJob{held, exported_.lines, datPath, exported_.recordIds});
+    recordsUpdated_ =
+        WriteBackInto(replacement, parts_.datReader,
+                      WriteBackJob{held, exported_.lines, datPath, exported_.recordIds});
   } catch (const std::exception& e) {
     if (!Foreseen(e)) InternalFailure(e);
     DownloadFailed(e.what());

@@ -22,8 +22,8 @@ using OutputFactory =
 // REQUIRES: `replacement` holds the address file's lock and ran its checks. Refuses a result
 // file that is not a regular file, then rewrites `replacement.target()` from it (job.datPath is
 // not read). Throws ReplacementError, naming the backups folder, on any failure; the file is
-// then unchanged, no copy is left and copy mode is off. Returns the number of records changed; when that is 0 the file is left
-// untouched (the copy would equal it).
+// then unchanged, no copy is left and copy mode is off. Returns the number of records
+// changed; when that is 0 the file is left untouched (the copy would equal it).
 int WriteBackInto(platform::FileReplacement& replacement, DatReader& reader, WriteBackJob job,
                   const OutputFactory& makeOutput = {});
 
