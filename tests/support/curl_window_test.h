@@ -17,6 +17,7 @@
 #include "platform/headless/queued_message_box.h"
 #include "platform/headless/recording_windowing.h"
 #include "support/dat_builder.h"
+#include "support/wired_platform.h"
 #include "window/frm_brindle.h"
 
 namespace brindle::test {
@@ -50,18 +51,13 @@ class HookedPump : public platform::EventPump {
 class CurlWindowTest : public ::testing::Test {
  protected:
   using CurlTransferControl = platform::CurlTransferControl;
+  template <typename Parts>
+  friend WindowPlatform WiredPlatform(Parts& parts);
 
   FrmBrindle& Window() {
     if (!window_) {
       std::filesystem::create_directories(dir / "prog");
-      WindowPlatform platform{.messageBox = messageBox,
-                              .fileDialog = fileDialog,
-                              .eventPump = pump,
-                              .itc = itc,
-                              .itc2 = itc2,
-                              .windowing = windowing,
-                              .files = files};
-      window_ = std::make_unique<FrmBrindle>(platform, dir / "prog", config_);
+      window_ = std::make_unique<FrmBrindle>(test::WiredPlatform(*this), dir / "prog", config_);
       pump.onTimeOut = [this] { window_->CloseMain(); };
     }
     return *window_;

@@ -12,6 +12,7 @@
 #include "support/fake_transfer_control.h"
 #include "support/faulty_file_ops.h"
 #include "support/scripted_event_pump.h"
+#include "support/wired_platform.h"
 #include "window/frm_brindle.h"
 
 namespace brindle::test {
@@ -25,13 +26,7 @@ struct PlatformDoubles {
   PlatformDoubles& operator=(const PlatformDoubles&) = delete;
 
   WindowPlatform Platform() {
-    WindowPlatform platform{.messageBox = messageBox,
-                            .fileDialog = fileDialog,
-                            .eventPump = pump,
-                            .itc = itc,
-                            .itc2 = itc2,
-                            .windowing = windowing,
-                            .files = files};
+    WindowPlatform platform = WiredPlatform(*this);
     if (clock) platform.clock = [this] { return clock(); };
     if (handOver) platform.handOver = [this](const ExportedFile& file) { handOver(file); };
     return platform;
