@@ -141,7 +141,8 @@ void CurlPump::Admit(std::vector<std::unique_ptr<CurlTransfer>>& active) {
   }
   for (auto& transfer : arrived) {
     if (curl_multi_add_handle(multi_->handle, transfer->easy()) != CURLM_OK) {
-      PostEnd(*transfer, {false, kErrorExtended, "libcurl could not start the request", {}});
+      const std::string why = "libcurl could not start the request";
+      PostEnd(*transfer, {false, kErrorExtended, why, why, {}});
       continue;
     }
     active.push_back(std::move(transfer));
