@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 #include "platform/curl/curl_transfer.h"
 #include "platform/curl/curl_transfer_control.h"

@@ -40,7 +40,11 @@ std::string CauseOf(const std::exception& error) {
   const auto* file = dynamic_cast<const platform::FileError*>(&error);
   if (file != nullptr && !file->path().empty() &&
       file->code() == std::errc::no_such_file_or_directory) {
-    return platform::Utf8FromPath(file->path()) + " does not exist";
+    // A file being made is missing its folder, not itself.
+    std::error_code ec;
+    const std::filesystem::path folder = file->path().parent_path();
+    const bool folderMissing = !folder.empty() && !std::filesystem::exists(folder, ec) && !ec;
+    return platform::Utf8FromPath(folderMissing ? folder : file->path()) + " does not exist";
   }
   return error.what();
 }
