@@ -104,6 +104,13 @@ void BrindleView::RefreshControl(FormWidget& form, const Control& control) {
   form.SetControlText(name, FromCodePage(control.text()));
   widget->setEnabled(control.enabled());
   widget->setVisible(control.visible());
+  // The cause of a failure the control's text tells of, for the mouse and for screen readers;
+  // touched only when it changes.
+  const QString cause = QString::fromUtf8(control.cause());
+  if (widget->toolTip() != cause) {
+    widget->setToolTip(cause);
+    widget->setAccessibleDescription(cause);
+  }
   if (control.kind() == ControlKind::Frame) form.SetPanelTop(name, control.top());
 }
 

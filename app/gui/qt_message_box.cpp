@@ -12,12 +12,13 @@ using platform::MsgButtons;
 using platform::MsgIcon;
 
 MsgAnswer QtMessageBox::Show(const std::string& text, const std::string& title, MsgButtons buttons,
-                             MsgIcon icon) {
+                             MsgIcon icon, const std::string& details) {
   QMessageBox box(icon == MsgIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
                   FromCodePage(title), FromCodePage(text), QMessageBox::NoButton,
                   QApplication::activeWindow());
   box.setObjectName("brindleMessageBox");
   box.setTextFormat(Qt::PlainText);
+  if (!details.empty()) box.setDetailedText(QString::fromUtf8(details));
   if (buttons == MsgButtons::YesNo) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::Yes);

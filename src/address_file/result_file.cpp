@@ -126,7 +126,7 @@ ResultTable ParseResultText(std::string_view raw, std::int32_t expectedRows) {
     if (const auto bad = UnsafeIdentifierByte(dbId)) {
       fail(piece, "database identifier holds byte " +
                       ByteName(static_cast<unsigned char>(dbId[*bad])) + " at character " +
-                      std::to_string(*bad + 1) +
+                      std::to_string(*bad + 1) + ", for record " + std::to_string(*id) +
                       "; only visible ASCII characters other than '\"' are accepted");
     }
     table.insert_or_assign(*id, std::string(dbId));

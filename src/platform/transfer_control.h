@@ -54,6 +54,11 @@ class TransferControl {
   virtual std::string GetChunk(std::size_t size) = 0;
   virtual int ResponseCode() const = 0;
   virtual std::string ResponseInfo() const = 0;
+  // After TransferState::Error: why the request failed, in plain words (UTF-8) that do not
+  // name the host, for the user and the run log: "connection refused", "the host name was not
+  // found", "the server's certificate was refused: ...". "" when the control knows no more than
+  // ResponseInfo.
+  virtual std::string ErrorCause() const = 0;
 
   // The handler runs on the window thread, from inside EventPump::DoEvents.
   void OnStateChanged(StateHandler handler) { handler_ = std::move(handler); }

@@ -13,10 +13,18 @@ bool Control::takesFocus() const {
 }
 
 void Control::SetText(std::string text) {
-  if (text == init_.text) return;
+  const bool textChanged = text != init_.text;
+  if (!textChanged && cause_.empty()) return;
   init_.text = std::move(text);
+  cause_.clear();
   Changed();
-  if (onTextChanged) onTextChanged();
+  if (textChanged && onTextChanged) onTextChanged();
+}
+
+void Control::SetCause(std::string cause) {
+  if (cause == cause_) return;
+  cause_ = std::move(cause);
+  Changed();
 }
 
 void Control::SetEnabled(bool enabled) {

@@ -44,9 +44,14 @@ class Control {
   bool visible() const { return init_.visible; }
   int top() const { return init_.top; }
   bool takesFocus() const;
+  // Why the failure that wrote the text happened, in plain words (UTF-8); "" for a text that
+  // no failure wrote. A view shows it as the control's tooltip and accessible description.
+  const std::string& cause() const { return cause_; }
 
-  // A text set by code or by typing; runs onTextChanged when the text changes.
+  // A text set by code or by typing; runs onTextChanged when the text changes. It drops the
+  // cause: the cause is of the text it came with.
   void SetText(std::string text);
+  void SetCause(std::string cause);
   void SetEnabled(bool enabled);
   void SetVisible(bool visible);
   void SetTop(int top);
@@ -60,6 +65,7 @@ class Control {
  private:
   ControlObserver& observer_;
   Init init_;
+  std::string cause_;
 };
 
 struct ListEntry {

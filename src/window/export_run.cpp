@@ -47,6 +47,7 @@ void FrmBrindle::btnExt_export_Click() {
     return;
   }
   lastRun_ = SyncOutcome{};
+  lastStatus_ = nullptr;
   btnExt_export.SetText("Processing, wait the end!");
   btnExt_export.SetEnabled(false);
   SetOff();
@@ -115,9 +116,10 @@ void FrmBrindle::RunExport() {
 
 // The export's own errors and programming errors end it alike; only the cause tells them apart.
 void FrmBrindle::ExportFailed(const char* text, const std::exception& error) {
-  lastRun_.cause = CauseOf(error);
-  Diagnose(lastRun_.cause);
+  lastRun_.cause = CauseOf(error) + AdviceFor(error, "SYNC");
+  Report(lastRun_.cause);
   lblCSV_Status.SetText(text);
+  lblCSV_Status.SetCause(lastRun_.cause);
   SetOn();
 }
 

@@ -45,9 +45,11 @@ void FrmBrindle::FileLoad() {
     replacement->CopyInto(files, programFolder_);
     LoadCategories();
   } catch (const std::exception& e) {
-    Diagnose(CauseOf(e));
+    const std::string cause = CauseOf(e) + AdviceFor(e, "Load File");
+    Report(cause);
+    runLog_.Note("load of " + datPath_ + " failed: " + cause);
     replacement.reset();  // removes the copy this load made, if it made one
-    LoadFailed();
+    LoadFailed(cause);
     return;
   }
   SwapAfterLoad(*replacement);
@@ -104,7 +106,7 @@ void FrmBrindle::PreselectSaved(int position, std::int32_t number, bool& unfiled
   }
 }
 
-void FrmBrindle::LoadFailed() {
+void FrmBrindle::LoadFailed(const std::string& cause) {
   SetOff();
   txtFile.SetEnabled(true);
   btnFile.SetEnabled(true);
@@ -112,7 +114,7 @@ void FrmBrindle::LoadFailed() {
   btnConfig.SetEnabled(true);
   btnExt_export.SetEnabled(false);
   messageBox.Show("Palm Desktop address.dat file Problem!", "File Path Error",
-                  platform::MsgButtons::OK, platform::MsgIcon::None);
+                  platform::MsgButtons::OK, platform::MsgIcon::None, FailureDetails(cause));
 }
 
 // The file that was read is kept as a backup copy, and the copy taken before the read is put
@@ -131,7 +133,7 @@ void FrmBrindle::SwapAfterLoad(platform::FileReplacement& replacement) {
   try {
     static_cast<void>(replacement.Commit("load"));
   } catch (const platform::FileError& e) {
-    Diagnose(e.what());
+    Report(e.what());
     if (!loadCopy_.empty()) platform::RemoveQuietly(files, loadCopy_);
     loadCopy_ = replacement.copyPath();
   }

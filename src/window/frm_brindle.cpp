@@ -163,7 +163,7 @@ void FrmBrindle::AddDiagnosticListener(std::function<void(const std::string&)> l
   diagnosticListeners_.push_back(std::move(listener));
 }
 
-void FrmBrindle::Diagnose(const std::string& cause) {
+void FrmBrindle::Report(const std::string& cause) {
   for (const auto& listener : diagnosticListeners_) listener(cause);
 }
 

@@ -9,7 +9,9 @@
 //
 // Errors: the window throws none of its own. The procedure that started the work catches what
 // the layers below throw (FileError, DatError, JournalError, ...) and turns it into the
-// window's texts and a diagnostic (AddDiagnosticListener).
+// window's texts and a cause in plain words: the diagnostic (AddDiagnosticListener), the
+// details of the message box the failure shows, and the cause of the status line it writes
+// (Control::cause).
 //
 // Binding a view:
 //  - Construct, then run Form_Load once: it shows the warning window and sets everything up.
@@ -193,7 +195,7 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   void txtFile_Change();
   void LoadCategories();
   void PreselectSaved(int position, std::int32_t number, bool& unfiled);
-  void LoadFailed();
+  void LoadFailed(const std::string& cause);
   void SwapAfterLoad(platform::FileReplacement& replacement);
   void Recalculation();
 
@@ -218,9 +220,11 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   std::string Login() const override;
   std::string Password() const override;
   void Diagnose(const std::string& cause) override;
+  std::string FailureDetails(const std::string& cause) const override;
   void LogStep(const std::string& step) override;
   bool WindowClosed() const override;
   Control& StatusControl(StatusLine line);
+  void Report(const std::string& cause);  // to the diagnostic listeners
   void BeginRunLog();
   void LogStatus(const std::string& what);
   void EndRunLog();
@@ -267,6 +271,7 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   std::vector<const Control*> controls_;
   std::vector<std::function<void(const std::string&)>> listeners_;
   std::vector<std::function<void(const std::string&)>> diagnosticListeners_;
+  Control* lastStatus_ = nullptr;                 // the status line the sync run wrote last
   std::unordered_set<std::int32_t> exportedIds_;  // records of the last export
   SyncOutcome lastRun_;
   ConfigValues saved_;                            // the configuration read at start-up

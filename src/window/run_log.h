@@ -26,6 +26,8 @@ class RunLog {
   // One line of the current run; nothing when no run is being logged.
   void Step(const std::string& what);
   void End(const std::string& outcome);
+  // A line outside any run (a failed load), written whether or not a run is being logged.
+  void Note(const std::string& what) { Write(what); }
 
  private:
   void Write(const std::string& line);

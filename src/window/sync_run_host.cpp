@@ -1,6 +1,8 @@
 // The window as the sync run sees it: its status lines, the steps that give the controls
-// back, the credentials as typed, the diagnostics and the run log.
+// back, the credentials as typed, the causes of failures and the run log.
 #include "window/frm_brindle.h"
+
+#include "platform/utf8_path.h"
 
 namespace brindle {
 
@@ -23,7 +25,19 @@ Control& FrmBrindle::StatusControl(StatusLine line) {
 }
 
 void FrmBrindle::SetStatus(StatusLine line, const std::string& text) {
-  StatusControl(line).SetText(text);
+  lastStatus_ = &StatusControl(line);
+  lastStatus_->SetText(text);
+}
+
+// The run writes the line that tells of a failure first, and its cause after.
+void FrmBrindle::Diagnose(const std::string& cause) {
+  Report(cause);
+  if (lastStatus_ != nullptr) lastStatus_->SetCause(cause);
+  lastStatus_ = nullptr;
+}
+
+std::string FrmBrindle::FailureDetails(const std::string& cause) const {
+  return cause + "\n\nRun log: " + platform::Utf8FromPath(runLog_.file());
 }
 
 void FrmBrindle::ControlsOn() { SetOn(); }

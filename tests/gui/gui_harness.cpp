@@ -93,7 +93,8 @@ BoxWatcher::BoxWatcher() {
 void BoxWatcher::Poll() {
   auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
   if (box == nullptr || !box->isVisible()) return;
-  seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+  seen_.push_back(
+      {box->windowTitle(), box->text(), box->icon(), box->standardButtons(), box->detailedText()});
   if (!screenshotName_.isEmpty()) {
     Screenshot(*box, screenshotName_);
     screenshotName_.clear();

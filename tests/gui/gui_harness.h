@@ -51,6 +51,7 @@ struct SeenBox {
   QString text;
   QMessageBox::Icon icon;
   QMessageBox::StandardButtons buttons;
+  QString details;  // behind "Show Details..."; empty when the box has none
 };
 
 // Answers every message box that opens, with the queued answer or its default (OK, or No),

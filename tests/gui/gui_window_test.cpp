@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -22,6 +23,8 @@
 #include "address_file/dat_reader.h"
 #include "desktop_program.h"
 #include "gui_harness.h"
+#include "platform/file_lock.h"
+#include "platform/utf8_path.h"
 #include "support/dat_builder.h"
 
 using namespace brindle;
@@ -69,6 +72,49 @@ std::map<std::int32_t, RecordState> RecordsOf(const fs::path& path) {
   return records;
 }
 
+// A failure as the user meets it: the window's text stays what it always was, and the cause
+// behind it names what really happened.
+enum class Fault { MissingFile, ReadOnlyFile, HeldByAnotherRun, ServiceDown, FtpRefused, UnsafeId };
+
+struct FailureCase {
+  const char* name;
+  Fault fault;
+  const char* statusLine;  // the status line the failure writes; nullptr: it shows a box
+  const char* windowText;  // the box's or the status line's text, exactly
+  // Parts of the cause; {dat}, {log}, {web} and {ftp} stand for the test's own file, run log
+  // and hosts.
+  std::vector<const char*> cause;
+};
+
+const std::vector<FailureCase>& FailureCases() {
+  static const std::vector<FailureCase> cases = {
+      {"missing file", Fault::MissingFile, nullptr, "Palm Desktop address.dat file Problem!",
+       {"{dat} does not exist\n\nRun log: {log}"}},
+      {"read-only file", Fault::ReadOnlyFile, nullptr, "Palm Desktop address.dat file Problem!",
+       {"{dat} is read-only", "Run log: {log}"}},
+      {"held by another run", Fault::HeldByAnotherRun, nullptr,
+       "Palm Desktop address.dat file Problem!",
+       {"{dat} is in use by another Brindle run", "then press Load File again", "Run log: {log}"}},
+      {"service down", Fault::ServiceDown, "lblAuth_Status",
+       "Error... You have to enter with a valid USERNAME/PASSWORD!",
+       {"nothing answered at {web}: connection refused", "password were not checked"}},
+      {"FTP login refused", Fault::FtpRefused, nullptr, "530 Authentication failed.",
+       {"the upload of 4_csv.tmp failed: the server at {ftp} replied 530 Authentication failed.",
+        "Run log: {log}"}},
+      {"unsafe id in the result", Fault::UnsafeId, "lblDOWN_Status",
+       "Download error, check your connection and try again!",
+       {"database identifier holds byte 0x1B", "for record 11"}},
+  };
+  return cases;
+}
+
+bool NeedsService(Fault fault) { return fault == Fault::FtpRefused || fault == Fault::UnsafeId; }
+
+bool FailsTheLoad(Fault fault) {
+  return fault == Fault::MissingFile || fault == Fault::ReadOnlyFile ||
+         fault == Fault::HeldByAnotherRun;
+}
+
 }  // namespace
 
 class GuiWindowTest : public QObject {
@@ -101,10 +147,12 @@ class GuiWindowTest : public QObject {
 
   // Starts the program against the running service, or against hosts that
   // refuse.
-  void StartProgram(const QString& webHost, const QString& ftpHost) {
+  void StartProgram(const QString& webHost, const QString& ftpHost,
+                    const std::string& ftpPassword = DefaultServiceConfig().ftpPassword) {
     ServiceConfig service = DefaultServiceConfig();
     service.webHost = webHost.toStdString();
     service.ftpHost = ftpHost.toStdString();
+    service.ftpPassword = ftpPassword;
     program_ = std::make_unique<DesktopProgram>(Folder(), service);
     program_->View().onEnded = [this] { ended_ = true; };
     program_->StartSoon();
@@ -142,6 +190,72 @@ class GuiWindowTest : public QObject {
   void WriteConfiguration(const std::string& categories) {
     std::ofstream conf(Folder() / "Brindle.conf", std::ios::binary);
     conf << DatPath().string() << "\r\n" << categories << "\r\ndemo\r\ndemo\r\n";
+  }
+
+  void AddFailureCases(bool withService) {
+    QTest::addColumn<int>("row");
+    for (std::size_t row = 0; row < FailureCases().size(); ++row) {
+      const FailureCase& c = FailureCases()[row];
+      if (NeedsService(c.fault) == withService) QTest::newRow(c.name) << static_cast<int>(row);
+    }
+  }
+
+  // Brings the failure about as a user would meet it, then reads the window's text and the
+  // cause behind it: a box's details, or a status line's tooltip and accessible description.
+  void ShowsItsTextAndCause() {
+    QFETCH(int, row);
+    const FailureCase& c = FailureCases()[static_cast<std::size_t>(row)];
+    if (NeedsService(c.fault)) QVERIFY(service_.Start({"--fault", "bad_id=esc"}));
+    const QString refused = RefusedHost();
+    QVERIFY(!refused.isEmpty());
+    const QString web = NeedsService(c.fault) ? service_.WebHost() : refused;
+    const QString ftp = NeedsService(c.fault) ? service_.FtpHost() : refused;
+    std::optional<platform::FileLock> held;
+    if (c.fault == Fault::MissingFile) fs::remove(DatPath());
+    if (c.fault == Fault::ReadOnlyFile) {
+      fs::permissions(DatPath(), fs::perms::owner_write, fs::perm_options::remove);
+    }
+    if (c.fault == Fault::HeldByAnotherRun) held.emplace(DatPath());
+    if (!FailsTheLoad(c.fault)) {
+      WriteConfiguration("1");
+      boxes_->Queue(QMessageBox::No);  // the saved settings' question: the full layout
+    }
+    StartProgram(web, ftp,
+                 c.fault == Fault::FtpRefused ? "not the password"
+                                              : DefaultServiceConfig().ftpPassword);
+    AnswerNotRunning();
+    if (FailsTheLoad(c.fault)) {
+      Type("txtFile", QString::fromStdString(platform::Utf8FromPath(DatPath())));
+      Click("btnLoad");
+    } else {
+      QTRY_COMPARE(Find<QListWidget>("lstCategory")->count(), 4);
+      Click("btnExt_export");  // returns once the run has ended
+    }
+
+    QString details;
+    if (c.statusLine != nullptr) {
+      QCOMPARE(Text(c.statusLine), QString(c.windowText));
+      details = Find(c.statusLine)->toolTip();
+      QCOMPARE(Find(c.statusLine)->accessibleDescription(), details);
+    } else {
+      QTRY_VERIFY(!boxes_->Seen().empty());
+      const SeenBox& box = boxes_->Seen().back();
+      QCOMPARE(box.text, QString(c.windowText));
+      QCOMPARE(box.title, QString(FailsTheLoad(c.fault) ? "File Path Error" : "Error"));
+      QCOMPARE(box.icon, FailsTheLoad(c.fault) ? QMessageBox::NoIcon : QMessageBox::Critical);
+      QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+      details = box.details;
+    }
+    const auto own = [&](QString part) {
+      return part.replace("{dat}", QString::fromStdString(platform::Utf8FromPath(DatPath())))
+          .replace("{log}",
+                   QString::fromStdString(platform::Utf8FromPath(Folder() / "Brindle.log")))
+          .replace("{web}", web)
+          .replace("{ftp}", ftp);
+    };
+    for (const char* part : c.cause) {
+      QVERIFY2(details.contains(own(QString::fromUtf8(part))), qPrintable(details));
+    }
   }
 
  private slots:
@@ -351,6 +465,11 @@ class GuiWindowTest : public QObject {
     QVERIFY2(error.text.startsWith("12030 "), qPrintable(error.text));
     QCOMPARE(ReadAll(DatPath()), original);
   }
+
+  void causesOfFilesAndAServiceDown_data() { AddFailureCases(false); }
+  void causesOfFilesAndAServiceDown() { ShowsItsTextAndCause(); }
+  void causesFromTheService_data() { AddFailureCases(true); }
+  void causesFromTheService() { ShowsItsTextAndCause(); }
 
   void closedMidRunIsFinishedByTheNextRun() {
     // The user closes the window while the service has imported the contacts and the run has

@@ -54,6 +54,8 @@ class FakeTransferControl : public platform::TransferControl {
   std::string GetChunk(std::size_t size) override;
   int ResponseCode() const override { return current_.responseCode; }
   std::string ResponseInfo() const override { return current_.responseInfo; }
+  // The script's words serve as the cause too.
+  std::string ErrorCause() const override { return current_.responseInfo; }
 
  private:
   void Start(TransferRequest request);

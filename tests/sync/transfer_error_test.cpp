@@ -38,5 +38,28 @@ TEST(MapCurlError, OtherFailuresSayWhatHappened) {
             "Port number was not a decimal number");
 }
 
+TEST(CurlErrorCause, SaysWhatHappenedInPlainWords) {
+  const struct {
+    CURLcode result;
+    const char* systemWords;
+    const char* detail;
+    const char* cause;
+  } cases[] = {
+      {CURLE_COULDNT_CONNECT, "connection refused",
+       "Failed to connect to 127.0.0.1 port 9 after 0 ms: Couldn't connect to server",
+       "connection refused"},
+      {CURLE_COULDNT_CONNECT, "", "", "the connection could not be made"},
+      {CURLE_COULDNT_RESOLVE_HOST, "", "Could not resolve host: x", "the host name was not found"},
+      {CURLE_RECV_ERROR, "connection reset by peer", "",
+       "the connection was lost: connection reset by peer"},
+      {CURLE_PEER_FAILED_VERIFICATION, "", "SSL certificate problem: self-signed certificate",
+       "the server's certificate was refused: SSL certificate problem: self-signed certificate"},
+      {CURLE_URL_MALFORMAT, "", "", curl_easy_strerror(CURLE_URL_MALFORMAT)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CurlErrorCause(c.result, c.systemWords, c.detail), c.cause) << c.result;
+  }
+}
+
 }  // namespace
 }  // namespace brindle::platform

@@ -314,6 +314,25 @@ TEST_F(SyncTest, AnUnsafeDatabaseIdentifierRefusesTheWholeResult) {
   EXPECT_NE(causes[0].find("database identifier holds byte"), std::string::npos) << causes[0];
 }
 
+// The window blames the password when the service is down; the line's cause says otherwise.
+TEST_F(SyncTest, TheLineAFailureWroteCarriesItsCauseUntilItIsWrittenAgain) {
+  Prepare();
+  itc2.QueueScript(HttpFailure());
+  FrmBrindle& w = Window();
+  w.Click(names::btnExt_export);
+  const Control& auth = w.control(names::lblAuth_Status);
+  ASSERT_EQ(auth.text(), "Error... You have to enter with a valid USERNAME/PASSWORD!");
+  EXPECT_EQ(auth.cause(), w.lastRun().cause);
+  EXPECT_EQ(auth.cause().rfind("nothing answered at web.test:8080: Connection refused", 0), 0u)
+      << auth.cause();
+  EXPECT_EQ(w.control(names::lblCSV_Status).cause(), "");
+
+  ScriptSuccess("101,5001\n\n102,5002\n\n");
+  w.Click(names::btnExt_export);
+  EXPECT_EQ(auth.text(), "Authentication OK...");
+  EXPECT_EQ(auth.cause(), "");
+}
+
 TEST_F(SyncTest, VerifyRequestsThatGetNoReplyAreRetriedUntilTheServiceAnswers) {
   Prepare();
   itc2.QueueScript(HttpReply("0"));

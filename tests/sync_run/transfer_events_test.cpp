@@ -23,6 +23,7 @@ class RecordingHost final : public SyncRunHost {
   std::string Login() const override { return "demo"; }
   std::string Password() const override { return "demo"; }
   void Diagnose(const std::string&) override {}
+  std::string FailureDetails(const std::string& cause) const override { return cause; }
   void LogStep(const std::string&) override {}
   bool WindowClosed() const override { return false; }
 

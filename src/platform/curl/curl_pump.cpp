@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 #include "platform/curl/curl_transfer.h"
 #include "platform/curl/curl_transfer_control.h"
@@ -141,7 +142,8 @@ void CurlPump::Admit(std::vector<std::unique_ptr<CurlTransfer>>& active) {
   }
   for (auto& transfer : arrived) {
     if (curl_multi_add_handle(multi_->handle, transfer->easy()) != CURLM_OK) {
-      PostEnd(*transfer, {false, kErrorExtended, "libcurl could not start the request", {}});
+      const std::string why = "libcurl could not start the request";
+      PostEnd(*transfer, {false, kErrorExtended, why, why, {}});
       continue;
     }
     active.push_back(std::move(transfer));

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/curl/socket_calls.h"
 #include "platform/curl/transfer_error.h"
 #include "platform/file_safety.h"
 #include "platform/transfer_control.h"
@@ -203,6 +204,11 @@ TransferResult CurlTransfer::Finish(CURLcode result) {
                                                  ftp_ ? ReplyText(lastRefusal_) : "", errorBuffer_);
   out.errorCode = error.code;
   out.errorText = error.text;
+  long systemError = 0;
+  curl_easy_getinfo(easy(), CURLINFO_OS_ERRNO, &systemError);
+  out.errorCause = !localError_.empty()
+                       ? localError_
+                       : CurlErrorCause(result, SocketErrorWords(systemError), errorBuffer_);
   return out;
 }
 

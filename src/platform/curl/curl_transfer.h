@@ -29,6 +29,7 @@ struct TransferResult {
   bool succeeded = false;
   int errorCode = 0;
   std::string errorText;
+  std::string errorCause;  // TransferControl::ErrorCause
   std::string body;  // HTTP only
 };
 

@@ -44,6 +44,7 @@ void CurlTransferControl::Start(std::unique_ptr<CurlTransfer> transfer) {
   chunkPos_ = 0;
   errorCode_ = 0;
   errorText_.clear();
+  errorCause_.clear();
   executing_ = true;
   transfer->owner = this;
   transfer->generation = pump_.Renew(this);
@@ -77,6 +78,7 @@ void CurlTransferControl::Deliver(TransferState state,
     body_ = result->body;
     errorCode_ = result->errorCode;
     errorText_ = result->errorText;
+    errorCause_ = result->errorCause;
   }
   RaiseStateChanged(state);
 }

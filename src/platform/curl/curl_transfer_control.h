@@ -50,6 +50,7 @@ class CurlTransferControl final : public TransferControl {
   std::string GetChunk(std::size_t size) override;
   int ResponseCode() const override { return errorCode_; }
   std::string ResponseInfo() const override { return errorText_; }
+  std::string ErrorCause() const override { return errorCause_; }
 
  private:
   friend class CurlPump;
@@ -67,6 +68,7 @@ class CurlTransferControl final : public TransferControl {
   std::size_t chunkPos_ = 0;
   int errorCode_ = 0;
   std::string errorText_;
+  std::string errorCause_;
 };
 
 }  // namespace brindle::platform

@@ -4,6 +4,8 @@
 
 #include <curl/curl.h>
 
+#include <string>
+
 namespace brindle::platform {
 
 // A new socket, closed on exec; CURL_SOCKET_BAD when the system refuses one.
@@ -14,5 +16,9 @@ curl_socket_t OpenSocket(int family, int type, int protocol);
 void ShutDownSocket(curl_socket_t socket);
 
 void CloseSocket(curl_socket_t socket);
+
+// The system's reason for a failed socket call, as libcurl reports its error number
+// (CURLINFO_OS_ERRNO), in lower case: "connection refused". "" for 0.
+std::string SocketErrorWords(long error);
 
 }  // namespace brindle::platform

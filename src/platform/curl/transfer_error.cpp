@@ -31,7 +31,32 @@ std::string WithDetail(std::string text, const std::string& detail) {
   return text;
 }
 
+std::string WithReason(std::string text, const std::string& reason) {
+  if (!reason.empty()) text += ": " + reason;
+  return text;
+}
+
 }  // namespace
+
+std::string CurlErrorCause(CURLcode result, const std::string& systemWords,
+                           const std::string& detail) {
+  switch (result) {
+    case CURLE_COULDNT_CONNECT:
+      return systemWords.empty() ? "the connection could not be made" : systemWords;
+    case CURLE_COULDNT_RESOLVE_HOST:
+      return "the host name was not found";
+    case CURLE_OPERATION_TIMEDOUT:
+      return "no answer in time";
+    case CURLE_PEER_FAILED_VERIFICATION:
+      return WithReason("the server's certificate was refused", detail);
+    case CURLE_SSL_CONNECT_ERROR:
+      return WithReason("the encrypted connection could not be made", detail);
+    default:
+      break;
+  }
+  if (IsConnectionFailure(result)) return WithReason("the connection was lost", systemWords);
+  return detail.empty() ? curl_easy_strerror(result) : detail;
+}
 
 TransferError MapCurlError(CURLcode result, long replyCode, const std::string& replyText,
                            const std::string& detail) {

@@ -19,4 +19,10 @@ inline constexpr int kErrorExtended = 12003;
 TransferError MapCurlError(CURLcode result, long replyCode, const std::string& replyText,
                            const std::string& detail);
 
+// Why a transfer failed, in plain words that do not name the host (TransferControl::ErrorCause):
+// `systemWords` is the system's reason for the last failed socket call ("connection refused",
+// "" when none failed), `detail` libcurl's error buffer.
+std::string CurlErrorCause(CURLcode result, const std::string& systemWords,
+                           const std::string& detail);
+
 }  // namespace brindle::platform

@@ -26,6 +26,7 @@ class OfflineTransferControl : public TransferControl {
   std::string GetChunk(std::size_t /*size*/) override { return ""; }
   int ResponseCode() const override { return 0; }
   std::string ResponseInfo() const override { return ""; }
+  std::string ErrorCause() const override { return ""; }
 };
 
 // Nothing is ever pending in an offline run.

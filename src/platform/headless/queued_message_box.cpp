@@ -13,7 +13,7 @@ bool Fits(MsgAnswer answer, MsgButtons buttons) {
 }  // namespace
 
 MsgAnswer QueuedMessageBox::Show(const std::string& text, const std::string& title,
-                                 MsgButtons buttons, MsgIcon icon) {
+                                 MsgButtons buttons, MsgIcon icon, const std::string& details) {
   MsgAnswer answer = buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::No;
   if (!next_.empty()) {
     answer = next_.front();
@@ -23,7 +23,7 @@ MsgAnswer QueuedMessageBox::Show(const std::string& text, const std::string& tit
                                   " does not fit the box \"" + title + "\"");
     }
   }
-  shown_.push_back({text, title, buttons, icon, answer});
+  shown_.push_back({text, title, buttons, icon, answer, details});
   if (onShown) onShown(shown_.back());
   return answer;
 }

@@ -19,6 +19,7 @@ struct ShownMessage {
   MsgButtons buttons = MsgButtons::OK;
   MsgIcon icon = MsgIcon::None;
   MsgAnswer answer = MsgAnswer::OK;
+  std::string details;  // "" for a box without details
 };
 
 class QueuedMessageBox : public MessageBox {
@@ -32,8 +33,9 @@ class QueuedMessageBox : public MessageBox {
 
   // The queued answer, or the box's default (OK, or No for Yes/No) when nothing is queued.
   // A queued answer that the box's buttons cannot give throws std::invalid_argument.
+  using MessageBox::Show;
   MsgAnswer Show(const std::string& text, const std::string& title, MsgButtons buttons,
-                 MsgIcon icon) override;
+                 MsgIcon icon, const std::string& details) override;
 
  private:
   std::deque<MsgAnswer> next_;

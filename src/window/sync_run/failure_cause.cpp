@@ -10,6 +10,8 @@
 
 #include "address_file/dat_error.h"
 #include "platform/file_error.h"
+#include "platform/file_lock.h"
+#include "platform/utf8_path.h"
 #include "sync/journal.h"
 #include "sync/service_reply.h"
 
@@ -35,8 +37,28 @@ bool Foreseen(const std::exception& error) {
 }
 
 std::string CauseOf(const std::exception& error) {
-  if (Foreseen(error)) return error.what();
-  return "internal error (" + TypeName(error) + "): " + error.what();
+  if (!Foreseen(error)) return "internal error (" + TypeName(error) + "): " + error.what();
+  const auto* file = dynamic_cast<const platform::FileError*>(&error);
+  if (file != nullptr && !file->path().empty() &&
+      file->code() == std::errc::no_such_file_or_directory) {
+    // A file being made is missing its folder, not itself.
+    std::error_code ec;
+    const std::filesystem::path folder = file->path().parent_path();
+    const bool folderMissing = !folder.empty() && !std::filesystem::exists(folder, ec) && !ec;
+    return platform::Utf8FromPath(folderMissing ? folder : file->path()) + " does not exist";
+  }
+  return error.what();
+}
+
+std::string AdviceFor(const std::exception& error, const std::string& button) {
+  if (dynamic_cast<const platform::FileInUse*>(&error) != nullptr) {
+    return "; wait until the other Brindle run has ended (or close its window), then press " +
+           button + " again";
+  }
+  if (dynamic_cast<const DatError*>(&error) != nullptr) {
+    return "; if Palm Desktop cannot open it either, restore a backup with Brindle backups";
+  }
+  return "";
 }
 
 }  // namespace brindle

@@ -113,13 +113,13 @@ std::optional<std::string> SyncRun::FetchInterruptedResult(const SyncJournal& jo
   const fs::path downloaded = LocalResultPath(parts_.programFolder, journal.csvName);
   platform::RemoveQuietly(parts_.files, downloaded);
   Status(StatusLine::Download, "Downloading the interrupted sync's result...");
-  const bool clean =
-      RunFtp(DownloadCommand(journal.csvName, platform::Utf8FromPath(downloaded)), 4);
+  const bool clean = RunFtp(DownloadCommand(journal.csvName, platform::Utf8FromPath(downloaded)),
+                            "the download of " + journal.resultName, 4);
   parts_.itc.Cancel();
   if (!clean || !parts_.files.Exists(downloaded)) {
     Status(StatusLine::Download, "Download error, check your connection and try again!");
     InterruptedFailed(clean ? "the download of " + journal.resultName + " left no file"
-                            : FtpCause("the download of " + journal.resultName));
+                            : FtpCause());
   }
   try {
     HoldResult(downloaded);
@@ -160,11 +160,11 @@ std::optional<std::string> SyncRun::WriteBackInterrupted(const SyncJournal& jour
 // journal, whose claim lets the new run's check for an earlier result delete it.
 bool SyncRun::DeleteInterruptedResult(const SyncJournal& journal) {
   ftpMode_ = FtpMode::Quiet;
-  const bool deleted = RunFtp(DeleteCommand(journal.csvName), 4);
+  const bool deleted =
+      RunFtp(DeleteCommand(journal.csvName), "the delete of " + journal.resultName, 4);
   parts_.itc.Cancel();
   if (!deleted) {
-    host_.LogStep(FtpCause("the delete of " + journal.resultName) +
-                  "; tried again before the import");
+    host_.LogStep(FtpCause() + "; tried again before the import");
     return false;
   }
   Reach(SyncStep::ResultDeleted);
@@ -185,7 +185,8 @@ bool SyncRun::GoOnWithout(const std::string& cause, const std::string& datKey,
           "unusable, or its journal is damaged). Those " + contacts +
           " may already be in the service, and sending them again may add them a second "
           "time.\n\nGo on with a new sync anyway? Answer No to try again later.",
-      kResumeTitle, platform::MsgButtons::YesNo, platform::MsgIcon::None);
+      kResumeTitle, platform::MsgButtons::YesNo, platform::MsgIcon::None,
+      host_.FailureDetails(cause));
   if (answer == platform::MsgAnswer::Yes) {
     host_.Diagnose(cause);
     // The user gives that run up: its result, should the service hold one, is of no use and

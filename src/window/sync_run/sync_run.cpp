@@ -104,32 +104,40 @@ void SyncRun::Unload() {
 void SyncRun::Ask(const std::string& url, const char* operation, int k) {
   replied_ = false;
   httpError_.reset();
+  httpCause_.reset();
   parts_.itc2.Execute(url, operation);
   WaitUntilFree(&SyncRun::ITC2_Free, k);
 }
 
-// Why the last request has no reply; causes name the page and host, never the address, whose
-// query holds the password on the authentication page.
+// Why the last request has no reply; causes name the page or the host, never the address,
+// whose query holds the password on the authentication page.
 std::string SyncRun::NoReplyCause(const char* page) const {
-  const std::string where = std::string(page) + " page at " + parts_.service.webHost;
-  if (httpError_) return "nothing answered from the " + where + ": " + *httpError_;
-  return "the " + where + " gave no reply";
+  return httpCause_.value_or("the " + std::string(page) + " page at " + parts_.service.webHost +
+                             " gave no reply");
 }
 
+// The log keeps the control's own words beside the cause.
 void SyncRun::LogReply(const char* page) {
-  host_.LogStep(replied_ ? std::string(page) + " page replied \"" + ShortReply(reply_) + "\""
-                         : NoReplyCause(page));
+  const std::string where = std::string(page) + " page at " + parts_.service.webHost;
+  if (replied_) {
+    host_.LogStep(std::string(page) + " page replied \"" + ShortReply(reply_) + "\"");
+  } else if (httpError_) {
+    host_.LogStep("nothing answered from the " + where + ": " + *httpError_);
+  } else {
+    host_.LogStep("the " + where + " gave no reply");
+  }
 }
 
-bool SyncRun::RunFtp(const std::string& command, int k) {
+bool SyncRun::RunFtp(const std::string& command, const std::string& what, int k) {
   ftpError_.reset();
+  ftpWhat_ = what;
   parts_.itc.ExecuteCommand(command);
   WaitUntilFree(&SyncRun::ITC_Free, k);
   return !ftpError_;
 }
 
-std::string SyncRun::FtpCause(const std::string& what) const {
-  return what + " at " + parts_.service.ftpHost + " failed: " + ftpError_.value_or("no reply");
+std::string SyncRun::FtpCause() const {
+  return ftpWhat_ + " failed: " + ftpError_.value_or("no reply");
 }
 
 // Sends the login and judges the reply; no reply reads as a refusal.
@@ -149,8 +157,13 @@ void SyncRun::Authenticate() {
       Status(StatusLine::Authentication,
              "Error... You have to enter with a valid USERNAME/PASSWORD!");
       SyncFailed();
-      throw RunEnd{RunEnding::Failed, replied_ ? "the service refused the user name or password"
-                                               : NoReplyCause("authentication")};
+      // Without a reply the window's text blames the password all the same; the cause says
+      // that it was never checked.
+      if (!replied_) {
+        throw RunEnd{RunEnding::Failed, NoReplyCause("authentication") +
+                                            "; the user name and password were not checked"};
+      }
+      throw RunEnd{RunEnding::Failed, "the service refused the user name or password"};
     case AuthVerdict::NoPalmLevel:
       Status(StatusLine::Authentication,
              "Error... You have to enter with a USERNAME with PALM Level!");
@@ -191,12 +204,11 @@ void SyncRun::ClearStaleResult() {
   }
   host_.LogStep("the result " + result + " of an earlier run is still on the service; deleting it");
   ftpMode_ = FtpMode::Quiet;
-  const bool deleted = RunFtp(DeleteCommand(exported_.csvName), 4);
+  const bool deleted = RunFtp(DeleteCommand(exported_.csvName), "the delete of " + result, 4);
   parts_.itc.Cancel();
   if (!deleted || ResultWaits()) {
     StaleResultFailed("the result " + result + " of an earlier run is on the service and " +
-                      "could not be deleted" +
-                      (deleted ? "" : " (" + FtpCause("the delete") + ")"));
+                      "could not be deleted" + (deleted ? "" : " (" + FtpCause() + ")"));
   }
   DropJournal(datKey);
 }
@@ -231,10 +243,11 @@ void SyncRun::UploadExport() {
   StartJournal();
   ftpMode_ = FtpMode::Up;
   WaitWhileBusy(parts_.itc, 3);
-  if (!RunFtp(UploadCommand(platform::Utf8FromPath(exported_.csvPath), exported_.csvName), 3)) {
+  if (!RunFtp(UploadCommand(platform::Utf8FromPath(exported_.csvPath), exported_.csvName),
+              "the upload of " + exported_.csvName, 3)) {
     DropJournal(journal_->datPath);  // nothing was imported
     SyncFailed();
-    throw RunEnd{RunEnding::Failed, FtpCause("the upload of " + exported_.csvName)};
+    throw RunEnd{RunEnding::Failed, FtpCause()};
   }
 }
 
@@ -274,8 +287,9 @@ std::filesystem::path SyncRun::DownloadResult() {
   ftpMode_ = FtpMode::Down;
   platform::RemoveQuietly(files, exported_.csvPath);
   platform::RemoveQuietly(files, resultPath);
-  if (!RunFtp(DownloadCommand(exported_.csvName, platform::Utf8FromPath(resultPath)), 4)) {
-    DownloadFailed(FtpCause("the download of " + ResultName(exported_.csvName)));
+  if (!RunFtp(DownloadCommand(exported_.csvName, platform::Utf8FromPath(resultPath)),
+              "the download of " + ResultName(exported_.csvName), 4)) {
+    DownloadFailed(FtpCause());
   }
   if (!files.Exists(resultPath)) {
     DownloadFailed("the download of " + ResultName(exported_.csvName) + " left no file");
@@ -287,12 +301,13 @@ std::filesystem::path SyncRun::DownloadResult() {
     return held;
   } catch (const std::exception& e) {
     if (!Foreseen(e)) InternalFailure(e);
-    DownloadFailed(e.what());
+    DownloadFailed(CauseOf(e));
   }
 }
 
 // Has the address file rewritten from the held result. A result refused for what it holds
-// stays held, with the journal and the service's copy: the next SYNC asks what to do.
+// stays held, with the journal and the service's copy: the next SYNC asks what to do. So does
+// one the address file could not take, and the next SYNC writes it back.
 void SyncRun::WriteBack(const std::filesystem::path& held) {
   auto& files = parts_.files;
   const auto datPath = platform::PathFromText(exported_.datPath);
@@ -301,13 +316,21 @@ void SyncRun::WriteBack(const std::filesystem::path& held) {
     files.Copy(datPath, TmpFile("address.dat"));
     Status(StatusLine::AddressFile, "Rewriting DAT File... Wait a momment!");
     ReadResultFile(held, exported_.lines);
+  } catch (const std::exception& e) {
+    if (!Foreseen(e)) InternalFailure(e);
+    DownloadFailed(CauseOf(e));
+  }
+  try {
     platform::FileReplacement replacement(*lock_, parts_.backups);
     recordsUpdated_ =
         WriteBackInto(replacement, parts_.datReader,
                       WriteBackJob{held, exported_.lines, datPath, exported_.recordIds});
   } catch (const std::exception& e) {
     if (!Foreseen(e)) InternalFailure(e);
-    DownloadFailed(e.what());
+    // On Windows, Palm Desktop holding the file open is what keeps it from being replaced.
+    const std::string advice = AdviceFor(e, "SYNC");
+    DownloadFailed(CauseOf(e) +
+                   (advice.empty() ? "; close Palm Desktop and press SYNC again" : advice));
   }
   Reach(SyncStep::WrittenBack);
 }
@@ -315,9 +338,9 @@ void SyncRun::WriteBack(const std::filesystem::path& held) {
 // Deletes the service's copy once the identifiers are in the file. A refused delete keeps the
 // journal: the next SYNC of this file deletes it.
 void SyncRun::DeleteResult() {
-  if (!RunFtp(DeleteCommand(exported_.csvName), 4)) {
-    host_.LogStep(FtpCause("the delete of " + ResultName(exported_.csvName)) +
-                  "; the next SYNC of this file deletes it");
+  if (!RunFtp(DeleteCommand(exported_.csvName), "the delete of " + ResultName(exported_.csvName),
+              4)) {
+    host_.LogStep(FtpCause() + "; the next SYNC of this file deletes it");
     parts_.itc.Cancel();
     return;
   }

@@ -121,12 +121,13 @@ class SyncRun {
   void Status(StatusLine line, const std::string& text) { host_.SetStatus(line, text); }
 
   // The requests. Ask sends an HTTP request and waits for its end; RunFtp runs an FTP command
-  // to its end and is false when it ended in the error state.
+  // (`what`: "the upload of 5_csv.tmp") to its end and is false when it ended in the error
+  // state, FtpCause then saying why.
   void Ask(const std::string& url, const char* operation, int k);
   std::string NoReplyCause(const char* page) const;
   void LogReply(const char* page);
-  bool RunFtp(const std::string& command, int k);
-  std::string FtpCause(const std::string& what) const;
+  bool RunFtp(const std::string& command, const std::string& what, int k);
+  std::string FtpCause() const;
 
   // The stages (sync_run.cpp), in order. Each returns when the run may go on and throws
   // RunEnd once the window shows the run's ending.
@@ -178,7 +179,10 @@ class SyncRun {
   const platform::FileLock* lock_ = nullptr;  // the address file's, held by the export run
   std::string reply_;      // last HTTP reply
   bool replied_ = false;   // the last HTTP request got a reply
-  std::optional<std::string> httpError_, ftpError_;  // the last request's error, if any
+  // The last request's error, if any: the HTTP control's words (for the run log) and the
+  // causes in plain words.
+  std::optional<std::string> httpError_, httpCause_, ftpError_;
+  std::string ftpWhat_;  // what the last FTP command was to do
   FtpMode ftpMode_ = FtpMode::Quiet;
   bool running_ = false;
   SyncStep step_ = SyncStep::None;      // the last step this run reached

@@ -24,8 +24,11 @@ class SyncRunHost {
   // controls enabled.
   virtual std::string Login() const = 0;
   virtual std::string Password() const = 0;
-  // The technical cause of a failure whose window text stays the general one.
+  // The cause of a failure whose window text stays the general one; the status line written
+  // last, by that failure, shows it too.
   virtual void Diagnose(const std::string& cause) = 0;
+  // The details of a message box about a failure: its cause and where the run log is.
+  virtual std::string FailureDetails(const std::string& cause) const = 0;
   virtual void LogStep(const std::string& step) = 0;
   // True once the window has been closed: the run then ends at its next wait.
   virtual bool WindowClosed() const = 0;

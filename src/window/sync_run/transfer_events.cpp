@@ -17,6 +17,18 @@ std::string ErrorText(const platform::TransferControl& control) {
   return std::to_string(control.ResponseCode()) + " " + control.ResponseInfo();
 }
 
+// Why the last request of `control` to `host` failed, from what the control reports: a
+// server's own refusal, no connection, no answer in time, or any other failure.
+std::string FailureAt(const platform::TransferControl& control, const std::string& host) {
+  const int code = control.ResponseCode();
+  const std::string cause =
+      control.ErrorCause().empty() ? control.ResponseInfo() : control.ErrorCause();
+  if (code == platform::kErrorCannotConnect) return "nothing answered at " + host + ": " + cause;
+  if (code == platform::kErrorTimeout) return host + " gave no answer in time";
+  if (code > 0 && code < 1000) return "the server at " + host + " replied " + ErrorText(control);
+  return "the exchange with " + host + " failed: " + cause;
+}
+
 }  // namespace
 
 void SyncRun::ITC2_StateChanged(TransferState state) {
@@ -24,12 +36,15 @@ void SyncRun::ITC2_StateChanged(TransferState state) {
     reply_ = parts_.itc2.GetChunk(512);
     replied_ = true;
   }
-  if (state == TransferState::Error) httpError_ = parts_.itc2.ResponseInfo();
+  if (state == TransferState::Error) {
+    httpError_ = parts_.itc2.ResponseInfo();
+    httpCause_ = FailureAt(parts_.itc2, parts_.service.webHost);
+  }
 }
 
 void SyncRun::ITC_StateChanged(TransferState state) {
   // Every request learns of its own failure, whether or not it is shown.
-  if (state == TransferState::Error) ftpError_ = ErrorText(parts_.itc);
+  if (state == TransferState::Error) ftpError_ = FailureAt(parts_.itc, parts_.service.ftpHost);
   if (ftpMode_ == FtpMode::Quiet) return;
   const bool up = ftpMode_ == FtpMode::Up;
   const StatusLine line = up ? StatusLine::Upload : StatusLine::Download;
@@ -69,8 +84,8 @@ void SyncRun::FtpError(StatusLine line) {
     ftp.Cancel();
   }
   if (ftp.ResponseCode() != kSilentError) {
-    parts_.messageBox.Show(std::to_string(ftp.ResponseCode()) + " " + ftp.ResponseInfo(), "Error",
-                           platform::MsgButtons::OK, platform::MsgIcon::Critical);
+    parts_.messageBox.Show(ErrorText(ftp), "Error", platform::MsgButtons::OK,
+                           platform::MsgIcon::Critical, host_.FailureDetails(FtpCause()));
     host_.ControlsOn();
     host_.EnableSync(true);
   }
