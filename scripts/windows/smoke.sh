@@ -131,8 +131,8 @@ start=$SECONDS
 cli() { timeout 60 wine "$win_install\\brindle-cli.exe" "$@" </dev/null >>"$SMOKE/cli.log" 2>&1; }
 cli sample "$win_install\\address.dat" --records 25 || fail "brindle-cli.exe sample failed"
 printf '%s\r\n\r\n\r\n\r\n' "$win_install\\address.dat" >"$install/Brindle.conf"
-for id in 1 2; do  # two write-backs, as two syncs make them
-  printf '840000%s,DB%s\n\n' "$id" "$id" >"$install/result.out"
+for record in 8400001 8400004; do  # two write-backs, as two syncs make them
+  printf '%s,DB%s\n\n' "$record" "$record" >"$install/result.out"
   cli writeback "$win_install\\address.dat" "$win_install\\result.out" ||
     fail "brindle-cli.exe writeback failed: $(cat "$SMOKE/cli.log")"
 done
