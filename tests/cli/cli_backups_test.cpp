@@ -115,7 +115,9 @@ TEST_F(CliBackups, AFilesBackupsAreListedAndRestoredForItAloneOldOnesAsFileUnkno
     EXPECT_EQ(result.exitCode, c.exitCode) << c.backup << ": " << result.err;
     EXPECT_NE((c.exitCode == 0 ? result.out : result.err).find(c.said), std::string::npos)
         << result.out << result.err;
-    if (c.exitCode != 0) EXPECT_EQ(File("alice.dat"), before);
+    if (c.exitCode != 0) {
+      EXPECT_EQ(File("alice.dat"), before);
+    }
   }
   EXPECT_EQ(File("bob.dat"), bobWritten);
 }
