@@ -47,7 +47,7 @@ void CopyInto(const fs::path& backup, platform::FileReplacement& replacement) {
 
 fs::path BackupFor(const platform::Backups& backups, const std::string& nameOrPath,
                    const fs::path& file) {
-  const fs::path backup = backups.Find(nameOrPath);
+  fs::path backup = backups.Find(nameOrPath);
   const std::optional<fs::path> source = platform::Backups::SourceOf(backup);
   if (source && !platform::Backups::SourceIs(*source, file)) {
     throw platform::FileError(nameOrPath + " is a backup of " + platform::Utf8FromPath(*source) +
