@@ -101,7 +101,8 @@ bool Backups::SourceIs(const fs::path& source, const fs::path& file) {
 
 std::vector<BackupEntry> Backups::ListFor(const fs::path& file) const {
   std::vector<BackupEntry> entries = List();
-  std::erase_if(entries, [&](const BackupEntry& e) { return e.source && !SourceIs(*e.source, file); });
+  std::erase_if(entries,
+                [&](const BackupEntry& e) { return e.source && !SourceIs(*e.source, file); });
   return entries;
 }
 

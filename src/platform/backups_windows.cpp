@@ -88,9 +88,9 @@ Made CreateExclusively(const fs::path& to, const std::string& bytes) {
     return {Made::kFailed, "cannot create " + to.string() + ": " + SystemMessage(err)};
   }
   DWORD written = 0;
-  const bool ok = ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                              &written, nullptr) &&
-                  written == bytes.size() && ::FlushFileBuffers(file.get());
+  const bool ok =
+      ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size() && ::FlushFileBuffers(file.get());
   if (ok) return {};
   const DWORD err = ::GetLastError();
   file = UniqueHandle();

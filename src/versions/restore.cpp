@@ -107,8 +107,9 @@ std::string RestoreQuestion(const fs::path& file, const Version& version,
                      ReasonInWords(version.backup.reason) + ") back in place of " +
                      platform::Utf8FromPath(file) + "?\n\n";
   if (!idsLost) {
-    text += "The file as it is now does not read as an address file, so its records that carry "
-            "a service id cannot be counted.\n\n";
+    text +=
+        "The file as it is now does not read as an address file, so its records that carry "
+        "a service id cannot be counted.\n\n";
   } else if (*idsLost == 0) {
     text += "No record loses a service id.\n\n";
   } else {

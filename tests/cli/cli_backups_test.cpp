@@ -87,8 +87,7 @@ TEST_F(CliBackups, AFilesBackupsAreListedAndRestoredForItAloneOldOnesAsFileUnkno
   // An earlier Brindle's backup, which did not record its file: alice's before the write-back.
   ASSERT_EQ(Names("alice.dat").size(), 1u);
   const std::string old = "address-2026-01-01T00-00-00.000-load.dat";
-  fs::copy_file(dir_ / "prog" / "backups" / Names("alice.dat")[0],
-                dir_ / "prog" / "backups" / old);
+  fs::copy_file(dir_ / "prog" / "backups" / Names("alice.dat")[0], dir_ / "prog" / "backups" / old);
   ASSERT_EQ(Names().size(), 3u);
   const auto bobs = Names("bob.dat");
   ASSERT_EQ(bobs.size(), 2u);

@@ -1,6 +1,8 @@
 // brindle-backups driven as a user drives it: real widgets, real clicks, real message boxes,
 // in a program folder of its own that serves two address files (two Palm users) and holds a
 // backup from before backups recorded their file.
+#include "backups_window.h"
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
@@ -14,7 +16,6 @@
 #include <fstream>
 #include <memory>
 
-#include "backups_window.h"
 #include "gui_harness.h"
 #include "platform/code_page.h"
 #include "platform/file_lock.h"
@@ -88,8 +89,8 @@ class BackupsWindowTest : public QObject {
   fs::path BackupsFolder() const { return Folder() / "backups"; }
 
   // What a Brindle run does to a file: replaces it, keeping the old one in the backups.
-  static void Replace(const fs::path& programFolder, const fs::path& file,
-                      const std::string& bytes, const std::string& reason) {
+  static void Replace(const fs::path& programFolder, const fs::path& file, const std::string& bytes,
+                      const std::string& reason) {
     platform::Backups backups(programFolder / "backups");
     platform::FileReplacement replacement(file, backups);
     const platform::FileReplacement::Copy copy = replacement.Write();
@@ -160,7 +161,7 @@ class BackupsWindowTest : public QObject {
     Replace(Folder(), Alice(), AliceNow(), "load");
     // A backup an earlier Brindle made, which did not record its file.
     brindle::test::WriteFileBytes(BackupsFolder() / "address-2026-01-01T00-00-00.000-load.dat",
-                         BobFile(5));
+                                  BobFile(5));
     boxes_ = std::make_unique<BoxWatcher>();
     opened_.clear();
     QDesktopServices::setUrlHandler("file", this, "opened");
@@ -185,9 +186,9 @@ class BackupsWindowTest : public QObject {
                                                unknown}
                            << "Kept versions of ";
     QTest::newRow("bob") << "bob"
-                         << std::vector<Row>{
-                                {"before a write-back of the service's ids", "2", "this file"},
-                                unknown}
+                         << std::vector<Row>{{"before a write-back of the service's ids", "2",
+                                              "this file"},
+                                             unknown}
                          << "Kept versions of ";
     QTest::newRow("no file saved") << "" << std::vector<Row>{} << "names no address file";
   }
@@ -196,9 +197,9 @@ class BackupsWindowTest : public QObject {
     QFETCH(QString, user);
     QFETCH(std::vector<Row>, rows);
     QFETCH(QString, heading);
-    NameInConfiguration(user.isEmpty() ? std::nullopt
-                                       : std::optional(Folder() / "Palm" / user.toStdString() /
-                                                       "address.dat"));
+    NameInConfiguration(
+        user.isEmpty() ? std::nullopt
+                       : std::optional(Folder() / "Palm" / user.toStdString() / "address.dat"));
     Open();
     QCOMPARE(window_->windowTitle(), QString("Brindle backups"));
     QCOMPARE(Rows(), rows);

@@ -1,6 +1,7 @@
 // The lasting backups taken when a file is replaced: a folder kept to the newest ten of each
-// file, no duplicate of that file's newest, each backup's file recorded, the old file kept without a second name once replaced, a backup
-// that cannot be made stopping the replacement, a killed run's unfinished backup.
+// file, no duplicate of that file's newest, each backup's file recorded, the old file kept without
+// a second name once replaced, a backup that cannot be made stopping the replacement, a killed
+// run's unfinished backup.
 #include "platform/backups.h"
 
 #include <gtest/gtest.h>
