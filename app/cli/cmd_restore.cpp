@@ -3,62 +3,32 @@
 // now, so that a restore can always be undone by another.
 #include <ostream>
 
-#include "address_file/dat_error.h"
-#include "address_file/dat_input.h"
-#include "address_file/dat_output.h"
-#include "address_file/dat_reader.h"
 #include "command.h"
 #include "platform/backups.h"
-#include "platform/file_replacement.h"
+#include "platform/file_lock.h"
+#include "versions/restore.h"
 
 namespace brindle::cli {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A backup is put back only when it reads as an address file from its first record to its last.
-void RequireReadable(const fs::path& backup) {
-  try {
-    DatInput in(backup);
-    DatReader reader;
-    const DatHeader header = reader.ReadHeader(in);
-    ForEachRecord(
-        reader, in, header.recordCount, [](const DatRecord&, std::int64_t) {},
-        DatReader::RecordTexts::kSkip);
-  } catch (const DatError& e) {
-    throw DatError(backup.string() + " is not a readable address file: " + e.what(), e.offset());
-  }
-}
-
-void CopyInto(const fs::path& backup, platform::FileReplacement& replacement) {
-  const platform::FileReplacement::Copy copy = replacement.Write();
-  replacement.Run([&] {
-    DatInput in(backup);
-    DatOutput out(copy.stream, copy.path);
-    CopyRest(in, out);
-    out.Commit();
-  });
-}
-
 int RunRestore(const Args& args, std::ostream& out) {
   platform::Backups backups(ProgramFolder(args) / "backups");
   const fs::path file = args.PathAt(1);
-  platform::FileReplacement replacement(file, backups);
-  const fs::path backup = backups.Find(args.positional[0]);
-  platform::RequireRegularFile(backup);
-  RequireReadable(backup);
-  try {
-    CopyInto(backup, replacement);
-    // The restored file is in place either way; the system writes the folder out in its time.
-    static_cast<void>(replacement.Commit("restore"));
-  } catch (const std::exception& e) {
-    throw std::runtime_error(file.string() + " was not restored: " + e.what());
-  }
+  const platform::FileLock lock(file);
+  const fs::path backup = versions::BackupFor(backups, args.positional[0], lock.target());
+  const std::optional<int> lost = versions::IdsLost(lock.target(), backup);
+  const fs::path kept = versions::Restore(lock, backups, backup);
   out << "Restored " << file.string() << " from " << backup.string() << "\n";
-  if (!backups.lastKept().empty()) {
-    out << "Kept the file as it was in " << backups.lastKept().string() << "\n";
+  if (!kept.empty()) {
+    out << "Kept the file as it was in " << kept.string() << "\n";
   } else {
     out << "The file as it was equals the newest backup, which stays\n";
+  }
+  if (lost && *lost > 0) {
+    out << *lost << " record(s) lost their service id; the next SYNC adds them to the service "
+        << "again\n";
   }
   return 0;
 }
@@ -68,10 +38,12 @@ const CommandRegistrar kRestore({
     .synopsis = "restore BACKUP FILE [--program-folder DIR]",
     .summary = "Put a kept version of an address file back in place.",
     .help = "BACKUP is a name that `backups` lists, or the path of a file. It must read as an\n"
-            "address file. FILE as it is now is kept in the backups/ folder first (unless it\n"
-            "equals the newest backup), so a restore is undone by restoring that one. The\n"
-            "backup is copied beside FILE, forced to disk and renamed over it, under FILE's\n"
-            "lock, with FILE's owner, group and permissions; on any failure FILE is unchanged.\n"
+            "address file; a listed backup taken of another file is refused. FILE as it is now\n"
+            "is kept in the backups/ folder first (unless it equals FILE's newest backup), so a\n"
+            "restore is undone by restoring that one. The backup is copied beside FILE, forced\n"
+            "to disk and renamed over it, under FILE's lock, with FILE's owner, group and\n"
+            "permissions; on any failure FILE is unchanged. Says how many records lost the\n"
+            "service's id (the next SYNC adds their contacts to the service again).\n"
             "  --program-folder DIR   the folder holding Brindle.conf and backups/ (default:\n"
             "                         this program's folder)\n",
     .valueOptions = {"--program-folder"},

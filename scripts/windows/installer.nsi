@@ -37,6 +37,8 @@ Section "Brindle"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateDirectory "$SMPROGRAMS\${APP}"
   CreateShortcut "$SMPROGRAMS\${APP}\${APP}.lnk" "$INSTDIR\brindle.exe" "" "$INSTDIR\brindle.exe" 0
+  CreateShortcut "$SMPROGRAMS\${APP}\${APP} backups.lnk" "$INSTDIR\brindle-backups.exe" "" \
+    "$INSTDIR\brindle-backups.exe" 0
   CreateShortcut "$SMPROGRAMS\${APP}\Uninstall ${APP}.lnk" "$INSTDIR\uninstall.exe"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${APP}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -52,6 +54,7 @@ Section "Uninstall"
   SetShellVarContext current
   !include "${FILES}"
   Delete "$SMPROGRAMS\${APP}\${APP}.lnk"
+  Delete "$SMPROGRAMS\${APP}\${APP} backups.lnk"
   Delete "$SMPROGRAMS\${APP}\Uninstall ${APP}.lnk"
   RMDir "$SMPROGRAMS\${APP}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"

@@ -26,9 +26,9 @@ prefix_of() {
 qt_prefix=$(prefix_of Qt6_DIR)
 curl_prefix=$(prefix_of CURL_DIR)
 
-# What a user's machine needs: the two programs, Qt's DLLs (not its test library), the
+# What a user's machine needs: the three programs, Qt's DLLs (not its test library), the
 # MinGW runtime, the Windows platform plugin and the native style.
-files=(brindle.exe brindle-cli.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll
+files=(brindle.exe brindle-backups.exe brindle-cli.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll
   libgcc_s_seh-1.dll libwinpthread-1.dll qt.conf plugins/platforms/qwindows.dll
   plugins/styles/qwindowsvistastyle.dll)
 for f in "${files[@]}"; do

@@ -5,7 +5,9 @@
 #   2. brindle.exe, started from the install folder, shows the warning "Alert"; a click on
 #      "No, is  not running" leads to the main window; both are photographed; the program
 #      made its tmp folder beside itself (the folder is writable) and ends when closed;
-#   3. the uninstaller removes what was installed and keeps what Brindle wrote there.
+#   3. brindle-backups.exe, started there after brindle-cli.exe kept two versions of a sample
+#      file named in Brindle.conf, lists them; it is photographed and ends when closed;
+#   4. the uninstaller removes what was installed and keeps what Brindle wrote there.
 # Usage: bash scripts/windows/smoke.sh [BUILD_DIR]   (default build-win; packages it if needed)
 # The pictures go to BUILD_DIR/smoke/screenshots, or to BRINDLE_SCREENSHOT_DIR when set
 # (docs/screenshots/windows holds the README's).
@@ -66,13 +68,13 @@ install=$user_dir/AppData/Local/Programs/Brindle
 # shellcheck disable=SC1003  # the backslashes are Windows' path separators
 win_install='C:\users\'"$(id -un)"'\AppData\Local\Programs\Brindle'
 menu="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Brindle"
-for f in brindle.exe brindle-cli.exe uninstall.exe qt.conf Qt6Widgets.dll libstdc++-6.dll \
-  plugins/platforms/qwindows.dll plugins/styles/qwindowsvistastyle.dll README.txt \
+for f in brindle.exe brindle-backups.exe brindle-cli.exe uninstall.exe qt.conf Qt6Widgets.dll \
+  libstdc++-6.dll plugins/platforms/qwindows.dll plugins/styles/qwindowsvistastyle.dll README.txt \
   licenses/curl-COPYING.txt; do
   [ -f "$install/$f" ] || fail "$f is not in $install"
 done
 pass "programs, DLLs, plugins, licences and uninstaller in %LOCALAPPDATA%\\Programs\\Brindle"
-for link in Brindle.lnk "Uninstall Brindle.lnk"; do
+for link in Brindle.lnk "Brindle backups.lnk" "Uninstall Brindle.lnk"; do
   [ -f "$menu/$link" ] || fail "no Start-menu entry $link in $menu"
 done
 pass "Start-menu entries"
@@ -124,6 +126,27 @@ wait "$brindle_pid" || fail "brindle.exe did not end cleanly when closed (status
 pass "closing the main window ends the program"
 echo "program checked in $((SECONDS - start)) s"
 
+step "brindle-backups.exe from the install folder"
+start=$SECONDS
+cli() { timeout 60 wine "$win_install\\brindle-cli.exe" "$@" </dev/null >>"$SMOKE/cli.log" 2>&1; }
+cli sample "$win_install\\address.dat" --records 25 || fail "brindle-cli.exe sample failed"
+printf '%s\r\n\r\n\r\n\r\n' "$win_install\\address.dat" >"$install/Brindle.conf"
+for record in 8400001 8400004; do  # two write-backs, as two syncs make them
+  printf '%s,DB%s\n\n' "$record" "$record" >"$install/result.out"
+  cli writeback "$win_install\\address.dat" "$win_install\\result.out" ||
+    fail "brindle-cli.exe writeback failed: $(cat "$SMOKE/cli.log")"
+done
+timeout 120 wine "$win_install\\brindle-backups.exe" </dev/null >"$SMOKE/backups.log" 2>&1 &
+backups_pid=$!
+window=$(driver wait "Brindle backups" 60) || fail "the window \"Brindle backups\" did not appear"
+pass "brindle-backups.exe shows its window at $window"
+sleep 1
+photo backups "$window"
+driver close "Brindle backups" >/dev/null || fail "could not close brindle-backups.exe"
+wait "$backups_pid" || fail "brindle-backups.exe did not end cleanly when closed (status $?)"
+pass "closing brindle-backups.exe ends it"
+echo "brindle-backups.exe checked in $((SECONDS - start)) s"
+
 step "Uninstall"
 start=$SECONDS
 printf 'kept\r\n' >"$install/Brindle.conf"  # stands for what Brindle writes there
@@ -131,7 +154,7 @@ timeout 60 wine "$win_install\\uninstall.exe" /S </dev/null >/dev/null 2>&1 || f
 # The uninstaller runs on from a copy in the temporary folder and removes itself last; wait
 # for that.
 for _ in $(seq 300); do [ -e "$install/uninstall.exe" ] || break; sleep 0.1; done
-for f in brindle.exe brindle-cli.exe uninstall.exe Qt6Core.dll plugins licenses; do
+for f in brindle.exe brindle-backups.exe brindle-cli.exe uninstall.exe Qt6Core.dll plugins licenses; do
   [ ! -e "$install/$f" ] || fail "$f is still installed"
 done
 [ ! -e "$menu" ] || fail "the Start-menu entries are still there"
@@ -140,4 +163,4 @@ done
 [ "$(cat "$install/Brindle.conf")" = $'kept\r' ] || fail "the uninstaller touched Brindle.conf"
 pass "uninstalled; the configuration Brindle wrote there is kept"
 echo "uninstalled in $((SECONDS - start)) s"
-ls -l "$SHOTS"/alert.png "$SHOTS"/main.png
+ls -l "$SHOTS"/alert.png "$SHOTS"/main.png "$SHOTS"/backups.png

@@ -5,6 +5,9 @@
 #include <chrono>
 #include <cstring>
 #include <ctime>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <system_error>
 
@@ -57,7 +60,51 @@ bool ParseName(const std::string& name, BackupEntry& entry) {
   return !rest.empty();
 }
 
+constexpr const char* kSidecarSuffix = ".source";
+
+fs::path SidecarOf(const fs::path& backup) {
+  fs::path sidecar = backup;
+  sidecar += kSidecarSuffix;
+  return sidecar;
+}
+
+// The path a sidecar records for `file`: absolute, so that it names the file from any folder.
+fs::path SourcePath(const fs::path& file) {
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(ResolveLinks(file), ec);
+  return (ec ? file : absolute).lexically_normal();
+}
+
+// The backup goes first: a sidecar left alone is cleared by ForgetUnfinished, a backup without
+// one would count as another file's.
+void RemoveBackup(const fs::path& backup) {
+  RemoveBackupFile(backup);
+  RemoveBackupFile(SidecarOf(backup));
+}
+
 }  // namespace
+
+std::optional<fs::path> Backups::SourceOf(const fs::path& backup) {
+  std::ifstream in(SidecarOf(backup), std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  if (text.empty()) return std::nullopt;
+  return PathFromUtf8(text);
+}
+
+bool Backups::SourceIs(const fs::path& source, const fs::path& file) {
+  if (source == SourcePath(file)) return true;
+  std::error_code ec;
+  return fs::equivalent(source, file, ec) && !ec;
+}
+
+std::vector<BackupEntry> Backups::ListFor(const fs::path& file) const {
+  std::vector<BackupEntry> entries = List();
+  std::erase_if(entries,
+                [&](const BackupEntry& e) { return e.source && !SourceIs(*e.source, file); });
+  return entries;
+}
 
 std::vector<BackupEntry> Backups::List() const {
   std::vector<BackupEntry> entries;
@@ -67,6 +114,7 @@ std::vector<BackupEntry> Backups::List() const {
     if (!it->is_regular_file(ec) || !ParseName(it->path().filename().string(), entry)) continue;
     entry.path = it->path();
     entry.size = it->file_size(ec);
+    entry.source = SourceOf(entry.path);
     entries.push_back(entry);
   }
   std::sort(entries.begin(), entries.end(), [](const BackupEntry& a, const BackupEntry& b) {
@@ -86,7 +134,16 @@ fs::path Backups::Find(const std::string& nameOrPath) const {
 
 void Backups::ForgetUnfinished(const fs::path& live) const {
   for (const BackupEntry& entry : List()) {
-    if (SameFile(entry.path, live)) RemoveBackupFile(entry.path);
+    if (SameFile(entry.path, live)) RemoveBackup(entry.path);
+  }
+  const fs::path source = SourcePath(live);
+  std::error_code ec;
+  for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path& sidecar = it->path();
+    if (sidecar.extension() != kSidecarSuffix) continue;
+    const fs::path backup = fs::path(sidecar).replace_extension();
+    std::error_code missing;
+    if (!fs::exists(backup, missing) && SourceOf(backup) == source) RemoveBackupFile(sidecar);
   }
 }
 
@@ -107,12 +164,15 @@ fs::path Backups::NewName(const std::string& reason) const {
 }
 
 void Backups::Prune() const {
-  std::vector<BackupEntry> entries = List();
-  for (std::size_t i = 0; i + kKept < entries.size(); ++i) RemoveBackupFile(entries[i].path);
+  std::map<std::optional<fs::path>, std::vector<fs::path>> bySource;  // oldest first
+  for (const BackupEntry& entry : List()) bySource[entry.source].push_back(entry.path);
+  for (const auto& [source, paths] : bySource) {
+    for (std::size_t i = 0; i + kKept < paths.size(); ++i) RemoveBackup(paths[i]);
+  }
 }
 
 KeptVersion::KeptVersion(Backups& backups, const fs::path& live, const std::string& reason)
-    : backups_(backups) {
+    : backups_(backups), source_(SourcePath(live)) {
   if (const std::optional<std::string> why = Make(live, reason)) {
     throw ReplacementError("cannot keep a backup of " + live.string() + " in " +
                            backups.folder().string() + " (" + *why +
@@ -128,13 +188,19 @@ std::optional<std::string> KeptVersion::Make(const fs::path& live, const std::st
       EnsurePrivateFolder(programFolder);
     }
     EnsurePrivateFolder(backups_.folder());
-    const std::vector<BackupEntry> entries = backups_.List();
+    std::vector<BackupEntry> entries = backups_.List();
+    std::erase_if(entries, [&](const BackupEntry& e) { return e.source != source_; });
     if (!entries.empty() && SameContent(entries.back().path, live)) return std::nullopt;
+    const std::string sidecar = Utf8FromPath(source_) + "\n";
     for (int attempt = 0; attempt < 100; ++attempt) {
       const fs::path name = backups_.NewName(reason);
+      const Made claimed = CreateExclusively(SidecarOf(name), sidecar);
+      if (claimed.outcome == Made::kNameTaken) continue;
+      if (claimed.outcome != Made::kDone) return claimed.reason;
       Made made = LinkFile(live, name);
       // Another file system, or one without hard links: a private copy instead.
       if (made.outcome == Made::kCannotLink) made = CopyPrivately(live, name);
+      if (made.outcome != Made::kDone) RemoveBackupFile(SidecarOf(name));
       if (made.outcome == Made::kNameTaken) continue;
       if (made.outcome != Made::kDone) return made.reason;
       made_ = name;
@@ -147,7 +213,7 @@ std::optional<std::string> KeptVersion::Make(const fs::path& live, const std::st
 }
 
 KeptVersion::~KeptVersion() {
-  if (!settled_ && !made_.empty()) RemoveBackupFile(made_);
+  if (!settled_ && !made_.empty()) RemoveBackup(made_);
 }
 
 void KeptVersion::Settle() noexcept {

@@ -1,7 +1,18 @@
 // Lasting backups of the address file: the version a replacement is about to remove is kept in
 // Brindle's own `backups` folder (owner-only) under a name that gives the time to the
-// millisecond and the reason, "address-2026-12-08T11-42-05.123-writeback.dat". The newest ten
-// are kept; a version identical to the newest is not kept twice.
+// millisecond and the reason, "address-2026-12-08T11-42-05.123-writeback.dat". One program
+// folder serves every address file its user names (one per Palm user), so each backup records
+// the file it came from: the newest ten of each file are kept, a version identical to that
+// file's newest is not kept twice, and a file's listing never offers another file's backups.
+//
+// The source is recorded in a sidecar beside the backup, "<backup>.source": the file's
+// absolute, resolved path in UTF-8, owner-only. A sidecar rather than a hash in the name,
+// because the path itself can be shown and compared as a file (two spellings of one path on
+// Windows name one file), and because the names keep the form they had, so scripts and the
+// backups already on users' disks read as before. The sidecar is created exclusively first and
+// so claims the name; the backup counts as made once its own name follows, and is removed
+// before its sidecar. Backups from before sidecars have none: their file is unknown, and they
+// are pruned as a group of their own.
 //
 // On the address file's own file system the old file itself is kept: a hard link is made just
 // before the rename that replaces the file, so keeping it costs no copy. For that moment the
@@ -36,6 +47,8 @@ struct BackupEntry {
   std::string reason;  // "load", "writeback", "restore"
   int counter = 0;     // above 0 when a backup of the same millisecond came first
   std::uintmax_t size = 0;
+  // The file it was taken of, as its sidecar records it; none for an older backup.
+  std::optional<std::filesystem::path> source;
 };
 
 class Backups {
@@ -47,9 +60,18 @@ class Backups {
   const std::filesystem::path& folder() const { return folder_; }
   // Every backup in the folder, oldest first; none when the folder does not exist.
   std::vector<BackupEntry> List() const;
+  // The backups that may be of `file`, oldest first: those recorded from it and those whose
+  // file is unknown; never one recorded from another file.
+  std::vector<BackupEntry> ListFor(const std::filesystem::path& file) const;
+  // Whether a backup's recorded source is `file`: the same path, or a path naming that file.
+  static bool SourceIs(const std::filesystem::path& source, const std::filesystem::path& file);
+  // The file a backup (in this folder or elsewhere) records as its source; none when unknown.
+  static std::optional<std::filesystem::path> SourceOf(const std::filesystem::path& backup);
   // A backup by its listed name, or by a path (UTF-8). Throws FileError when there is none.
   std::filesystem::path Find(const std::string& nameOrPath) const;
-  // Removes a backup that still shares the file at `live` (a killed run's unfinished backup).
+  // Removes a backup that still shares the file at `live` (a killed run's unfinished backup),
+  // and the sidecar of `live` that a run killed before its backup's name left alone. Called
+  // under the file's lock, so no other run is making a backup of `live` meanwhile.
   void ForgetUnfinished(const std::filesystem::path& live) const;
   // The backup this object kept last, or an empty path.
   const std::filesystem::path& lastKept() const { return lastKept_; }
@@ -60,6 +82,8 @@ class Backups {
  private:
   friend class KeptVersion;
   std::filesystem::path NewName(const std::string& reason) const;
+  // Removes the oldest backups beyond the newest ten of each file, those of unknown file
+  // counting as one file.
   void Prune() const;
 
   std::filesystem::path folder_;
@@ -79,8 +103,8 @@ class KeptVersion {
   KeptVersion(const KeptVersion&) = delete;
   KeptVersion& operator=(const KeptVersion&) = delete;
 
-  // Narrows the backup to owner-only, forces the folder to disk and removes the oldest backups
-  // beyond the newest ten. Never throws: the replacement has happened.
+  // Narrows the backup to owner-only, forces the folder to disk and removes each file's oldest
+  // backups beyond its newest ten. Never throws: the replacement has happened.
   void Settle() noexcept;
 
  private:
@@ -88,6 +112,7 @@ class KeptVersion {
   std::optional<std::string> Make(const std::filesystem::path& live, const std::string& reason);
 
   Backups& backups_;
+  std::filesystem::path source_;  // the live file's absolute path, as the sidecar records it
   std::filesystem::path made_;
   bool settled_ = false;
 };

@@ -24,6 +24,9 @@ Made LinkFile(const std::filesystem::path& from, const std::filesystem::path& to
 // An owner-only copy at the new name `to`, forced to disk. A copy that cannot be written is
 // removed again (kFailed).
 Made CopyPrivately(const std::filesystem::path& from, const std::filesystem::path& to);
+// Creates `to`, which must not exist yet, owner-only, holding `bytes`, forced to disk; kNameTaken
+// when it exists. A file that cannot be written is removed again (kFailed).
+Made CreateExclusively(const std::filesystem::path& to, const std::string& bytes);
 // Narrows a kept backup to its owner. Best effort.
 void MakeOwnerOnly(const std::filesystem::path& path);
 // Removes a backup's name; failures are passed over.

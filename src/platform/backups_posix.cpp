@@ -102,6 +102,18 @@ Made CopyPrivately(const fs::path& from, const fs::path& to) {
   return {Made::kFailed, "cannot copy " + from.string() + " to " + to.string()};
 }
 
+Made CreateExclusively(const fs::path& to, const std::string& bytes) {
+  const UniqueFd fd(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!fd) return {errno == EEXIST ? Made::kNameTaken : Made::kFailed, Reason(errno)};
+  const bool ok =
+      ::write(fd.get(), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
+      ::fsync(fd.get()) == 0;
+  if (ok) return {};
+  const int err = errno;
+  ::unlink(to.c_str());
+  return {Made::kFailed, "cannot write " + to.string() + ": " + Reason(err)};
+}
+
 void MakeOwnerOnly(const fs::path& path) {
   const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
   if (fd) (void)::fchmod(fd.get(), 0600);

@@ -79,6 +79,25 @@ Made CopyPrivately(const fs::path& from, const fs::path& to) {
   return {};
 }
 
+Made CreateExclusively(const fs::path& to, const std::string& bytes) {
+  UniqueHandle file(::CreateFileW(Wide(to), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD err = ::GetLastError();
+    if (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS) return {Made::kNameTaken, ""};
+    return {Made::kFailed, "cannot create " + to.string() + ": " + SystemMessage(err)};
+  }
+  DWORD written = 0;
+  const bool ok =
+      ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size() && ::FlushFileBuffers(file.get());
+  if (ok) return {};
+  const DWORD err = ::GetLastError();
+  file = UniqueHandle();
+  ::DeleteFileW(Wide(to));
+  return {Made::kFailed, "cannot write " + to.string() + ": " + SystemMessage(err)};
+}
+
 // Files under the user's profile are private already; a backup must not stay read-only or
 // hidden because the address file was, or the pruning could not remove it.
 void MakeOwnerOnly(const fs::path& path) {

@@ -72,6 +72,10 @@ TEST_P(UnicodeFolderTest, EveryFileBrindleMakesThereIsReadWrittenAndReplaced) {
   EXPECT_EQ(ReadFileBytes(dat), "new");
   ASSERT_EQ(backups.List().size(), 1u);
   EXPECT_EQ(ReadFileBytes(backups.List()[0].path), "old");
+  // The file it came from, recorded in UTF-8, names that file again.
+  ASSERT_TRUE(backups.List()[0].source.has_value());
+  EXPECT_TRUE(Backups::SourceIs(*backups.List()[0].source, dat));
+  EXPECT_EQ(backups.ListFor(dat).size(), 1u);
 
   RealFileOps files;
   files.CreateDirectory(folder_ / "prog" / "tmp");

@@ -1,5 +1,6 @@
-# Windows parts of the desktop program: resources (icon, manifest, version information) and the
-# runtime that must lie beside brindle.exe. Qt is used as DLLs built with MinGW's shared C++
+# Windows parts of the Qt programs (brindle.exe, brindle-backups.exe): resources (icon, manifest,
+# version information) and the runtime that must lie beside them. Each folder of a Qt program
+# includes this file, for the link options below; the runtime's target is made once. Qt is used as DLLs built with MinGW's shared C++
 # runtime, so the programs that link Qt take that runtime as DLLs too: one libstdc++ in the
 # process, whose exceptions and allocations cross the DLL boundary safely.
 
@@ -42,6 +43,10 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
   endif()
   list(APPEND _brindle_mingw_dlls ${path})
 endforeach()
+
+if(TARGET brindle_qt_runtime)
+  return()
+endif()
 
 # Copies into bin/ what the Qt programs there need at run time: Qt's DLLs, the platform plugins
 # (windows for the program, offscreen for the tests), the native style and qt.conf, which
