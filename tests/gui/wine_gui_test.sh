@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a cross-built QtTest program under Wine on Qt's offscreen platform, optionally with a
 # Linux rookery-dev of its own:
-#   wine_gui_test.sh --wine WINE --program EXE --function NAME|ALL [--rookery PATH [ARGS...]]
+#   wine_gui_test.sh --wine WINE --program EXE --function NAME|ALL [--env NAME=VALUE]...
+#                    [--rookery PATH [ARGS...]]
 #   wine_gui_test.sh --wine WINE --program EXE --functions-are "NAME;NAME;..."
 # The second form checks that the program's test functions are exactly those named (each one
 # is run by a ctest test of its own, which must not miss a new one).
@@ -21,6 +22,7 @@ while [ $# -gt 0 ]; do
     --program) program=$2; shift 2 ;;
     --function) function=$2; shift 2 ;;
     --functions-are) expected=$2; shift 2 ;;
+    --env) export "${2?}"; shift 2 ;;
     --rookery) rookery=$2; shift 2; break ;;
     *) echo "wine_gui_test.sh: unknown argument $1" >&2; exit 2 ;;
   esac
