@@ -40,10 +40,5 @@ TEST(BrowseStartFolder, PalmDesktopsFolderFirstThenHome) {
   for (const Case& c : cases) EXPECT_EQ(BrowseStartFolder(c.folders), c.expected) << c.what;
 }
 
-TEST(BrowseStartFolder, ThisUserHasAHomeFolder) {
-  const UserFolders folders = ThisUsersFolders();
-  EXPECT_TRUE(fs::is_directory(folders.home)) << folders.home;
-}
-
 }  // namespace
 }  // namespace brindle::platform
