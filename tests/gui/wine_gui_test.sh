@@ -11,7 +11,10 @@
 # BRINDLE_ROOKERY_WEB, _FTP, _DATA and _ARGS (the arguments it was started with, which the test
 # compares with its own); BRINDLE_REFUSED_HOST names a loopback port where nothing listens.
 # Wine passes no QT_* variables to the program, and QtTest writes to the debugger output there,
-# hence -platform offscreen and the result file.
+# hence -platform offscreen and the result file; a test that needs a QT_* setting (--env) gets
+# it as BRINDLE_SET_QT_..., and the offscreen platform, which finds no fonts of its own on
+# Windows, gets Wine's (Tahoma and the rest) so that texts are measured as the desktop draws
+# them.
 set -euo pipefail
 shopt -s inherit_errexit
 
@@ -22,7 +25,7 @@ while [ $# -gt 0 ]; do
     --program) program=$2; shift 2 ;;
     --function) function=$2; shift 2 ;;
     --functions-are) expected=$2; shift 2 ;;
-    --env) export "${2?}"; shift 2 ;;
+    --env) export "BRINDLE_SET_${2?}"; shift 2 ;;
     --rookery) rookery=$2; shift 2; break ;;
     *) echo "wine_gui_test.sh: unknown argument $1" >&2; exit 2 ;;
   esac
@@ -81,6 +84,7 @@ if [ -n "$rookery" ]; then
   export BRINDLE_ROOKERY_ARGS="${service_args[*]}"
 fi
 export BRINDLE_REFUSED_HOST; BRINDLE_REFUSED_HOST=127.0.0.1:$(free_port)
+export BRINDLE_SET_QT_QPA_FONTDIR; BRINDLE_SET_QT_QPA_FONTDIR=$(windows_path /usr/share/wine/fonts)
 
 selection=()
 [ "$function" = ALL ] || selection=("$function")
