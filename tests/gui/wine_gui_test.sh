@@ -13,8 +13,8 @@
 # Wine passes no QT_* variables to the program, and QtTest writes to the debugger output there,
 # hence -platform offscreen and the result file; a test that needs a QT_* setting (--env) gets
 # it as BRINDLE_SET_QT_..., and the offscreen platform, which finds no fonts of its own on
-# Windows, gets Wine's (Tahoma and the rest) so that texts are measured as the desktop draws
-# them.
+# Windows, gets Wine's (Tahoma and the rest) and DejaVu, so that texts are measured in fonts
+# the desktop draws with.
 set -euo pipefail
 shopt -s inherit_errexit
 
@@ -84,7 +84,11 @@ if [ -n "$rookery" ]; then
   export BRINDLE_ROOKERY_ARGS="${service_args[*]}"
 fi
 export BRINDLE_REFUSED_HOST; BRINDLE_REFUSED_HOST=127.0.0.1:$(free_port)
-export BRINDLE_SET_QT_QPA_FONTDIR; BRINDLE_SET_QT_QPA_FONTDIR=$(windows_path /usr/share/wine/fonts)
+# The fonts the offscreen platform measures with: Wine's own, and DejaVu, which Wine's desktop
+# also offers from the system.
+mkdir "$work/fonts"
+cp /usr/share/wine/fonts/*.ttf /usr/share/fonts/truetype/dejavu/*.ttf "$work/fonts/" 2>/dev/null || true
+export BRINDLE_SET_QT_QPA_FONTDIR; BRINDLE_SET_QT_QPA_FONTDIR=$(windows_path "$work/fonts")
 
 selection=()
 [ "$function" = ALL ] || selection=("$function")
