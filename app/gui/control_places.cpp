@@ -79,6 +79,22 @@ constexpr std::array kMainControls = {
                  4875, 240, kPlain},
 };
 
+constexpr std::array kMainNames = {
+    NamedAfter{names::txtFile, names::frFile},
+    NamedAfter{names::lblNum_reg, names::lblRegister},
+    NamedAfter{names::lblNum_cat, names::lblCategory},
+    NamedAfter{names::lstCategory, names::lblExt_cat},
+    NamedAfter{names::lblExt_num_selected, names::lblExt_selected},
+    NamedAfter{names::txtAuth_login, names::lblAuth_name},
+    NamedAfter{names::txtAuth_pass, names::lblAuth_pass},
+    NamedAfter{names::lblCSV_Status, names::lslStatus_CSV},
+    NamedAfter{names::lblAuth_Status, names::lblStatus_Auth},
+    NamedAfter{names::lblUP_Status, names::lblStatus_UP},
+    NamedAfter{names::lblSRV_Status, names::lblStatus_Srv},
+    NamedAfter{names::lblDOWN_Status, names::lblStatus_DOWN},
+    NamedAfter{names::lblDAT_Status, names::lblStatus_DAT},
+};
+
 constexpr std::array kAlertControls = {
     ControlPlace{names::Label2, K::Label, nullptr, 120, 120, 2055, 375,
                  kBold | kTypewriter | kOneLine},
@@ -92,12 +108,12 @@ constexpr std::array kAlertControls = {
 }  // namespace
 
 const WindowPlaces& MainWindowPlaces() {
-  static const WindowPlaces places{6975, 7590, 7.5, kMainControls};
+  static const WindowPlaces places{6975, 7590, 7.5, kMainControls, kMainNames};
   return places;
 }
 
 const WindowPlaces& AlertWindowPlaces() {
-  static const WindowPlaces places{10605, 6270, 9.0, kAlertControls};
+  static const WindowPlaces places{10605, 6270, 9.0, kAlertControls, {}};
   return places;
 }
 

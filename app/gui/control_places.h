@@ -28,12 +28,20 @@ struct ControlPlace {
   unsigned style;
 };
 
+// A control that is read out under the caption of the control beside it: a text field under
+// its label (or its frame's caption when it has none), a value under its caption label.
+struct NamedAfter {
+  const char* control;
+  const char* caption;
+};
+
 struct WindowPlaces {
   int clientWidth;
   int clientHeight;
   double pointSize;  // the window's font; the styles above are relative to it
   // Panels before the controls inside them; later entries lie on top of earlier ones.
   std::span<const ControlPlace> controls;
+  std::span<const NamedAfter> namedAfter;
 };
 
 const WindowPlaces& MainWindowPlaces();

@@ -2,12 +2,12 @@
 
 #include <QCloseEvent>
 #include <QEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "category_list.h"
+#include "frame_panel.h"
 
 namespace brindle::gui {
 namespace {
@@ -36,7 +36,7 @@ QFont FontFor(const QFont& base, unsigned style) {
 }  // namespace
 
 FormWidget::FormWidget(const QString& formName, const WindowPlaces& places, const TwipsScale& scale)
-    : scale_(scale) {
+    : placeTable_(places), scale_(scale), clientHeight_(places.clientHeight) {
   setObjectName(formName);
   // The system's font family at a fixed size, so that texts fit their fixed places.
   QFont base = font();
@@ -52,18 +52,20 @@ FormWidget::FormWidget(const QString& formName, const WindowPlaces& places, cons
     ApplyStyle(widget, place.style);
     controls_.insert(widget->objectName(), widget);
     places_.insert(widget->objectName(), place);
+    if (place.kind == WidgetKind::Panel) {
+      panelTops_.insert(widget->objectName(), place.top);
+      widget->installEventFilter(this);  // its showing and hiding moves the frames below
+    }
   }
-  setFixedSize(scale_.X(places.clientWidth), scale_.Y(places.clientHeight));
+  setFixedWidth(scale_.X(places.clientWidth));
+  Relayout();
+  UpdateAccessibleTexts();
 }
 
 QWidget* FormWidget::Build(const ControlPlace& place, QWidget* parent) {
   switch (place.kind) {
-    case WidgetKind::Panel: {
-      // Panels are opaque: the "Configuration" layout lays some over the bottom of others.
-      auto* panel = new QGroupBox(parent);
-      panel->setAutoFillBackground(true);
-      return panel;
-    }
+    case WidgetKind::Panel:
+      return new FramePanel(parent);
     case WidgetKind::Label:
       return new QLabel(parent);
     case WidgetKind::TextField:
@@ -73,8 +75,12 @@ QWidget* FormWidget::Build(const ControlPlace& place, QWidget* parent) {
       edit->setEchoMode(QLineEdit::Password);
       return edit;
     }
-    case WidgetKind::Button:
-      return new QPushButton(parent);
+    case WidgetKind::Button: {
+      // Enter presses a focused button as Space does, as in the system's own dialogs.
+      auto* button = new QPushButton(parent);
+      button->setAutoDefault(true);
+      return button;
+    }
     case WidgetKind::List:
       return new CategoryList(parent);
   }
@@ -101,33 +107,43 @@ void FormWidget::SetControlText(const QString& name, const QString& text) {
   if (auto* label = qobject_cast<QLabel*>(widget)) {
     if (label->text() == text) return;
     label->setText(text);
-    if (places_.value(name).style & kOneLine) {
-      label->resize(std::max(scale_.X(places_.value(name).width), label->sizeHint().width()),
-                    label->height());
-    }
+    Relayout();
   } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
-    if (button->text() != text) button->setText(text);
+    if (button->text() == text) return;
+    button->setText(text);
   } else if (auto* box = qobject_cast<QGroupBox*>(widget)) {
-    if (box->title() != text) box->setTitle(text);
+    if (box->title() == text) return;
+    box->setTitle(text);
   } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-    // setText would move the cursor to the end even for an unchanged text.
+    // setText would move the cursor to the end even for an unchanged text; a field's own text
+    // is no part of its name.
     if (edit->text() != text) edit->setText(text);
+    return;
   }
+  UpdateAccessibleTexts();
 }
 
 void FormWidget::SetPanelTop(const QString& name, int twips) {
-  QWidget* panel = Control(name);
-  if (panel != nullptr) panel->move(panel->x(), scale_.Y(twips));
+  if (!panelTops_.contains(name) || panelTops_.value(name) == twips) return;
+  panelTops_.insert(name, twips);
+  Relayout();
 }
 
 void FormWidget::SetClientHeight(int twips) {
-  const int pixels = std::max(1, scale_.Y(twips));
-  if (pixels != height()) setFixedSize(width(), pixels);
+  if (twips == clientHeight_) return;
+  clientHeight_ = twips;
+  Relayout();
 }
 
 bool FormWidget::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate && onActivated) onActivated();
+  if (event->type() == QEvent::WindowTitleChange) UpdateAccessibleTexts();
   return QWidget::event(event);
+}
+
+bool FormWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) Relayout();
+  return QWidget::eventFilter(watched, event);
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,8 @@
 // A top-level window built from a table of control places: panels, labels, text fields,
 // buttons and a list, each a widget named after its control. It only knows how to show
-// values; what the values are is the binding's business.
+// values; what the values are is the binding's business. Texts that do not fit their places
+// at the user's font wrap, and what they need in height moves the controls below them down;
+// the focus visits the controls in reading order; every control carries an accessible name.
 #pragma once
 
 #include <QHash>
@@ -10,6 +12,8 @@
 
 #include "control_places.h"
 #include "twips.h"
+
+class QLabel;
 
 namespace brindle::gui {
 
@@ -38,15 +42,26 @@ class FormWidget : public QWidget {
 
  protected:
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
   QWidget* Build(const ControlPlace& place, QWidget* parent);
   void ApplyStyle(QWidget* widget, unsigned style) const;
 
+  // Places every control for the texts it holds now (form_widget_layout.cpp).
+  void Relayout();
+  int FitLabel(QLabel* label, const ControlPlace& place) const;
+  int LayOutChildren(const char* parent, const QHash<QString, int>& growth);
+  void OrderTabs();
+  void UpdateAccessibleTexts();
+
+  const WindowPlaces& placeTable_;
   TwipsScale scale_;
   QHash<QString, QWidget*> controls_;
   QHash<QString, ControlPlace> places_;
+  QHash<QString, int> panelTops_;  // twips, as the binding last set them
+  int clientHeight_ = 0;           // twips
 };
 
 }  // namespace brindle::gui

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include "platform/browse_folder.h"
+
 namespace brindle::gui {
 
 std::string QtFileDialog::ShowOpen(const std::string& initialDir, const std::string& filter) {
@@ -21,14 +23,24 @@ std::string QtFileDialog::ShowOpen(const std::string& initialDir, const std::str
   return chosen.isEmpty() ? std::string() : QDir::toNativeSeparators(chosen).toStdString();
 }
 
+namespace {
+
+QString NothingToStartFrom() {
+  const std::u8string folder = platform::BrowseStartFolder(platform::ThisUsersFolders()).u8string();
+  return QString::fromUtf8(reinterpret_cast<const char*>(folder.data()),
+                           static_cast<qsizetype>(folder.size()));
+}
+
+}  // namespace
+
 QString QtFileDialog::StartFolder(const QString& path) {
-  if (path.isEmpty()) return QDir::currentPath();
+  if (path.isEmpty()) return NothingToStartFrom();
   const QFileInfo info(QDir::fromNativeSeparators(path));
   QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
   // Walk up until a folder exists, so a mistyped or moved file still opens near it.
   while (!QFileInfo(folder).isDir()) {
     const QString parent = QFileInfo(folder).path();
-    if (parent == folder) return QDir::currentPath();
+    if (parent == folder) return NothingToStartFrom();
     folder = parent;
   }
   return folder;

@@ -21,7 +21,8 @@ class QtFileDialog final : public platform::FileDialog {
   const QString& LastStartFolder() const { return lastStartFolder_; }
   const QString& LastFilter() const { return lastFilter_; }
 
-  // The folder the dialog starts in for a path box holding `path`.
+  // The folder the dialog starts in for a path box holding `path`; for an empty box, or a path
+  // of which no folder exists, Palm Desktop's folder or the home folder.
   static QString StartFolder(const QString& path);
   // Turns a "description|pattern|description|pattern" filter into Qt's "description (pattern)"
   // lines, so "*.dat | *.dat" becomes "*.dat (*.dat)".

@@ -143,7 +143,26 @@ class GuiAdaptersTest : public QObject {
     QCOMPARE(QtFileDialog::StartFolder(existing), palm);
     QCOMPARE(QtFileDialog::StartFolder(palm), palm);
     QCOMPARE(QtFileDialog::StartFolder(palm + "/gone/deeper/address.dat"), palm);
-    QCOMPARE(QtFileDialog::StartFolder(""), QDir::currentPath());
+  }
+
+  // An empty path box opens Palm Desktop's folder on Windows and the home folder elsewhere,
+  // not the folder the program was started in.
+  void fileDialogWithAnEmptyPathStartsInTheUsersFolder() {
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.filePath("Palm/Owner/address")));
+#ifdef Q_OS_WIN
+    const char* variable = "ProgramFiles(x86)";
+    const QString expected = QDir::toNativeSeparators(dir.filePath("Palm"));
+#else
+    const char* variable = "HOME";
+    const QString expected = dir.path();
+#endif
+    const QByteArray saved = qgetenv(variable);
+    qputenv(variable, QDir::toNativeSeparators(dir.path()).toLocal8Bit());
+    const QString chosen = QDir::toNativeSeparators(QtFileDialog::StartFolder(""));
+    qputenv(variable, saved);
+    QCOMPARE(chosen, expected);
+    QVERIFY(chosen != QDir::toNativeSeparators(QDir::currentPath()));
   }
 
   void fileDialogSeamAnswersWithoutADialog() {

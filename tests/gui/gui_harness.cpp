@@ -112,6 +112,13 @@ void BoxWatcher::Poll() {
   button->click();
 }
 
+void TakeQtSettingsFromWine() {
+  for (const char* name : {"QT_SCALE_FACTOR", "QT_FONT_DPI", "QT_QPA_FONTDIR"}) {
+    const QByteArray value = qgetenv(QByteArray("BRINDLE_SET_") + name);
+    if (!value.isEmpty()) qputenv(name, value);
+  }
+}
+
 void Screenshot(QWidget& widget, const QString& name) {
   const QString folder = qEnvironmentVariable("BRINDLE_SCREENSHOT_DIR");
   if (folder.isEmpty()) return;

@@ -73,6 +73,11 @@ class BoxWatcher : public QObject {
   QString screenshotName_;
 };
 
+// Wine hands no QT_* variable to a Windows program, so wine_gui_test.sh passes each one as
+// BRINDLE_SET_QT_...; this puts them back under their own names. Call it before the
+// application object exists; it changes nothing on Linux, where none is set.
+void TakeQtSettingsFromWine();
+
 // Saves a picture of `widget` as NAME.png in the folder named by BRINDLE_SCREENSHOT_DIR, when
 // that variable is set (scripts/gui-screenshots.sh sets it); does nothing otherwise.
 void Screenshot(QWidget& widget, const QString& name);

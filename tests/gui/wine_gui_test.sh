@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a cross-built QtTest program under Wine on Qt's offscreen platform, optionally with a
 # Linux rookery-dev of its own:
-#   wine_gui_test.sh --wine WINE --program EXE --function NAME|ALL [--rookery PATH [ARGS...]]
+#   wine_gui_test.sh --wine WINE --program EXE --function NAME|ALL [--env NAME=VALUE]...
+#                    [--rookery PATH [ARGS...]]
 #   wine_gui_test.sh --wine WINE --program EXE --functions-are "NAME;NAME;..."
 # The second form checks that the program's test functions are exactly those named (each one
 # is run by a ctest test of its own, which must not miss a new one).
@@ -10,7 +11,10 @@
 # BRINDLE_ROOKERY_WEB, _FTP, _DATA and _ARGS (the arguments it was started with, which the test
 # compares with its own); BRINDLE_REFUSED_HOST names a loopback port where nothing listens.
 # Wine passes no QT_* variables to the program, and QtTest writes to the debugger output there,
-# hence -platform offscreen and the result file.
+# hence -platform offscreen and the result file; a test that needs a QT_* setting (--env) gets
+# it as BRINDLE_SET_QT_..., and the offscreen platform, which finds no fonts of its own on
+# Windows, gets Wine's (Tahoma and the rest) and DejaVu, so that texts are measured in fonts
+# the desktop draws with.
 set -euo pipefail
 shopt -s inherit_errexit
 
@@ -21,6 +25,7 @@ while [ $# -gt 0 ]; do
     --program) program=$2; shift 2 ;;
     --function) function=$2; shift 2 ;;
     --functions-are) expected=$2; shift 2 ;;
+    --env) export "BRINDLE_SET_${2?}"; shift 2 ;;
     --rookery) rookery=$2; shift 2; break ;;
     *) echo "wine_gui_test.sh: unknown argument $1" >&2; exit 2 ;;
   esac
@@ -79,6 +84,11 @@ if [ -n "$rookery" ]; then
   export BRINDLE_ROOKERY_ARGS="${service_args[*]}"
 fi
 export BRINDLE_REFUSED_HOST; BRINDLE_REFUSED_HOST=127.0.0.1:$(free_port)
+# The fonts the offscreen platform measures with: Wine's own, and DejaVu, which Wine's desktop
+# also offers from the system.
+mkdir "$work/fonts"
+cp /usr/share/wine/fonts/*.ttf /usr/share/fonts/truetype/dejavu/*.ttf "$work/fonts/" 2>/dev/null || true
+export BRINDLE_SET_QT_QPA_FONTDIR; BRINDLE_SET_QT_QPA_FONTDIR=$(windows_path "$work/fonts")
 
 selection=()
 [ "$function" = ALL ] || selection=("$function")
