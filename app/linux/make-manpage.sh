@@ -20,13 +20,15 @@ mapfile -t commands < <("$cli" --help | sed -n 's/^  \([a-z][a-z-]*\)\( .*\)\{0,
     "$cli" "$command" --help | sed -e 's/\\/\\e/g' -e "s/^\([.']\)/\\\\\&\1/"
     echo '.fi'
   done
-  echo '[FILES]'
-  echo 'An installed brindle-cli keeps Brindle.conf, tmp, backups and Brindle.log in'
-  echo '.I ~/.local/share/brindle'
-  echo '.RI ( $XDG_DATA_HOME/brindle ),'
-  echo 'unless --program-folder names another folder.'
-  echo '[SEE ALSO]'
-  echo '.BR brindle (1)'
+  cat <<'ROFF'
+[FILES]
+An installed brindle-cli keeps Brindle.conf, tmp, backups and Brindle.log in
+.I ~/.local/share/brindle
+.RI ( $XDG_DATA_HOME/brindle ),
+unless \-\-program\-folder names another folder.
+[SEE ALSO]
+.BR brindle (1)
+ROFF
 } >"$work/commands.h2m"
 help2man --no-info --section=1 --source=Brindle --version-string="$version" \
   --name="work with a Palm Desktop 4.1.4 address.dat from the command line" \
