@@ -9,12 +9,11 @@ BRINDLE_PACKAGES=(
 )
 # The Windows build on this machine: mingw-w64 (posix threads), Wine to run what it makes, Xvfb
 # and ImageMagick for the installed program's screenshots, NSIS for its installer, GoogleTest's
-# sources, Qt's host tools (and dpkg-dev, above) to build Qt and libcurl from Debian's source
-# packages.
+# sources, Qt's host tools and dpkg-dev to build Qt and libcurl from Debian's source packages.
 # shellcheck disable=SC2034  # read by .ci/run and scripts/windows/common.sh
 BRINDLE_WIN_PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 fonts-wine xvfb xauth imagemagick nsis googletest qt6-base-dev-tools zip
+  wine wine64 fonts-wine xvfb xauth imagemagick nsis googletest qt6-base-dev-tools dpkg-dev zip
 )
 
 # A compiler cache outside the work tree (ccache's own, ~/.cache/ccache) makes a second run on
