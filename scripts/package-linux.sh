@@ -20,7 +20,7 @@ STAGE=$DIST/deb/brindle
 DOC=$STAGE/usr/share/doc/brindle
 
 cmake --build "$BUILD" -j"${JOBS:-2}"
-rm -rf "$DIST/deb" "$DEB" && mkdir -p "$STAGE/DEBIAN"
+rm -rf "$DIST/deb" "$DIST"/brindle_*.deb && mkdir -p "$STAGE/DEBIAN"
 DESTDIR=$STAGE cmake --install "$BUILD" --prefix /usr --strip >/dev/null
 for f in usr/bin/brindle usr/bin/brindle-cli usr/share/man/man1/brindle-cli.1.gz; do
   [ -e "$STAGE/$f" ] || { echo "package-linux.sh: the install has no /$f" >&2; exit 1; }
