@@ -5,7 +5,7 @@ BRINDLE_PACKAGES=(
   cmake g++ clang make ninja-build pkgconf libclang-rt-14-dev
   qt6-base-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev python3 python3-pyftpdlib fonts-dejavu-core
-  clang-tidy ccache shellcheck
+  clang-tidy ccache shellcheck dpkg-dev help2man lintian
 )
 # The Windows build on this machine: mingw-w64 (posix threads), Wine to run what it makes, Xvfb
 # and ImageMagick for the installed program's screenshots, NSIS for its installer, GoogleTest's

@@ -2,7 +2,8 @@
 # Checks the shell scripts (scripts/check-scripts.sh) and the Windows library cache's script
 # (tests/scripts), then builds and tests Brindle four ways:
 #   1. the normal build (warnings are errors when CI=true), clang-tidy over the sources without
-#      Qt (.clang-tidy; any finding fails), whole test suite;
+#      Qt (.clang-tidy; any finding fails), whole test suite, then its Debian package
+#      (scripts/package-linux.sh) checked by tests/package/deb_test.sh;
 #   2. AddressSanitizer + UndefinedBehaviorSanitizer, without the GUI, whole test suite;
 #   3. with clang, each libFuzzer target for a short, bounded time under the sanitizers;
 #   4. for Windows with mingw-w64 (scripts/windows/build.sh), its tests under Wine
@@ -47,6 +48,9 @@ step "clang-tidy (src, app/cli, devservice)"
 run-clang-tidy -p build-ci/normal -j"$JOBS" -quiet "$PWD/(src|app/cli|devservice)/"
 step "Tests (normal build)"
 (cd build-ci/normal && ctest --output-on-failure -j"$JOBS")
+step "Linux package (lintian; installed, run and removed as root; unpacked as another user)"
+bash scripts/package-linux.sh build-ci/normal
+bash tests/package/deb_test.sh build-ci/normal/dist/brindle_*.deb
 
 step "Sanitizer build (ASan + UBSan, no GUI)"
 cmake -S . -B build-ci/sanitize "${COMMON_ARGS[@]}" -DCMAKE_BUILD_TYPE=Debug \

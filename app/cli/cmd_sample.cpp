@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "command.h"
+#include "platform/file_safety.h"
 #include "sample_file.h"
 
 namespace brindle::cli {
@@ -18,6 +19,8 @@ int RunSample(const Args& args, std::ostream& out) {
   SampleOptions options;
   options.records = static_cast<std::int32_t>(args.GetNumber("--records", 40, 0, 2000000));
   options.seed = static_cast<std::uint64_t>(args.GetNumber("--seed", 1, 0, 1LL << 62));
+  // A first try names a folder of its own (~/brindle-demo/address.dat); contacts stay private.
+  platform::EnsureFolderPath(path.parent_path());
   WriteSampleFile(path, options);
   out << "Wrote " << options.records << " sample record(s) to " << path.string() << "\n";
   return 0;
@@ -33,7 +36,8 @@ const CommandRegistrar kSample({
             "breaks, birthdays before 1970, a few records in state 129 and one long note.\n\n"
             "  --records N  number of records (default 40)\n"
             "  --seed S     a different seed gives different people (default 1)\n"
-            "  --force      replace OUT if it exists (refused otherwise)\n",
+            "  --force      replace OUT if it exists (refused otherwise)\n\n"
+            "Missing folders of OUT are made, readable by their owner only.\n",
     .valueOptions = {"--records", "--seed"},
     .flagOptions = {"--force"},
     .minPositional = 1,

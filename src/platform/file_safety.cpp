@@ -20,6 +20,13 @@ fs::path ResolveLinks(const fs::path& path) {
   return ec ? path : target;
 }
 
+void EnsureFolderPath(const fs::path& folder) {
+  std::error_code ec;
+  if (folder.empty() || fs::is_directory(folder, ec)) return;
+  EnsureFolderPath(folder.parent_path());
+  EnsurePrivateFolder(folder);
+}
+
 void CopyStream(std::FILE* in, const fs::path& from, std::FILE* out, const fs::path& to) {
   std::vector<char> chunk(256 * 1024);
   while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in)) {

@@ -52,6 +52,9 @@ std::filesystem::path UniqueSiblingPath(const std::filesystem::path& path);
 // Makes `folder` (owner-only) unless it exists, then refuses it unless it is a real folder that
 // belongs to this user and that nobody else can write into.
 void EnsurePrivateFolder(const std::filesystem::path& folder);
+// Makes every missing folder of `folder`'s path, each one owner-only, as EnsurePrivateFolder
+// does; the folders already there are kept as they are.
+void EnsureFolderPath(const std::filesystem::path& folder);
 
 // Gives `file` the owner, group and permission bits of `model` (on Windows: its read-only,
 // hidden and other attributes). Throws when the owner or group cannot be given.

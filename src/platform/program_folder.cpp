@@ -4,7 +4,7 @@ namespace brindle::platform {
 
 std::filesystem::path ProgramDataFolder(const char* argv0) {
   std::filesystem::path exe = ExecutableFolder(argv0);
-  if (MayWriteInto(exe)) return exe;
+  if (!IsSystemFolder(exe) && MayWriteInto(exe)) return exe;
   return UserProgramFolder();
 }
 

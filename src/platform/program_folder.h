@@ -9,12 +9,18 @@ namespace brindle::platform {
 std::filesystem::path ExecutableFolder(const char* argv0);
 
 // Where Brindle keeps Brindle.conf and tmp: the executable's folder when this user may write
-// into it, otherwise UserProgramFolder(). Installed in a system folder (/usr/bin, Program
-// Files), the program could otherwise save nothing.
+// into it and it is no system folder, otherwise UserProgramFolder(). Installed in a system
+// folder (/usr/bin, Program Files), the program could otherwise save nothing, and root, who
+// may write there, would mix its files with the package's.
 std::filesystem::path ProgramDataFolder(const char* argv0);
 
 // The program folder's "tmp": the working copies, the export and the result of a run.
 std::filesystem::path TmpFolder(const std::filesystem::path& programFolder);
+
+// Whether `folder` belongs to the system's installed software (on POSIX systems under /usr,
+// /usr/local or /opt), whose files the package manager owns. Never on Windows, where the
+// write test alone decides.
+bool IsSystemFolder(const std::filesystem::path& folder);
 
 // Whether this user may create files in `folder`.
 bool MayWriteInto(const std::filesystem::path& folder);

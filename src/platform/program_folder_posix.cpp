@@ -17,6 +17,15 @@ fs::path ExecutableFolder(const char* argv0) {
   return exe.parent_path();
 }
 
+bool IsSystemFolder(const fs::path& folder) {
+  const fs::path normal = folder.lexically_normal();
+  for (const char* prefix : {"/usr", "/opt"}) {  // /usr/local lies under /usr
+    const fs::path relative = normal.lexically_relative(prefix);
+    if (!relative.empty() && *relative.begin() != "..") return true;
+  }
+  return false;
+}
+
 bool MayWriteInto(const fs::path& folder) { return ::access(folder.c_str(), W_OK) == 0; }
 
 fs::path UserProgramFolder() {

@@ -22,6 +22,8 @@ fs::path ExecutableFolder(const char* argv0) {
   return fs::absolute(argv0 ? argv0 : "", ec).parent_path();
 }
 
+bool IsSystemFolder(const fs::path&) { return false; }
+
 // Access lists decide, which only an attempt reads correctly: a file that vanishes on close.
 bool MayWriteInto(const fs::path& folder) {
   const UniqueHandle probe(

@@ -195,5 +195,17 @@ TEST_F(Cli, SampleRefusesToReplaceAFile) {
   EXPECT_EQ(info.out.substr(0, 26), "records: 25\ncategories: 5\n");
 }
 
+TEST_F(Cli, SampleMakesTheMissingFoldersOwnerOnly) {
+  namespace fs = std::filesystem;
+  const fs::perms before = fs::status(dir_.path()).permissions();
+  const ProcessResult r = Run({"sample", "demo/inner/address.dat", "--records", "3"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(Run({"info", "demo/inner/address.dat"}).out.substr(0, 11), "records: 3\n");
+  for (const char* folder : {"demo", "demo/inner"}) {
+    EXPECT_EQ(fs::status(dir_ / folder).permissions(), fs::perms::owner_all) << folder;
+  }
+  EXPECT_EQ(fs::status(dir_.path()).permissions(), before);
+}
+
 }  // namespace
 }  // namespace brindle

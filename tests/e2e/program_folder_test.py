@@ -36,19 +36,22 @@ class ProgramFolderTest(unittest.TestCase):
     def tearDown(self):
         shutil.rmtree(self.work, ignore_errors=True)
 
-    def start_as_nobody(self, *env):
+    def start_as_nobody(self, *env, cli=None):
+        self.start(["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups"],
+                   *env, cli=cli)
+
+    def start(self, user, *env, cli=None):
         # A first start: the window creates Brindle.conf and tmp in its program folder.
         result = subprocess.run(
-            ["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups",
-             "env", "-i", f"HOME={self.home}", *env, self.cli, "drive"],
+            [*user, "env", "-i", f"HOME={self.home}", *env, cli or self.cli, "drive"],
             input=b"start\nclick Command1\n", capture_output=True, timeout=60)
         self.assertEqual(result.returncode, 0, result.stderr.decode())
 
-    def assert_private_program_folder(self, folder):
+    def assert_private_program_folder(self, folder, owner=NOBODY):
         self.assertTrue(os.path.isfile(os.path.join(folder, "Brindle.conf")))
         self.assertTrue(os.path.isdir(os.path.join(folder, "tmp")))
         self.assertEqual(os.stat(folder).st_mode & 0o777, 0o700)
-        self.assertEqual(os.stat(folder).st_uid, NOBODY)
+        self.assertEqual(os.stat(folder).st_uid, owner)
 
     def test_unwritable_executable_folder_falls_back_to_the_user_data_folder(self):
         self.start_as_nobody()
@@ -65,6 +68,18 @@ class ProgramFolderTest(unittest.TestCase):
         self.start_as_nobody()
         self.assertTrue(os.path.isfile(os.path.join(self.bin, "Brindle.conf")))
         self.assertEqual(os.listdir(self.home), [])
+
+    def test_system_folder_is_left_to_the_package_even_for_root(self):
+        # Root may write into /usr/bin, but what it saves belongs in its own data folder.
+        for prefix in ("/usr/local/lib", "/opt"):
+            with self.subTest(prefix=prefix):
+                installed = tempfile.mkdtemp(prefix="brindle-test-", dir=prefix)
+                self.addCleanup(shutil.rmtree, installed, ignore_errors=True)
+                cli = shutil.copy(CLI, installed)
+                data = os.path.join(self.home, prefix.replace("/", "_"))
+                self.start([], f"XDG_DATA_HOME={data}", cli=cli)
+                self.assert_private_program_folder(os.path.join(data, "brindle"), owner=0)
+                self.assertEqual(os.listdir(installed), ["brindle-cli"])
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Remakes brindle.ico (16 to 256 pixels) from the drawing brindle-icon.mvg with ImageMagick.
-# The .ico is kept in the tree so that a build needs no image tools.
+# Remakes brindle.ico (16 to 256 pixels) and the Linux icons (app/linux/brindle-48.png and
+# brindle-256.png) from the drawing brindle-icon.mvg with ImageMagick.
+# The icons are kept in the tree so that a build needs no image tools.
 set -euo pipefail
 shopt -s inherit_errexit
 cd "$(dirname "$0")"
@@ -13,4 +14,6 @@ for size in 16 24 32 48 64; do
   layers+=("$work/$size.png")
 done
 convert "${layers[@]}" "$work/256.png" brindle.ico
-identify brindle.ico
+convert "$work/256.png" -strip ../../linux/brindle-256.png
+convert "$work/48.png" -strip ../../linux/brindle-48.png
+identify brindle.ico ../../linux/brindle-*.png
