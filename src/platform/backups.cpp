@@ -173,14 +173,15 @@ void Backups::Prune() const {
 
 KeptVersion::KeptVersion(Backups& backups, const fs::path& live, const std::string& reason)
     : backups_(backups), source_(SourcePath(live)) {
-  if (const std::optional<std::string> why = Make(live, reason)) {
+  if (const std::optional<Refusal> refusal = Make(live, reason)) {
     throw ReplacementError("cannot keep a backup of " + live.string() + " in " +
-                           backups.folder().string() + " (" + *why +
-                           "), so the file was not replaced");
+                               backups.folder().string() + " (" + refusal->why +
+                               "), so the file was not replaced",
+                           refusal->code);
   }
 }
 
-std::optional<std::string> KeptVersion::Make(const fs::path& live, const std::string& reason) {
+std::optional<KeptVersion::Refusal> KeptVersion::Make(const fs::path& live, const std::string& reason) {
   try {
     std::error_code ec;
     const fs::path programFolder = backups_.folder().parent_path();
@@ -196,19 +197,19 @@ std::optional<std::string> KeptVersion::Make(const fs::path& live, const std::st
       const fs::path name = backups_.NewName(reason);
       const Made claimed = CreateExclusively(SidecarOf(name), sidecar);
       if (claimed.outcome == Made::kNameTaken) continue;
-      if (claimed.outcome != Made::kDone) return claimed.reason;
+      if (claimed.outcome != Made::kDone) return Refusal{claimed.reason, claimed.code};
       Made made = LinkFile(live, name);
       // Another file system, or one without hard links: a private copy instead.
       if (made.outcome == Made::kCannotLink) made = CopyPrivately(live, name);
       if (made.outcome != Made::kDone) RemoveBackupFile(SidecarOf(name));
       if (made.outcome == Made::kNameTaken) continue;
-      if (made.outcome != Made::kDone) return made.reason;
+      if (made.outcome != Made::kDone) return Refusal{made.reason, made.code};
       made_ = name;
       return std::nullopt;
     }
-    return "every name for it is taken";
+    return Refusal{"every name for it is taken", {}};
   } catch (const FileError& e) {
-    return e.what();
+    return Refusal{e.what(), e.code()};
   }
 }
 

@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <optional>
 #include <vector>
 
@@ -108,8 +109,13 @@ class KeptVersion {
   void Settle() noexcept;
 
  private:
+  // Why a backup cannot be made, with the system's reason when it gave one (a full disk).
+  struct Refusal {
+    std::string why;
+    std::error_code code;
+  };
   // Makes the backup unless the newest one equals the file; returns why it cannot, if it cannot.
-  std::optional<std::string> Make(const std::filesystem::path& live, const std::string& reason);
+  std::optional<Refusal> Make(const std::filesystem::path& live, const std::string& reason);
 
   Backups& backups_;
   std::filesystem::path source_;  // the live file's absolute path, as the sidecar records it

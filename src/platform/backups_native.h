@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace brindle::platform {
 
@@ -12,7 +13,8 @@ namespace brindle::platform {
 struct Made {
   enum Outcome { kDone, kNameTaken, kCannotLink, kFailed };
   Outcome outcome = kDone;
-  std::string reason;  // what failed, in the system's words, when kFailed
+  std::string reason;     // what failed, in the system's words, when kFailed
+  std::error_code code;   // the system's reason, when kFailed and it gave one
 };
 
 // Whether two regular files hold the same bytes.

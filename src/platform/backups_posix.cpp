@@ -24,6 +24,11 @@ namespace {
 
 std::string Reason(int err) { return std::generic_category().message(err); }
 
+Made Failed(int err, const std::string& what = "") {
+  return {Made::kFailed, what.empty() ? Reason(err) : what + ": " + Reason(err),
+          std::error_code(err, std::generic_category())};
+}
+
 UniqueFd OpenForComparing(const fs::path& path) {
   return UniqueFd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
 }
@@ -72,46 +77,50 @@ bool SameContent(const fs::path& a, const fs::path& b) {
 Made LinkFile(const fs::path& from, const fs::path& to) {
   if (::link(from.c_str(), to.c_str()) == 0) return {};
   const int err = errno;
-  if (err == EEXIST) return {Made::kNameTaken, ""};
+  if (err == EEXIST) return {Made::kNameTaken, "", {}};
   if (err == EXDEV || err == EPERM || err == EMLINK || err == ENOTSUP) {
-    return {Made::kCannotLink, ""};
+    return {Made::kCannotLink, "", {}};
   }
-  return {Made::kFailed, Reason(err)};
+  return Failed(err);
 }
 
 Made CopyPrivately(const fs::path& from, const fs::path& to) {
   UniqueFd fd(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-  if (!fd) return {errno == EEXIST ? Made::kNameTaken : Made::kFailed, Reason(errno)};
+  if (!fd) return errno == EEXIST ? Made{Made::kNameTaken, "", {}} : Failed(errno);
   FilePtr out(::fdopen(fd.get(), "wb"));
   if (!out) {
     fd = UniqueFd();
     ::unlink(to.c_str());
-    return {Made::kFailed, Reason(ENOMEM)};
+    return Failed(ENOMEM);
   }
   (void)fd.release();  // the stream closes it now
   bool ok = false;
+  std::error_code code;  // a full disk, most often
   try {
     const FilePtr in(OpenRegularForReading(from));
     CopyStream(in.get(), from, out.get(), to);
     ok = SyncFile(out.get());
-  } catch (const FileError&) {
+  } catch (const FileError& e) {
+    code = e.code();
   }
   ok = std::fclose(out.release()) == 0 && ok;
   if (ok) return {};
   ::unlink(to.c_str());
-  return {Made::kFailed, "cannot copy " + from.string() + " to " + to.string()};
+  Made failed{Made::kFailed, "cannot copy " + from.string() + " to " + to.string(), code};
+  if (code) failed.reason += ": " + code.message();
+  return failed;
 }
 
 Made CreateExclusively(const fs::path& to, const std::string& bytes) {
   const UniqueFd fd(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-  if (!fd) return {errno == EEXIST ? Made::kNameTaken : Made::kFailed, Reason(errno)};
+  if (!fd) return errno == EEXIST ? Made{Made::kNameTaken, "", {}} : Failed(errno);
   const bool ok =
       ::write(fd.get(), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
       ::fsync(fd.get()) == 0;
   if (ok) return {};
   const int err = errno;
   ::unlink(to.c_str());
-  return {Made::kFailed, "cannot write " + to.string() + ": " + Reason(err)};
+  return Failed(err, "cannot write " + to.string());
 }
 
 void MakeOwnerOnly(const fs::path& path) {

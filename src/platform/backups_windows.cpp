@@ -24,6 +24,14 @@ bool IdentityOf(const fs::path& path, bool follow, BY_HANDLE_FILE_INFORMATION& i
   return handle && ::GetFileInformationByHandle(handle.get(), &info);
 }
 
+// A failure with the system's reason; a full disk is told apart as on other systems.
+Made Failed(DWORD err, const std::string& what = "") {
+  const bool full = err == ERROR_DISK_FULL || err == ERROR_HANDLE_DISK_FULL;
+  return {Made::kFailed, what.empty() ? SystemMessage(err) : what + ": " + SystemMessage(err),
+          full ? std::make_error_code(std::errc::no_space_on_device)
+               : std::error_code(static_cast<int>(err), std::system_category())};
+}
+
 }  // namespace
 
 bool SameContent(const fs::path& a, const fs::path& b) {
@@ -53,28 +61,26 @@ bool SameFile(const fs::path& a, const fs::path& b) {
 Made LinkFile(const fs::path& from, const fs::path& to) {
   if (::CreateHardLinkW(Wide(to), Wide(from), nullptr)) return {};
   const DWORD err = ::GetLastError();
-  if (err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS) return {Made::kNameTaken, ""};
+  if (err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS) return {Made::kNameTaken, "", {}};
   if (err == ERROR_NOT_SAME_DEVICE || err == ERROR_INVALID_FUNCTION || err == ERROR_NOT_SUPPORTED ||
       err == ERROR_TOO_MANY_LINKS || err == ERROR_ACCESS_DENIED) {
-    return {Made::kCannotLink, ""};
+    return {Made::kCannotLink, "", {}};
   }
-  return {Made::kFailed, SystemMessage(err)};
+  return Failed(err);
 }
 
 Made CopyPrivately(const fs::path& from, const fs::path& to) {
   if (!::CopyFileW(Wide(from), Wide(to), TRUE)) {
     const DWORD err = ::GetLastError();
-    if (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS) return {Made::kNameTaken, ""};
-    return {Made::kFailed,
-            "cannot copy " + from.string() + " to " + to.string() + ": " + SystemMessage(err)};
+    if (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS) return {Made::kNameTaken, "", {}};
+    return Failed(err, "cannot copy " + from.string() + " to " + to.string());
   }
   const UniqueHandle copy(::CreateFileW(Wide(to), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!copy || !::FlushFileBuffers(copy.get())) {
     const DWORD err = ::GetLastError();
     ::DeleteFileW(Wide(to));
-    return {Made::kFailed,
-            "cannot copy " + from.string() + " to " + to.string() + ": " + SystemMessage(err)};
+    return Failed(err, "cannot copy " + from.string() + " to " + to.string());
   }
   return {};
 }
@@ -84,8 +90,8 @@ Made CreateExclusively(const fs::path& to, const std::string& bytes) {
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     const DWORD err = ::GetLastError();
-    if (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS) return {Made::kNameTaken, ""};
-    return {Made::kFailed, "cannot create " + to.string() + ": " + SystemMessage(err)};
+    if (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS) return {Made::kNameTaken, "", {}};
+    return Failed(err, "cannot create " + to.string());
   }
   DWORD written = 0;
   const bool ok =
@@ -95,7 +101,7 @@ Made CreateExclusively(const fs::path& to, const std::string& bytes) {
   const DWORD err = ::GetLastError();
   file = UniqueHandle();
   ::DeleteFileW(Wide(to));
-  return {Made::kFailed, "cannot write " + to.string() + ": " + SystemMessage(err)};
+  return Failed(err, "cannot write " + to.string());
 }
 
 // Files under the user's profile are private already; a backup must not stay read-only or

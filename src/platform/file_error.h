@@ -33,6 +33,9 @@ class FileError : public std::runtime_error {
   // A refusal no system call reported, or one whose words are its own: `message` says it all.
   explicit FileError(const std::string& message, Kind kind = Kind::Failed)
       : std::runtime_error(message), kind_(kind) {}
+  // The same, keeping the system's reason (`code`) for callers that tell a full disk apart.
+  FileError(const std::string& message, std::error_code code)
+      : std::runtime_error(message), code_(code), kind_(Kind::Failed) {}
 
   const std::string& operation() const { return operation_; }
   const std::filesystem::path& path() const { return path_; }

@@ -9,6 +9,7 @@
 #include <typeinfo>
 
 #include "address_file/dat_error.h"
+#include "platform/backups.h"
 #include "platform/file_error.h"
 #include "platform/file_lock.h"
 #include "platform/utf8_path.h"
@@ -54,6 +55,11 @@ std::string AdviceFor(const std::exception& error, const std::string& button) {
   if (dynamic_cast<const platform::FileInUse*>(&error) != nullptr) {
     return "; wait until the other Brindle run has ended (or close its window), then press " +
            button + " again";
+  }
+  const auto* replacement = dynamic_cast<const platform::ReplacementError*>(&error);
+  if (replacement != nullptr && replacement->code() == std::errc::no_space_on_device) {
+    return "; the backups folder is full: make room on its disk, then press " + button +
+           " again";
   }
   if (dynamic_cast<const DatError*>(&error) != nullptr) {
     return "; if Palm Desktop cannot open it either, restore a backup with Brindle backups";

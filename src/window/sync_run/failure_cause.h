@@ -15,7 +15,8 @@ bool Foreseen(const std::exception& error);
 std::string CauseOf(const std::exception& error);
 // What the user can do about a failure of the address file where the window offers nothing,
 // as "; ..." to follow its cause, `button` being the one to press again: another run holds the
-// file, or the file cannot be read as an address file. "" for any other error.
+// file, the backups folder has no room for the file as it was, or the file cannot be read as
+// an address file. "" for any other error.
 std::string AdviceFor(const std::exception& error, const std::string& button);
 
 }  // namespace brindle
