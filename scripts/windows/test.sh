@@ -74,19 +74,16 @@ run_ctest "Unit tests and scenarios under Wine" -E '^e2e\.' || failed=1
 run_ctest "End-to-end sync: brindle-cli.exe under Wine against rookery-dev" -R '^e2e\.' || failed=1
 for part in package smoke; do
   part_start=$SECONDS status=passed
-  # In a fresh Wine prefix the virtual desktop (explorer.exe) sometimes never starts, and the
-  # program then waits for it with no window (seen in about half the runs on one machine, in
-  # streaks); the smoke test then runs again, each time in a new prefix, up to four runs, and
-  # says how many it took.
-  runs=1
-  until bash "$BRINDLE_ROOT/scripts/windows/$part.sh" "$BUILD_DIR"; do
-    if [ "$part" != smoke ] || [ "$runs" -ge 4 ]; then
+  # Wine under Xvfb is not always steady; a failed smoke test runs once more, in a new prefix,
+  # and says so. (Its one known cause of a program with no window, a desktop left without a
+  # display, smoke.sh itself now rules out.)
+  if ! bash "$BRINDLE_ROOT/scripts/windows/$part.sh" "$BUILD_DIR"; then
+    if [ "$part" = smoke ] && bash "$BRINDLE_ROOT/scripts/windows/$part.sh" "$BUILD_DIR"; then
+      status="passed on its second run"
+    else
       status=FAILED failed=1
-      break
     fi
-    runs=$((runs + 1))
-    status="passed on run $runs"
-  done
+  fi
   summary+=("$part.sh: $status in $((SECONDS - part_start)) s")
 done
 
