@@ -11,6 +11,7 @@
 #include <exception>
 
 #include "platform/file_lock.h"
+#include "platform/program_folder.h"
 #include "versions/configured_file.h"
 #include "versions/restore.h"
 
@@ -35,7 +36,7 @@ QTableWidgetItem* Cell(const QString& text, bool right = false) {
 BackupsWindow::BackupsWindow(const fs::path& programFolder, QWidget* parent)
     : QWidget(parent),
       programFolder_(programFolder),
-      backups_(programFolder / "backups"),
+      backups_(platform::BackupsFolder(programFolder)),
       heading_(new QLabel(this)),
       table_(new QTableWidget(0, 5, this)),
       restore_(new QPushButton("Restore...", this)),
@@ -78,7 +79,7 @@ void BackupsWindow::Refresh() {
   file_ = versions::ConfiguredAddressFile(programFolder_);
   versions_ = file_ ? versions::VersionsOf(backups_, *file_) : std::vector<versions::Version>{};
   if (!file_) {
-    heading_->setText(FromPath(versions::ConfigFileIn(programFolder_)) +
+    heading_->setText(FromPath(platform::ConfigFile(programFolder_)) +
                       " names no address file: load one in Brindle first.");
   } else if (versions_.empty()) {
     heading_->setText("No kept versions of " + FromPath(*file_) + " yet.");

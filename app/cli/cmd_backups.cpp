@@ -4,6 +4,7 @@
 
 #include "command.h"
 #include "platform/backups.h"
+#include "platform/program_folder.h"
 #include "platform/utf8_path.h"
 #include "versions/kept_versions.h"
 
@@ -11,7 +12,7 @@ namespace brindle::cli {
 namespace {
 
 int RunBackups(const Args& args, std::ostream& out) {
-  const platform::Backups backups(ProgramFolder(args) / "backups");
+  const platform::Backups backups(platform::BackupsFolder(ProgramFolder(args)));
   const auto versions = args.positional.empty() ? versions::AllVersions(backups)
                                                 : versions::VersionsOf(backups, args.PathAt(0));
   const std::string of =

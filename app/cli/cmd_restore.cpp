@@ -6,6 +6,7 @@
 #include "command.h"
 #include "platform/backups.h"
 #include "platform/file_lock.h"
+#include "platform/program_folder.h"
 #include "versions/restore.h"
 
 namespace brindle::cli {
@@ -14,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 int RunRestore(const Args& args, std::ostream& out) {
-  platform::Backups backups(ProgramFolder(args) / "backups");
+  platform::Backups backups(platform::BackupsFolder(ProgramFolder(args)));
   const fs::path file = args.PathAt(1);
   const platform::FileLock lock(file);
   const fs::path backup = versions::BackupFor(backups, args.positional[0], lock.target());

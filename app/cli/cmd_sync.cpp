@@ -185,7 +185,7 @@ class SyncSession {
             : w.control(names::txtAuth_pass).text();
     if (password.empty()) {
       std::cerr << "brindle-cli sync: no password: give --password-file, or save one in "
-                << w.ProgramFile("Brindle.conf").string() << "\n";
+                << platform::ConfigFile(ProgramFolder(args_)).string() << "\n";
       return false;
     }
     // As a user would: into each box in turn, then on to "SYNC" (leaving a box saves it).

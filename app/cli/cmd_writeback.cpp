@@ -8,6 +8,7 @@
 #include "command.h"
 #include "platform/backups.h"
 #include "platform/file_replacement.h"
+#include "platform/program_folder.h"
 #include "window/sync_run/write_back.h"
 
 namespace brindle::cli {
@@ -24,7 +25,7 @@ int RunWriteBack(const Args& args, std::ostream& out) {
   WriteBackJob job;
   job.resultFile = result;
   if (counted) job.regCount = static_cast<std::int32_t>(args.GetNumber("--count", 0, 0, INT32_MAX));
-  platform::Backups backups(ProgramFolder(args) / "backups");
+  platform::Backups backups(platform::BackupsFolder(ProgramFolder(args)));
   // Holds the lock until the new file is in place: a second run on the same file stops here.
   platform::FileReplacement replacement(file, backups);
   platform::RequireRegularFile(result);  // before it is read: a device has no end

@@ -181,7 +181,8 @@ KeptVersion::KeptVersion(Backups& backups, const fs::path& live, const std::stri
   }
 }
 
-std::optional<KeptVersion::Refusal> KeptVersion::Make(const fs::path& live, const std::string& reason) {
+std::optional<KeptVersion::Refusal> KeptVersion::Make(const fs::path& live,
+                                                      const std::string& reason) {
   try {
     std::error_code ec;
     const fs::path programFolder = backups_.folder().parent_path();

@@ -114,11 +114,16 @@ Made CopyPrivately(const fs::path& from, const fs::path& to) {
 Made CreateExclusively(const fs::path& to, const std::string& bytes) {
   const UniqueFd fd(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
   if (!fd) return errno == EEXIST ? Made{Made::kNameTaken, "", {}} : Failed(errno);
-  const bool ok =
-      ::write(fd.get(), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
-      ::fsync(fd.get()) == 0;
-  if (ok) return {};
-  const int err = errno;
+  const ssize_t written = ::write(fd.get(), bytes.data(), bytes.size());
+  int err = 0;
+  if (written < 0) {
+    err = errno;
+  } else if (written != static_cast<ssize_t>(bytes.size())) {
+    err = ENOSPC;  // a short write sets no errno: the disk took what room it had
+  } else if (::fsync(fd.get()) != 0) {
+    err = errno;
+  }
+  if (err == 0) return {};
   ::unlink(to.c_str());
   return Failed(err, "cannot write " + to.string());
 }

@@ -12,4 +12,16 @@ std::filesystem::path TmpFolder(const std::filesystem::path& programFolder) {
   return programFolder / "tmp";
 }
 
+std::filesystem::path BackupsFolder(const std::filesystem::path& programFolder) {
+  return programFolder / "backups";
+}
+
+std::filesystem::path ConfigFile(const std::filesystem::path& programFolder) {
+  return programFolder / "Brindle.conf";
+}
+
+std::filesystem::path RunLogFile(const std::filesystem::path& programFolder) {
+  return programFolder / "Brindle.log";
+}
+
 }  // namespace brindle::platform

@@ -14,8 +14,15 @@ std::filesystem::path ExecutableFolder(const char* argv0);
 // may write there, would mix its files with the package's.
 std::filesystem::path ProgramDataFolder(const char* argv0);
 
-// The program folder's "tmp": the working copies, the export and the result of a run.
+// What Brindle keeps in its program folder, each named here once:
+// "tmp", the working copies, the export and the result of a run;
 std::filesystem::path TmpFolder(const std::filesystem::path& programFolder);
+// "backups", the kept versions of the address files (see Backups);
+std::filesystem::path BackupsFolder(const std::filesystem::path& programFolder);
+// "Brindle.conf", the values the window saves;
+std::filesystem::path ConfigFile(const std::filesystem::path& programFolder);
+// "Brindle.log", the run log.
+std::filesystem::path RunLogFile(const std::filesystem::path& programFolder);
 
 // Whether `folder` belongs to the system's installed software (on POSIX systems under /usr,
 // /usr/local or /opt), whose files the package manager owns. Never on Windows, where the

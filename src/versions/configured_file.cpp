@@ -6,15 +6,14 @@
 
 #include "config/config_file.h"
 #include "platform/code_page.h"
+#include "platform/program_folder.h"
 
 namespace brindle::versions {
 
 namespace fs = std::filesystem;
 
-fs::path ConfigFileIn(const fs::path& programFolder) { return programFolder / "Brindle.conf"; }
-
 std::optional<fs::path> ConfiguredAddressFile(const fs::path& programFolder) {
-  std::ifstream in(ConfigFileIn(programFolder), std::ios::binary);
+  std::ifstream in(platform::ConfigFile(programFolder), std::ios::binary);
   if (!in) return std::nullopt;
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const std::string path = FirstFourValues(ParseConfigLines(bytes))[kConfigPath];

@@ -6,9 +6,6 @@
 
 namespace brindle::versions {
 
-// "Brindle.conf" in `programFolder`.
-std::filesystem::path ConfigFileIn(const std::filesystem::path& programFolder);
-
 // The path on the configuration's first line, in the system's code page as the window saved
 // it; none when the file is missing, unreadable or names no file.
 std::optional<std::filesystem::path> ConfiguredAddressFile(

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <map>
-#include <stdexcept>
+#include <system_error>
 
 #include "address_file/dat_error.h"
 #include "address_file/dat_format.h"
@@ -96,7 +96,10 @@ fs::path Restore(const platform::FileLock& held, platform::Backups& backups,
     // The restored file is in place either way; the system writes the folder out in its time.
     static_cast<void>(replacement.Commit("restore"));
   } catch (const std::exception& e) {
-    throw std::runtime_error(held.target().string() + " was not restored: " + e.what());
+    // The system's reason goes on with the words: a full disk is told apart by it.
+    const auto* file = dynamic_cast<const platform::FileError*>(&e);
+    throw platform::FileError(held.target().string() + " was not restored: " + e.what(),
+                              file != nullptr ? file->code() : std::error_code());
   }
   return backups.lastKept();
 }

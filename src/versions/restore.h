@@ -31,7 +31,8 @@ std::optional<int> IdsLost(const std::filesystem::path& file, const std::filesys
 
 // Restores `backup` in place of the file `held` locks (a readable address file only). Returns
 // the backup kept of the file as it was, or an empty path when that equalled the file's newest
-// backup, which then stays. Throws; the file is unchanged then.
+// backup, which then stays. Throws FileError (DatError for an unreadable backup); the file is
+// unchanged then.
 std::filesystem::path Restore(const platform::FileLock& held, platform::Backups& backups,
                               const std::filesystem::path& backup);
 

@@ -94,8 +94,8 @@ FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFol
       service(std::move(serviceConfig)),
       platform_(platform),
       programFolder_(std::move(programFolder)),
-      backups_(programFolder_ / "backups"),
-      runLog_(programFolder_ / "Brindle.log"),
+      backups_(platform::BackupsFolder(programFolder_)),
+      runLog_(platform::RunLogFile(programFolder_)),
       syncRun_(SyncRunParts{.itc = platform.itc,
                             .itc2 = platform.itc2,
                             .eventPump = platform.eventPump,
@@ -124,10 +124,6 @@ FrmBrindle::FrmBrindle(WindowPlatform platform, std::filesystem::path programFol
   txtFile.onTextChanged = [this] { txtFile_Change(); };
   AddChangeListener([this](const std::string& what) { LogStatus(what); });
   AddDiagnosticListener([this](const std::string& cause) { runLog_.Step("cause: " + cause); });
-}
-
-std::filesystem::path FrmBrindle::ProgramFile(const std::string& name) const {
-  return programFolder_ / name;
 }
 
 std::filesystem::path FrmBrindle::TmpFile(const std::string& name) const {

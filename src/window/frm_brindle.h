@@ -116,7 +116,6 @@ class FrmBrindle : private ControlObserver, private SyncRunHost {
   const SyncOutcome& lastRun() const { return lastRun_; }
   // The program folder's "Brindle.log", a few lines per sync run.
   const RunLog& runLog() const { return runLog_; }
-  std::filesystem::path ProgramFile(const std::string& name) const;  // program folder + name
 
   // ---- User events, by control name (user_events.cpp) ----
   // A click on a button of either window: runs its handler when the user could reach it, and

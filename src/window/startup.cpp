@@ -9,12 +9,6 @@
 
 namespace brindle {
 
-namespace {
-
-constexpr const char* kConfName = "Brindle.conf";
-
-}  // namespace
-
 void FrmBrindle::Form_Load() {
   ShowForm1();
   HideMain();
@@ -24,7 +18,7 @@ void FrmBrindle::Form_Load() {
   markAll_ = false;
   // A configuration that cannot be created, a tmp folder that cannot be made and a file that
   // cannot be read are all passed over: the window starts with empty values.
-  const auto conf = ProgramFile(kConfName);
+  const auto conf = platform::ConfigFile(programFolder_);
   try {
     if (!files.Exists(conf)) files.WritePrivateFile(conf, "");
   } catch (const platform::FileError&) {
@@ -67,7 +61,7 @@ void FrmBrindle::Form_Load() {
 }
 
 void FrmBrindle::WriteCache(const std::string& LineDescr, const std::string& LineContent) {
-  const auto conf = ProgramFile(kConfName);
+  const auto conf = platform::ConfigFile(programFolder_);
   try {
     // A missing file starts from empty values; an unreadable one is left alone rather than
     // overwritten with three empty values.

@@ -19,17 +19,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Replaces `file` with `bytes`, keeping the old one in `backups`, as a write-back does.
+void ReplaceKeeping(const fs::path& file, Backups& backups, const std::string& bytes) {
+  Replacement replacement(file);
+  std::FILE* out = replacement.OpenStream();
+  std::fwrite(bytes.data(), 1, bytes.size(), out);
+  ASSERT_TRUE(SyncFile(out));
+  std::fclose(out);
+  EXPECT_TRUE(replacement.Commit(&backups, "writeback"));
+}
+
 class BackupsTest : public ::testing::Test {
  protected:
   // Replaces the address file with `bytes`, keeping the old one.
-  void Replace(const std::string& bytes) {
-    Replacement replacement(dat_);
-    std::FILE* out = replacement.OpenStream();
-    std::fwrite(bytes.data(), 1, bytes.size(), out);
-    ASSERT_TRUE(SyncFile(out));
-    std::fclose(out);
-    EXPECT_TRUE(replacement.Commit(&backups_, "writeback"));
-  }
+  void Replace(const std::string& bytes) { ReplaceKeeping(dat_, backups_, bytes); }
   std::vector<std::string> Contents() {
     std::vector<std::string> contents;
     for (const auto& entry : backups_.List()) contents.push_back(test::ReadFileBytes(entry.path));
@@ -125,12 +128,7 @@ TEST_F(BackupsTest, AKilledRunsUnfinishedBackupIsForgottenSoTheFileIsNotRefused)
 class BackupsOfSeveralFiles : public ::testing::Test {
  protected:
   void Replace(const fs::path& file, const std::string& bytes) {
-    Replacement replacement(file);
-    std::FILE* out = replacement.OpenStream();
-    std::fwrite(bytes.data(), 1, bytes.size(), out);
-    ASSERT_TRUE(SyncFile(out));
-    std::fclose(out);
-    EXPECT_TRUE(replacement.Commit(&backups_, "writeback"));
+    ReplaceKeeping(file, backups_, bytes);
   }
   // The contents of the backups that may be `file`'s, oldest first.
   std::vector<std::string> ContentsFor(const fs::path& file) {

@@ -1,8 +1,9 @@
-# Windows parts of the Qt programs (brindle.exe, brindle-backups.exe): resources (icon, manifest,
-# version information) and the runtime that must lie beside them. Each folder of a Qt program
-# includes this file, for the link options below; the runtime's target is made once. Qt is used as DLLs built with MinGW's shared C++
-# runtime, so the programs that link Qt take that runtime as DLLs too: one libstdc++ in the
-# process, whose exceptions and allocations cross the DLL boundary safely.
+# Windows parts of the Qt programs (brindle.exe, brindle-backups.exe): resources (icon,
+# manifest, version information) and the runtime that must lie beside them. Each folder of a
+# Qt program includes this file, for the link options below; the runtime's target is made
+# once. Qt is used as DLLs built with MinGW's shared C++ runtime, so the programs that link Qt
+# take that runtime as DLLs too: one libstdc++ in the process, whose exceptions and
+# allocations cross the DLL boundary safely.
 
 set(BRINDLE_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
 

@@ -116,15 +116,15 @@ std::string SyncRun::NoReplyCause(const char* page) const {
                              " gave no reply");
 }
 
-// The log keeps the control's own words beside the cause.
+// The log keeps the control's own words where the cause puts them in plain ones.
 void SyncRun::LogReply(const char* page) {
-  const std::string where = std::string(page) + " page at " + parts_.service.webHost;
   if (replied_) {
     host_.LogStep(std::string(page) + " page replied \"" + ShortReply(reply_) + "\"");
   } else if (httpError_) {
-    host_.LogStep("nothing answered from the " + where + ": " + *httpError_);
+    host_.LogStep("nothing answered from the " + std::string(page) + " page at " +
+                  parts_.service.webHost + ": " + *httpError_);
   } else {
-    host_.LogStep("the " + where + " gave no reply");
+    host_.LogStep(NoReplyCause(page));
   }
 }
 
